@@ -1,0 +1,1 @@
+# One vorn_add_fuzzer(...) per target.
