@@ -1,0 +1,15 @@
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+// Identity of a link, passed along with the bytes it received.
+enum LinkId : int32_t { LinkUnset = -1, WitsLink = 1, SkidLink = 2 };
+
+// What a link hands its received bytes to. The engine implements it.
+class CommsReceiverIF {
+ public:
+  // The receiver owns its copy of the bytes.
+  virtual void CommsReceiverIF_OnReceive(std::vector<uint8_t> bytes, int32_t linkId) = 0;
+  virtual ~CommsReceiverIF() = default;
+};

@@ -1,0 +1,137 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "comms/CommsReceiverIF.h"
+#include "comms/CommsWrapper.h"
+#include "engine/OutputItem.h"
+#include "engine/RigMode.h"
+#include "engine/SimSettings.h"
+#include "engine/SimState.h"
+#include "support/Clock.h"
+#include "wits/WitsDictionary.h"
+#include "wits/WitsInItem.h"
+
+// Told when the engine changes the activity mode itself (a trip reaching bottom or surface).
+class CRigSimMessagesIF {
+ public:
+  virtual void OnModeChanged(int newMode) = 0;
+  virtual ~CRigSimMessagesIF() = default;
+};
+
+// The simulated rig. It advances on every OnTick while a run is active: moves bit, block and hole
+// bottom as the current mode's sub-state machine says, derives the surface channels, and at their
+// intervals evaluates the output items, writes a CSV row and sends a WITS frame. Time comes only from
+// the clocks it was given. The window, the grids and the settings files read and write its fields
+// directly.
+class CRigSim : public CommsReceiverIF {
+ public:
+  explicit CRigSim(vorn::Clocks clocks = {});
+  ~CRigSim() override = default;
+  CRigSim(const CRigSim&) = delete;
+  CRigSim& operator=(const CRigSim&) = delete;
+
+  void OnTick();
+  bool StartRun(std::string& errorText);
+  void StopRun();
+
+  void SetCommSettings(const CWitsCommSettings& settings);
+  void SetMode(int newMode);
+  void SetBitDepth(double depth);
+  void SetHoleDepth(double depth);
+  void SetDefaultStartState();
+  void SetTenTimesSpeed(bool on) { m_bTenTimesSpeed = on; }
+  [[nodiscard]] bool TenTimesSpeed() const { return m_bTenTimesSpeed; }
+
+  [[nodiscard]] CSimState GetSimState() const;
+  void SetSimState(const CSimState& state);
+
+  // The fourteen state channels as (name, text): numbers with two decimals, flags TRUE/FALSE.
+  [[nodiscard]] std::vector<std::pair<std::string, std::string>> GetStateValues() const;
+  [[nodiscard]] const std::vector<std::string>& GetSubStateNames() const;
+  [[nodiscard]] int GetSubState() const;
+
+  // Empties the item list and appends the twenty-two default items.
+  void BuildDefaultItems();
+  // Appends one CSV row of the enabled items' value texts to the run's CSV file.
+  void WriteOutputRow();
+  // Sends the items that have a new value as one WITS frame on the WITS link and logs it.
+  void DoWitsOut();
+  // Bytes that arrived on the WITS link (frames) or the skid link (gain command).
+  void CommsReceiverIF_OnReceive(std::vector<uint8_t> bytes, int32_t linkId) override;
+
+  [[nodiscard]] const vorn::Clocks& Clocks() const { return m_clocks; }
+  [[nodiscard]] bool SkidLinkEnabled() const { return m_bSkidLinkEnabled; }
+  // Why the WITS dictionary could not be read at construction; empty when it was.
+  [[nodiscard]] const std::string& DictionaryError() const { return m_strDictionaryError; }
+
+  CRigSimMessagesIF* m_pCallback = nullptr;
+  std::string m_strWitsLogPath;
+  std::string m_strCsvPath;
+  CSimSettings m_settings;
+
+  bool m_bPumpsOn = false;
+  bool m_bPumpsOnPrev = false;  // the pumps flag of the previous processed tick
+  bool m_bRotating = false;
+  bool m_bInSlips = false;
+  bool m_bOnBottom = true;
+
+  double m_fDepth = 1000.0;  // bit depth
+  double m_fHoleDepth = 1000.0;
+  double m_fBlockHeight_ = 0.0;
+  double m_fHookLoad = 0.0;
+  double m_fROP = 0.0;
+  double m_fFlow = 0.0;
+  double m_fSPM1 = 0.0;
+  double m_fSPM2 = 0.0;
+  double m_fWOB = 0.0;
+  double m_fTorq = 0.0;
+  double m_fRPM = 0.0;
+  double m_fSPP = 0.0;
+
+  std::vector<COutputItem> m_outputItems;
+
+  std::optional<uint32_t> m_lastTickTime;
+  std::array<int32_t, kRigModeCount> m_subState{};      // one per mode: Idle, Drill, Trip In, Trip Out
+  std::array<int32_t, kRigModeCount> m_subStatePrev{};  // the sub-state whose start was last recorded
+  uint32_t m_stateStartTime = static_cast<uint32_t>(-1);
+  double m_fDepthStartState = -1.0;
+  std::optional<uint32_t> m_lastCalcTime;
+  std::optional<uint32_t> m_lastCsvTime;
+  std::optional<uint32_t> m_lastWitsTime;
+
+  CCommsWrapper m_witsLink;
+  CCommsWrapper m_skidLink;
+  std::string m_strWitsInBuffer;
+  WitsInItems m_witsInItems;
+  WitsDictionary m_witsDictionary;
+
+  // Called on each change of the pumps flag; tests put a recorder here.
+  std::function<void(bool)> m_pumpsMessage;
+
+ private:
+  struct TickTimes {
+    double dtH;     // simulated hours since the previous tick
+    double tState;  // simulated seconds in the current sub-state
+  };
+
+  void StepDrill(const TickTimes& times);
+  void StepTripIn(const TickTimes& times);
+  void StepTripOut(const TickTimes& times);
+  void DeriveChannels();
+  void RunDueIntervalActions(uint32_t now);
+  void ChangeModeFromTick(int newMode);
+  // The file part of a run start: names the WITS log and the CSV file and writes the CSV header.
+  bool CreateRunFiles(std::string& errorText);
+
+  vorn::Clocks m_clocks;
+  bool m_bTenTimesSpeed = false;
+  bool m_bSkidLinkEnabled = false;
+  std::string m_strDictionaryError;
+};

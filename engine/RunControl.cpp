@@ -1,0 +1,52 @@
+#include "engine/RunControl.h"
+
+#include "engine/RigSim.h"
+#include "support/Text.h"
+
+CRunControl::CRunControl(CRigSim& engine, RunHooks hooks, QObject* parent)
+    : QObject(parent), m_engine(engine), m_hooks(std::move(hooks)) {
+  m_timer.setSingleShot(true);
+  m_timer.setTimerType(Qt::PreciseTimer);
+  connect(&m_timer, &QTimer::timeout, this, &CRunControl::OnRunTimer);
+}
+
+void CRunControl::OnRunClicked(bool checked) {
+  m_nRun = checked ? 1 : 0;
+  if (m_nRun == 1) {
+    BeginRun();
+  } else {
+    EndRun();
+  }
+}
+
+void CRunControl::BeginRun() {
+  m_nRun = 1;
+  // The run starts from the saved state, so time spent stopped does not count in the sub-state.
+  if (m_hooks.loadState) m_hooks.loadState();
+  std::string reason;
+  if (m_engine.StartRun(reason)) {
+    m_timer.start(kTickMs);
+    if (m_hooks.runningChanged) m_hooks.runningChanged(true);
+    return;
+  }
+  m_nRun = 0;
+  if (m_hooks.reportFailure) m_hooks.reportFailure(vorn::Sprintf("Failed to Connect: %s", reason.c_str()));
+}
+
+void CRunControl::EndRun() {
+  m_nRun = 0;
+  if (m_hooks.saveState) m_hooks.saveState();
+  m_engine.StopRun();
+  m_timer.stop();
+  if (m_hooks.runningChanged) m_hooks.runningChanged(false);
+}
+
+void CRunControl::OnRunTimer() {
+  m_timer.stop();
+  m_inTick = true;
+  m_engine.OnTick();
+  if (m_hooks.afterTick) m_hooks.afterTick();
+  m_inTick = false;
+  // EndRun may have been called from inside the tick (a refresh, a callback): then stay stopped.
+  if (m_nRun == 1) m_timer.start(kTickMs);
+}
