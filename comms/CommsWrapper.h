@@ -10,7 +10,7 @@
 
 #include "comms/CommsReceiverIF.h"
 #include "comms/WitsCommSettings.h"
-#include "support/Time.h"
+#include "support/Clock.h"
 
 class CCommsWrapper {
  public:
@@ -25,8 +25,8 @@ class CCommsWrapper {
   void DeliverReceived(const std::vector<uint8_t>& bytes);
   void Service();
 
-  // The wall clock for the status texts' time stamps.
-  void SetNowSeconds(std::function<double()> nowSeconds) { m_nowSeconds = std::move(nowSeconds); }
+  // The engine's clocks: the wall clock stamps the status texts, the millisecond clock times attempts.
+  void SetClocks(const vorn::Clocks& clocks) { m_clocks = clocks; }
 
   CWitsCommSettings m_settings;
   CommsReceiverIF* m_pReceiver = nullptr;
@@ -36,5 +36,5 @@ class CCommsWrapper {
   std::string m_strStatus;
 
  private:
-  std::function<double()> m_nowSeconds = vorn::NowSeconds;
+  vorn::Clocks m_clocks;
 };

@@ -26,7 +26,7 @@ void AttachLink(CCommsWrapper& link, const CWitsCommSettings& settings, CommsRec
   link.m_settings = settings;
   link.m_pReceiver = receiver;
   link.m_nLinkId = id;
-  link.SetNowSeconds(clocks.nowSeconds);
+  link.SetClocks(clocks);
 }
 
 std::string FlagText(bool flag) { return flag ? "TRUE" : "FALSE"; }
