@@ -1,1 +1,62 @@
 #include "support/TextFile.h"
+
+#include <cstdio>
+#include <sys/stat.h>
+
+namespace vorn {
+namespace {
+
+// Every LF becomes CR LF, as a Windows text-mode write does.
+std::string ToDiskForm(std::string_view text) {
+  std::string bytes;
+  bytes.reserve(text.size() + text.size() / 16);
+  for (const char c : text) {
+    if (c == '\n') bytes += '\r';
+    bytes += c;
+  }
+  return bytes;
+}
+
+bool WriteWithMode(const std::string& path, std::string_view text, const char* mode) {
+  FILE* file = std::fopen(path.c_str(), mode);
+  if (file == nullptr) return false;
+  const std::string bytes = ToDiskForm(text);
+  std::fwrite(bytes.data(), 1, bytes.size(), file);
+  std::fclose(file);
+  return true;
+}
+
+}  // namespace
+
+std::string ReadTextFile(const std::string& path) {
+  FILE* file = std::fopen(path.c_str(), "rb");
+  if (file == nullptr) return {};
+  std::string bytes;
+  char buffer[65536];
+  size_t got = 0;
+  while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0) bytes.append(buffer, got);
+  std::fclose(file);
+
+  std::string text;
+  text.reserve(bytes.size());
+  for (size_t i = 0; i < bytes.size(); ++i) {
+    const char c = bytes[i];
+    if (c == '\xEF' && i + 2 < bytes.size() && bytes[i + 1] == '\xBB' && bytes[i + 2] == '\xBF') {
+      i += 2;  // a byte-order mark, wherever it stands
+      continue;
+    }
+    if (c == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') continue;
+    text += c;
+  }
+  return text;
+}
+
+bool WriteTextFile(const std::string& path, std::string_view text) { return WriteWithMode(path, text, "wb"); }
+
+bool AppendTextFile(const std::string& path, std::string_view text) {
+  struct stat info {};
+  if (stat(path.c_str(), &info) != 0) return WriteTextFile(path, text);
+  return WriteWithMode(path, text, "ab");
+}
+
+}  // namespace vorn

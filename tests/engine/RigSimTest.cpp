@@ -116,7 +116,10 @@ TEST_F(RigSimTest, DefaultStandTakesTheConfiguredTimesAndDeepensTheHoleByOneStan
       {WipingIn, 27},             {DrillingSliding, 1800}, {DrillingRotating, 900}};
   for (const auto& [state, seconds] : expected) {
     ASSERT_TRUE(duration.count(state)) << SubStateNames(Drill)[static_cast<size_t>(state)];
-    EXPECT_GE(duration[state], seconds - 1e-6) << SubStateNames(Drill)[static_cast<size_t>(state)];
+    // Each step may end up to one tick late. Rotating drills what is left of the block travel, so the
+    // overshoots of picking up and wiping in (a tick's distance each) can shorten it by a few ticks.
+    const double early = state == DrillingRotating ? 1.0 : 1e-6;
+    EXPECT_GE(duration[state], seconds - early) << SubStateNames(Drill)[static_cast<size_t>(state)];
     EXPECT_LE(duration[state], seconds + tick + 1e-6) << SubStateNames(Drill)[static_cast<size_t>(state)];
   }
   EXPECT_EQ(engine.GetSubState(), PickingUpOffBottom);
@@ -238,7 +241,8 @@ TEST_F(RigSimTest, TripStandsCycleThroughSlipsConnectionAndPipe) {
   EXPECT_TRUE(TickUntilSubState(TripPipeMoving, 400));
   const double depth = engine.m_fDepth;
   EXPECT_TRUE(TickUntilSubState(TripSettingSlips, 2000));  // 100 at 2000 per hour: 180 s
-  EXPECT_NEAR(depth - engine.m_fDepth, 100.0, 0.06);
+  // The block overshot 0 by one tick of the connection, so the stand is that much longer.
+  EXPECT_NEAR(depth - engine.m_fDepth, 100.0 + 8000.0 * 0.1 / 3600.0, 0.06);
   EXPECT_FALSE(engine.m_bPumpsOn);
 }
 
