@@ -1,1 +1,2 @@
 # One vorn_add_fuzzer(...) per target.
+vorn_add_fuzzer(fuzz_numbers SOURCES NumbersFuzz.cpp LIBS rigsim_core)

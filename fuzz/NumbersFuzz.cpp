@@ -1,0 +1,20 @@
+// The number readers take text from every box, file and frame: whatever comes in, they give a
+// finite number and never read past the text.
+#include <cmath>
+#include <cstdint>
+#include <cstdlib>
+#include <string_view>
+
+#include "support/Numbers.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  const std::string_view text(reinterpret_cast<const char*>(data), size);
+  const double value = vorn::ReadDecimal(text);
+  if (!std::isfinite(value)) std::abort();
+  if (!vorn::HoldsDecimal(text) && value != 0.0) std::abort();
+  const int32_t integer = vorn::ReadInteger(text);
+  if (!vorn::HoldsInteger(text) && integer != 0) std::abort();
+  // What the program writes, it reads back.
+  if (vorn::ReadDecimal(vorn::FormatG(value)) != std::stod(vorn::FormatG(value))) std::abort();
+  return 0;
+}
