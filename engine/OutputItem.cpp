@@ -1,8 +1,48 @@
 #include "engine/OutputItem.h"
 
-#include "engine/RigSim.h"
+#include <cmath>
 
-// PROVISIONAL: construction only; the generators join with the output-items work.
+#include "engine/RigSim.h"
+#include "support/Numbers.h"
+
+namespace {
+
+constexpr double kTwoPi = 6.283185307179586;
+
+double Flag(bool on) { return on ? 1.0 : 0.0; }
+
+// The engine channel that a copying generator (types 0 to 13) publishes.
+double ChannelValue(const CRigSim& engine, int32_t type) {
+  switch (type) {
+    case ItemDepth: return engine.m_fDepth;
+    case ItemHoleDepth: return engine.m_fHoleDepth;
+    case ItemBlockHeight: return engine.m_fBlockHeight_;
+    case ItemRop: return engine.m_fROP;
+    case ItemHookload: return engine.m_fHookLoad;
+    case ItemSlips: return Flag(engine.m_bInSlips);
+    case ItemOnBottom: return Flag(engine.m_bOnBottom);
+    case ItemRpm: return engine.m_fRPM;
+    case ItemFlow: return engine.m_fFlow;
+    case ItemSpp: return engine.m_fSPP;
+    case ItemSpm1: return engine.m_fSPM1;
+    case ItemSpm2: return engine.m_fSPM2;
+    case ItemWob: return engine.m_fWOB;
+    case ItemTorq: return engine.m_fTorq;
+    default: return 0.0;
+  }
+}
+
+bool DrillingFilterPasses(int32_t filter, bool rotating) {
+  switch (filter) {
+    case FilterBoth: return true;
+    case FilterSliding: return !rotating;
+    case FilterRotating: return rotating;
+    default: return false;  // an unknown filter blocks the item entirely
+  }
+}
+
+}  // namespace
+
 COutputItem::COutputItem(bool readOnly, bool enable, std::string mnem, double sampleRateDepth, int32_t type,
                          double a, double b, double c, std::string d, int32_t slidingRotating,
                          bool flowOnOnly, int32_t witsRecord, int32_t witsChannel)
@@ -11,13 +51,74 @@ COutputItem::COutputItem(bool readOnly, bool enable, std::string mnem, double sa
       m_slidingRotating(slidingRotating), m_bFlowOnOnly(flowOnOnly), m_nWitsRecord(witsRecord),
       m_nWitsChannel(witsChannel) {}
 
-std::string COutputItem::Evaluate(const CRigSim&, double) { return m_strValue; }
+std::string COutputItem::Evaluate(const CRigSim& engine, double t) {
+  // The pump-start bookkeeping runs for every item, enabled or not.
+  m_bPumpsOnNow = engine.m_bPumpsOn;
+  if (!m_bPumpsOnBefore && m_bPumpsOnNow) m_fPumpStartTime = t;
+
+  const bool passes = m_bEnable && DrillingFilterPasses(m_slidingRotating, engine.m_bRotating) &&
+                      (!m_bFlowOnOnly || engine.m_bPumpsOn);
+  if (passes) {
+    if (t - m_fLastSampleTime >= m_fSampleRateDepth) {
+      bool produced = true;
+      double x = 0.0;
+      switch (m_type) {
+        case ItemConstant: x = m_fA; break;
+        case ItemSineOfDepth: x = m_fA + m_fB * std::sin(engine.m_fDepth * kTwoPi / m_fC); break;
+        case ItemSineOfTime: x = m_fA + m_fB * std::sin(t * kTwoPi / m_fC); break;
+        case ItemText:
+          m_strValue = m_strD;
+          m_bSendPending = true;
+          m_fLastSampleTime = t;
+          produced = false;
+          break;
+        case ItemRamp:
+          if (m_strValue.empty() || m_strValue == kNoValueText) {
+            x = m_fA;
+          } else {
+            // The ramp steps on from its own "%g" text, so it works on six significant digits.
+            x = vorn::ReadDecimal(m_strValue) + m_fC;
+            if (x > m_fB) x = m_fA;
+          }
+          break;
+        default:
+          if (m_type >= ItemDepth && m_type <= ItemTorq) {
+            x = ChannelValue(engine, m_type);
+          } else {
+            produced = false;  // type 17 fires below; unknown types produce nothing
+          }
+          break;
+      }
+      if (produced) {
+        m_strValue = vorn::FormatG(x);
+        m_bSendPending = true;
+        m_fLastSampleTime = t;
+      }
+    }
+    if (m_type == ItemOnceAfterPumpOn) {
+      if (!m_bPumpsOnNow) {
+        m_bOnceFired = false;
+      } else if (!m_bOnceFired && t - m_fPumpStartTime >= m_fSampleRateDepth) {
+        m_bOnceFired = true;
+        m_strValue = vorn::FormatG(m_fA);
+        m_bSendPending = true;
+        m_fLastSampleTime = t;
+      }
+    }
+  }
+  m_bPumpsOnBefore = m_bPumpsOnNow;
+  return m_strValue;
+}
 
 const std::vector<std::string>& OutputItemTypeNames() {
-  static const std::vector<std::string> names;
+  static const std::vector<std::string> names = {
+      "DEPTH", "HOLE_DEPTH", "BLOCK_HEIGHT", "ROP", "HOOKLOAD", "SLIPS", "ON_BOTTOM", "RPM", "FLOW", "SPP",
+      "SPM1", "SPM2", "WOB", "TORQ", "CONSTANT(A)", "A + B * SIN(2 * PI * DEPTH / C)",
+      "A + B * SIN(2 * PI * TIME / C)", "ONCE AFTER PUMP ON(A)", "TEXT (D)", "RAMP (A TO B STEP C)"};
   return names;
 }
+
 const std::vector<std::string>& SlideRotateFilterNames() {
-  static const std::vector<std::string> names;
+  static const std::vector<std::string> names = {"both", "sliding", "rotating"};
   return names;
 }

@@ -1,0 +1,141 @@
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "engine/RigSim.h"
+#include "support/DataRoot.h"
+#include "support/Text.h"
+#include "tests/common/TestEnvironment.h"
+#include "tests/engine/ManualClocks.h"
+
+namespace {
+
+std::string RawBytes(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream bytes;
+  bytes << in.rdbuf();
+  return bytes.str();
+}
+
+std::vector<std::string> Lines(const std::string& path) {
+  std::string text = RawBytes(path);
+  std::vector<std::string> lines;
+  vorn::SplitText(text, "\n", lines);
+  if (!lines.empty() && lines.back().empty()) lines.pop_back();
+  for (std::string& line : lines) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+  }
+  return lines;
+}
+
+// Each test gets its own data root, so file names that share a second never meet.
+class RunFilesTest : public ::testing::Test {
+ protected:
+  RunFilesTest() {
+    m_oldRoot = vorn::DataRootFolder();
+    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+    setenv("VORN_RIG_SIM_ROOT", vorn::test::MakeScratchFolder(info->name()).c_str(), 1);
+    vorn::CreateDataFolders();
+    engine = std::make_unique<CRigSim>(clocks.Make());
+    engine->m_pumpsMessage = nullptr;
+  }
+  ~RunFilesTest() override { setenv("VORN_RIG_SIM_ROOT", m_oldRoot.c_str(), 1); }
+
+  void Tick(int count = 1) {
+    for (int i = 0; i < count; ++i) {
+      clocks.Advance(100);
+      engine->OnTick();
+    }
+  }
+
+  vorn::test::ManualClocks clocks;
+  std::unique_ptr<CRigSim> engine;
+
+ private:
+  std::string m_oldRoot;
+};
+
+TEST_F(RunFilesTest, HeaderAndFirstRowFromTheDefaultStartingState) {
+  clocks.seconds = 700'000'000.0;  // 2022-03-07 ...
+  std::string error;
+  ASSERT_TRUE(engine->StartRun(error)) << error;
+  EXPECT_EQ(engine->m_strCsvPath, vorn::OutputFilesFolder() + "/" + vorn::FormatFileStamp(clocks.seconds) + ".csv");
+  EXPECT_EQ(engine->m_strWitsLogPath,
+            vorn::WitsLogFilesFolder() + "/WitsLog_" + vorn::FormatFileStamp(clocks.seconds) + ".txt");
+  EXPECT_EQ(RawBytes(engine->m_strCsvPath),
+            "TIME,DEPTH,HOLE_DEPTH,BLOCK_HEIGHT,ROP,HOOKLOAD,SLIPS,ON_BOTTOM,RPM,FLOW,SPP,SPM1,SPM2,WOB,TORQ,"
+            "INC,AZM,AZMC,GTOT,BTOT,DIP,TF,GAM\r\n");
+  engine->OnTick();
+  Tick();  // the second tick writes the first row
+  const auto lines = Lines(engine->m_strCsvPath);
+  ASSERT_EQ(lines.size(), 2u);
+  const std::string time = vorn::FormatSlashedTimestamp(vorn::SecondsToSystemTime(clocks.seconds), " ");
+  EXPECT_EQ(lines[1], time + ",1000,1000,0,0,60,0,1,0,0,0,0,0,40,200"
+                             ",-999.25,-999.25,-999.25,-999.25,-999.25,-999.25,-999.25,-999.25");
+}
+
+TEST_F(RunFilesTest, DisabledItemsHaveNoColumnAndCommasAreQuoted) {
+  engine->m_outputItems.resize(3);
+  engine->m_outputItems[1].m_bEnable = false;
+  engine->m_outputItems.emplace_back(false, true, "NOTE, \"A\"", 0.0, ItemText, 0, 0, 0, "a,b", FilterBoth, false,
+                                     0, 0);
+  std::string error;
+  ASSERT_TRUE(engine->StartRun(error));
+  engine->OnTick();
+  Tick();
+  const auto lines = Lines(engine->m_strCsvPath);
+  ASSERT_EQ(lines.size(), 2u);
+  EXPECT_EQ(lines[0], "TIME,DEPTH,BLOCK_HEIGHT,\"NOTE, \"\"A\"\"\"");
+  EXPECT_EQ(lines[1].substr(lines[1].find(',')), ",1000,0,\"a,b\"");
+}
+
+TEST_F(RunFilesTest, AnOutputFolderThatCannotBeWrittenFailsTheStart) {
+  std::filesystem::remove_all(vorn::OutputFilesFolder());
+  std::ofstream(vorn::OutputFilesFolder()) << "a file where the folder belongs";
+  std::string error;
+  EXPECT_FALSE(engine->StartRun(error));
+  EXPECT_EQ(error, "Unable to Open output file: " + engine->m_strCsvPath);
+}
+
+// A whole default stand through the real engine and files: the CSV shows the bit deepening, the
+// slips and pumps changing in the order of the sub-states, and the pump-start items firing.
+TEST_F(RunFilesTest, ADrilledStandReadsBackFromTheCsvFile) {
+  engine->m_settings.m_fWriteFileInterval = 1.0;
+  std::string error;
+  ASSERT_TRUE(engine->StartRun(error)) << error;
+  engine->OnTick();
+  Tick(2968 * 10);  // a stand takes 2962.8 s; stop while picking up for the next one
+  const auto lines = Lines(engine->m_strCsvPath);
+  ASSERT_GT(lines.size(), 2900u);
+
+  std::vector<std::string> header;
+  vorn::SplitText(lines[0], ",", header);
+  const auto column = [&](const std::string& name) {
+    return static_cast<size_t>(std::find(header.begin(), header.end(), name) - header.begin());
+  };
+  std::vector<std::string> events;  // changes of slips and pumps, in order
+  std::string slips = "0", flow = "0";
+  double firstDepth = 0, lastDepth = 0;
+  bool incFired = false;
+  for (size_t i = 1; i < lines.size(); ++i) {
+    std::vector<std::string> f;
+    vorn::SplitText(lines[i], ",", f);
+    ASSERT_EQ(f.size(), header.size()) << lines[i];
+    if (i == 1) firstDepth = std::stod(f[column("HOLE_DEPTH")]);
+    lastDepth = std::stod(f[column("HOLE_DEPTH")]);
+    if (f[column("SLIPS")] != slips) events.push_back((slips = f[column("SLIPS")]) == "1" ? "slips set" : "slips out");
+    const bool pumping = f[column("FLOW")] != "0";
+    if (pumping != (flow != "0")) events.push_back(pumping ? "pumps on" : "pumps off");
+    flow = f[column("FLOW")];
+    incFired = incFired || f[column("INC")] == "20";
+  }
+  EXPECT_EQ(events, (std::vector<std::string>{"pumps on", "pumps off", "slips set", "slips out", "pumps on"}));
+  EXPECT_EQ(firstDepth, 1000.0);
+  EXPECT_NEAR(lastDepth, 1100.0, 0.2);
+  EXPECT_TRUE(incFired);
+}
+
+}  // namespace
