@@ -1,2 +1,3 @@
 # One vorn_add_fuzzer(...) per target.
 vorn_add_fuzzer(fuzz_numbers SOURCES NumbersFuzz.cpp LIBS rigsim_core)
+vorn_add_fuzzer(fuzz_dictionary SOURCES DictionaryFuzz.cpp LIBS rigsim_core)

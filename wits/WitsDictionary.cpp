@@ -1,8 +1,39 @@
-// PROVISIONAL placeholder: the dictionary joins with the output-items work.
 #include "wits/WitsDictionary.h"
+
+#include <new>
+#include <vector>
+
+#include "support/Numbers.h"
+#include "support/Text.h"
+
+void ParseWitsDictionary(std::string_view text, WitsDictionary& dictionary) {
+  dictionary.clear();
+  std::vector<std::string> sections;
+  vorn::SplitText(text, "*", sections);
+  std::vector<std::string> lines;
+  std::vector<std::string> fields;
+  for (size_t s = 1; s < sections.size(); ++s) {  // what stands before the first "*" is ignored
+    vorn::SplitText(sections[s], "\r\n", lines);
+    if (lines.size() < 2) continue;
+    vorn::SplitText(lines[0], "|", fields);
+    if (fields.size() != 2) continue;  // a header is exactly "record|name"
+    const int32_t record = vorn::ReadInteger(fields[0]);
+    for (size_t l = 1; l < lines.size(); ++l) {
+      vorn::SplitText(lines[l], "|", fields);
+      if (fields.size() < 11) continue;  // also drops the empty pieces between CR and LF
+      dictionary[WitsItemKey{record, vorn::ReadInteger(fields[1])}] = fields[2];
+    }
+  }
+}
 
 bool LoadWitsDictionary(WitsDictionary& dictionary) {
   dictionary.clear();
+  try {
+    ParseWitsDictionary(vorn::NarrowToWide(WitsDictionaryText()), dictionary);
+  } catch (const std::bad_alloc&) {
+    dictionary.clear();
+    return false;
+  }
   return true;
 }
 

@@ -2,14 +2,23 @@
 
 #include <map>
 #include <string>
+#include <string_view>
 
 #include "wits/WitsItemKey.h"
 
 // Description of every WITS (record, item) the program knows.
 using WitsDictionary = std::map<WitsItemKey, std::string>;
 
-// Fills the dictionary from the table text carried inside the program. Returns false when that text
-// cannot be read (the dictionary is then left empty).
+// The dictionary table carried inside the program.
+[[nodiscard]] std::string_view WitsDictionaryText();
+
+// Fills the dictionary from a table text: sections start at "*" with a "record|name" header; each
+// row "record|item|description|..." is kept under the section's record. Malformed sections and rows
+// are skipped; a later row for the same key wins.
+void ParseWitsDictionary(std::string_view text, WitsDictionary& dictionary);
+
+// Fills the dictionary from the table text carried inside the program. False when that text could
+// not be taken in (the dictionary is then empty); an absent or empty text is no failure.
 bool LoadWitsDictionary(WitsDictionary& dictionary);
 
 // The description of (record, item), empty when the dictionary has none.
