@@ -45,6 +45,43 @@ void BM_OnTick_DrillIntervalsDue(benchmark::State& state) { RunDrillTicks(state,
 BENCHMARK(BM_OnTick_DrillNothingDue);
 BENCHMARK(BM_OnTick_DrillIntervalsDue);
 
+// One evaluation pass over the item list: the default 22, or 1000 items cycling through every type.
+void BM_EvaluateItems(benchmark::State& state) {
+  BenchClocks clocks;
+  CRigSim engine(clocks.Make());
+  engine.m_pumpsMessage = nullptr;
+  engine.m_bPumpsOn = true;
+  if (state.range(0) != 22) {
+    engine.m_outputItems.clear();
+    for (int i = 0; i < state.range(0); ++i) {
+      engine.m_outputItems.emplace_back(false, true, std::to_string(i), 0.0, i % 20, 1.0, 100.0, 60.0, "text",
+                                        FilterBoth, false, 1, i % 99);
+    }
+  }
+  double t = clocks.seconds;
+  for (auto _ : state) {
+    t += 1.0;
+    for (COutputItem& item : engine.m_outputItems) item.Evaluate(engine, t);
+  }
+  state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+BENCHMARK(BM_EvaluateItems)->Arg(22)->Arg(1000);
+
+// One CSV row of the default items appended to a real file.
+void BM_WriteOutputRow(benchmark::State& state) {
+  BenchClocks clocks;
+  CRigSim engine(clocks.Make());
+  engine.m_pumpsMessage = nullptr;
+  std::string error;
+  std::filesystem::create_directories(std::string(std::getenv("VORN_RIG_SIM_ROOT")) + "/OutputFiles");
+  std::filesystem::create_directories(std::string(std::getenv("VORN_RIG_SIM_ROOT")) + "/WitsLogFiles");
+  if (!engine.StartRun(error)) state.SkipWithError(error.c_str());
+  for (COutputItem& item : engine.m_outputItems) item.Evaluate(engine, clocks.seconds);
+  for (auto _ : state) engine.WriteOutputRow();
+  engine.StopRun();
+}
+BENCHMARK(BM_WriteOutputRow);
+
 }  // namespace
 
 int main(int argc, char** argv) {
