@@ -31,6 +31,13 @@ std::vector<std::string>& SplitText(std::string_view text, std::string_view deli
   return pieces;
 }
 
+std::string_view TrimWhiteSpace(std::string_view text) {
+  constexpr std::string_view kWhiteSpace = " \t\r\n\v\f";
+  const size_t first = text.find_first_not_of(kWhiteSpace);
+  if (first == std::string_view::npos) return {};
+  return text.substr(first, text.find_last_not_of(kWhiteSpace) - first + 1);
+}
+
 std::string JoinText(const std::vector<std::string>& pieces, std::string_view separator) {
   std::string text;
   for (size_t i = 0; i < pieces.size(); ++i) {

@@ -16,6 +16,9 @@ namespace vorn {
 std::vector<std::string>& SplitText(std::string_view text, std::string_view delimiters,
                                     std::vector<std::string>& pieces);
 
+// The text without white space (space, tab, CR, LF, vertical tab, form feed) at either end.
+[[nodiscard]] std::string_view TrimWhiteSpace(std::string_view text);
+
 [[nodiscard]] std::string JoinText(const std::vector<std::string>& pieces, std::string_view separator);
 
 // The folder that holds a path: everything before the last "/" (Linux paths split at "/").

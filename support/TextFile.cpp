@@ -6,8 +6,19 @@
 namespace vorn {
 namespace {
 
+bool WriteWithMode(const std::string& path, std::string_view text, const char* mode) {
+  FILE* file = std::fopen(path.c_str(), mode);
+  if (file == nullptr) return false;
+  const std::string bytes = ToDiskText(text);
+  std::fwrite(bytes.data(), 1, bytes.size(), file);
+  std::fclose(file);
+  return true;
+}
+
+}  // namespace
+
 // Every LF becomes CR LF, as a Windows text-mode write does.
-std::string ToDiskForm(std::string_view text) {
+std::string ToDiskText(std::string_view text) {
   std::string bytes;
   bytes.reserve(text.size() + text.size() / 16);
   for (const char c : text) {
@@ -16,17 +27,6 @@ std::string ToDiskForm(std::string_view text) {
   }
   return bytes;
 }
-
-bool WriteWithMode(const std::string& path, std::string_view text, const char* mode) {
-  FILE* file = std::fopen(path.c_str(), mode);
-  if (file == nullptr) return false;
-  const std::string bytes = ToDiskForm(text);
-  std::fwrite(bytes.data(), 1, bytes.size(), file);
-  std::fclose(file);
-  return true;
-}
-
-}  // namespace
 
 std::string ReadTextFile(const std::string& path) {
   FILE* file = std::fopen(path.c_str(), "rb");

@@ -11,4 +11,7 @@ namespace vorn {
 bool WriteTextFile(const std::string& path, std::string_view text);   // false when it cannot be opened
 bool AppendTextFile(const std::string& path, std::string_view text);  // creates a missing file
 
+// The bytes that WriteTextFile puts on disk for a text: every LF as CR LF.
+[[nodiscard]] std::string ToDiskText(std::string_view text);
+
 }  // namespace vorn
