@@ -1,17 +1,20 @@
 #pragma once
 
-// PROVISIONAL: the lead's placeholder so the engine compiles; the comms work replaces this file and
-// CommsWrapper.cpp with the real link (serial port, TCP server, TCP client), keeping these members.
-
 #include <cstdint>
-#include <functional>
 #include <string>
 #include <vector>
 
+#include "comms/CommPort.h"
 #include "comms/CommsReceiverIF.h"
+#include "comms/SocketClient.h"
+#include "comms/SocketServer.h"
 #include "comms/WitsCommSettings.h"
 #include "support/Clock.h"
 
+// One communications link: a serial port, or TCP as server (Master, one client at a time) or client
+// (Slave), chosen by its settings. It has no thread or timer of its own: the engine's tick services
+// it, and socket events reach it through the main event loop. Failures show only in the state and
+// status text, and a link that is not connected is retried on every tick while it should be open.
 class CCommsWrapper {
  public:
   CCommsWrapper() = default;
@@ -19,22 +22,52 @@ class CCommsWrapper {
   CCommsWrapper(const CCommsWrapper&) = delete;
   CCommsWrapper& operator=(const CCommsWrapper&) = delete;
 
+  // Opens the channel the settings choose; the outcome shows in m_state and m_strStatus.
   void Open();
+  // Closes every channel of the link: afterwards the state is Closed and the status text empty.
   void Close();
-  void Write(const std::vector<uint8_t>& bytes);
+  // Writes all bytes to the channel of the link's kind and role: the serial port, the accepted
+  // client (Master) or the connected socket (Slave). True when the bytes were taken for sending;
+  // false when they were dropped: no open channel, no client, or more than 1 MiB would then wait to
+  // be sent to a peer that does not read. The connection state is not consulted.
+  bool Write(const std::vector<uint8_t>& bytes);
+  // Hands received bytes and the link id to the receiver; dropped when there is none.
   void DeliverReceived(const std::vector<uint8_t>& bytes);
+  // The per-tick rule: poll a connected serial port; reopen a link that should be open and is not;
+  // close a link that should be closed.
   void Service();
 
-  // The engine's clocks: the wall clock stamps the status texts, the millisecond clock times attempts.
+  // The engine's clocks: the wall clock stamps the status texts, the millisecond clock times
+  // connect attempts.
   void SetClocks(const vorn::Clocks& clocks) { m_clocks = clocks; }
 
+  // For a Master link: whether a client was accepted since the server began to listen.
+  [[nodiscard]] bool HasClient() const { return m_server.HasClient(); }
+
+  // Events reported by the link's sockets and serial port, on the main thread.
+  void OnConnect(int errorCode);  // outcome of a Slave connect: 0 or an error number
+  void OnClose();                 // the peer closed the accepted or the Slave connection
+  void OnPortFailed();            // the serial port failed and was closed
+
   CWitsCommSettings m_settings;
-  CommsReceiverIF* m_pReceiver = nullptr;
+  CommsReceiverIF* m_pReceiver = nullptr;  // not owned
   int32_t m_nLinkId = LinkUnset;
-  int32_t m_nStopRequest = 1;
+  int32_t m_nStopRequest = 1;  // 0: the link should be open; 1: it should be closed
   ConnectionState m_state = Closed;
+  CSocketServer m_server;  // Master: the listening socket and its accepted client
+  CSocketClient m_client;  // Slave: the socket that connects out
+  CCommPort m_commPort;
   std::string m_strStatus;
 
  private:
+  // A Slave connect still in progress is kept until it succeeds, fails, or has run this long; a
+  // server behind a slow link (satellite, VPN) takes longer than one tick to answer.
+  static constexpr int32_t kConnectAttemptLimitMs = 5000;
+
+  void CloseChannels();
+  [[nodiscard]] bool SlaveConnectPending() const;
+  [[nodiscard]] std::string TimeStamp() const;
+
   vorn::Clocks m_clocks;
+  uint32_t m_connectStartMs = 0;
 };

@@ -1,0 +1,83 @@
+#include "comms/CommPort.h"
+
+#include <filesystem>
+#include <system_error>
+
+#include "comms/CommsWrapper.h"
+#include "comms/SocketErrors.h"
+#include "support/Console.h"
+#include "support/DataRoot.h"
+
+namespace {
+
+// One poll hands the link at most this many bytes; more waits for the next tick.
+constexpr qint64 kReadChunk = 32768;
+
+}  // namespace
+
+CCommPort::CCommPort() {
+  // Bytes are taken from the device only as far as the polls use them; the rest waits in the driver.
+  m_port.setReadBufferSize(kReadChunk);
+  QObject::connect(&m_port, &QSerialPort::errorOccurred, &m_port,
+                   [this](QSerialPort::SerialPortError error) { OnError(error); });
+}
+
+std::string CCommPort::DevicePath(int32_t portNumber) {
+  const std::string mapped = vorn::PortsFolder() + "/COM" + std::to_string(portNumber);
+  std::error_code error;
+  // The entry counts even when it is a link whose target is gone: opening it then fails.
+  if (std::filesystem::exists(std::filesystem::symlink_status(mapped, error))) return mapped;
+  return "/dev/ttyS" + std::to_string(static_cast<int64_t>(portNumber) - 1);
+}
+
+bool CCommPort::Open(int32_t portNumber, int32_t baudRate) {
+  Close();
+  const std::string path = DevicePath(portNumber);
+  vorn::Console() << "Trying to Open Port " << path << "\n";
+  m_port.setPortName(QString::fromStdString(path));
+  if (!m_port.open(QIODevice::ReadWrite)) {
+    vorn::Console() << "Open " << path << ": " << m_port.errorString().toStdString() << "\n";
+    m_port.clearError();
+    return false;
+  }
+  // A setting the device refuses leaves the port open, as a port that ignores its bit rate works on.
+  m_port.setBaudRate(baudRate);
+  m_port.setDataBits(QSerialPort::Data8);
+  m_port.setParity(QSerialPort::NoParity);
+  m_port.setStopBits(QSerialPort::OneStop);
+  m_port.clear(QSerialPort::Input);  // input that was waiting before the open is discarded
+  m_port.clearError();
+  m_bReady = true;
+  return true;
+}
+
+void CCommPort::Poll() {
+  if (!m_bReady || m_pOwner == nullptr) return;
+  const QByteArray data = m_port.read(kReadChunk);
+  if (data.isEmpty()) return;
+  m_pOwner->DeliverReceived(std::vector<uint8_t>(data.begin(), data.end()));
+}
+
+bool CCommPort::Write(const std::vector<uint8_t>& bytes) {
+  if (!m_bReady) return false;
+  if (!FitsSendBuffer(m_port.bytesToWrite(), bytes.size())) return false;
+  if (bytes.empty()) return true;
+  return m_port.write(reinterpret_cast<const char*>(bytes.data()), static_cast<qint64>(bytes.size())) ==
+         static_cast<qint64>(bytes.size());
+}
+
+void CCommPort::Close() {
+  m_bReady = false;
+  if (m_port.isOpen()) m_port.close();
+  m_port.clearError();
+}
+
+void CCommPort::OnError(QSerialPort::SerialPortError error) {
+  if (error == QSerialPort::NoError || error == QSerialPort::TimeoutError || !m_bReady) return;
+  // A device that vanished, or a line error: close the port, so that Qt stops repeating the error and
+  // the link's retry reopens it when the device is back.
+  vorn::Console() << "Comm Port " << m_port.portName().toStdString() << ": " << m_port.errorString().toStdString()
+                  << "\n";
+  Close();
+  if (m_pOwner != nullptr) m_pOwner->OnPortFailed();
+}

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QTcpServer>
+#include <cstdint>
+
+#include "comms/SocketClient.h"
+
+// The listening socket of a Master link. It serves one client at a time: a newer connection replaces
+// the older one. The has-client flag says whether a connection was accepted since it began to listen.
+class CSocketServer : public QTcpServer {
+ public:
+  CSocketServer();
+  ~CSocketServer() override;
+  CSocketServer(const CSocketServer&) = delete;
+  CSocketServer& operator=(const CSocketServer&) = delete;
+
+  // Listens on `port` on every local IPv4 address with a backlog of 5. On failure returns false with
+  // the error number (see LinkErrorCode) in `errorCode`.
+  bool Create(int32_t port, int& errorCode);
+
+  // Closes the accepted connection and the listening socket, and clears the has-client flag.
+  void Close();
+
+  [[nodiscard]] bool HasClient() const { return m_bHasClient; }
+
+  CSocketClient m_acceptedClient;  // destroyed before the listening socket
+  bool m_bHasClient = false;
+
+ private:
+  void OnAccept();
+};
