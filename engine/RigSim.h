@@ -129,6 +129,10 @@ class CRigSim : public CommsReceiverIF {
   void ChangeModeFromTick(int newMode);
   // The file part of a run start: names the WITS log and the CSV file and writes the CSV header.
   bool CreateRunFiles(std::string& errorText);
+  // Arrivals on the WITS link: frames into the received-items table, the log, a frame in answer.
+  void ReceiveWits(const std::string& text);
+  // An arrival on the skid link: the gain command, nothing else.
+  void ReceiveSkidCommand(const std::string& bytes);
 
   vorn::Clocks m_clocks;
   bool m_bTenTimesSpeed = false;

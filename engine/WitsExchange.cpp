@@ -1,5 +1,81 @@
-// PROVISIONAL placeholder: frames out and in join with the WITS exchange work.
-#include "engine/RigSim.h"
+// Frames out on the WITS link, frames in from it, and the skid link's gain command.
+#include <algorithm>
 
-void CRigSim::DoWitsOut() {}
-void CRigSim::CommsReceiverIF_OnReceive(std::vector<uint8_t>, int32_t) {}
+#include "engine/RigSim.h"
+#include "support/Console.h"
+#include "support/Text.h"
+#include "support/TextFile.h"
+#include "support/Time.h"
+#include "support/VornTimer.h"
+#include "wits/WitsFrame.h"
+
+namespace {
+
+// The WITS log keeps LF line ends in its entries; appending in text mode puts CR LF on disk.
+std::string LogEntry(std::string_view direction, double nowSeconds, std::string_view text) {
+  std::string entry(direction);
+  entry += vorn::FormatDashedTimestamp(vorn::SecondsToSystemTime(nowSeconds), " ");
+  entry += '\n';
+  entry += text;
+  std::erase(entry, '\r');
+  return entry;
+}
+
+// Received bytes as text: a zero byte ends it.
+std::string ReceivedText(const std::vector<uint8_t>& bytes) {
+  const auto end = std::find(bytes.begin(), bytes.end(), uint8_t{0});
+  return vorn::NarrowToWide(std::string(bytes.begin(), end));
+}
+
+}  // namespace
+
+void CRigSim::DoWitsOut() {
+  vorn::CVornTimer timer("CRigSim::DoWitsOut", m_clocks.milliseconds);
+  std::vector<std::string> lines;
+  for (COutputItem& item : m_outputItems) {
+    if (!item.m_bSendPending) continue;
+    lines.push_back(FormatWitsDataLine(item.m_nWitsRecord, item.m_nWitsChannel, item.m_strValue));
+    item.m_bSendPending = false;
+  }
+  const std::string frame = BuildWitsFrame(lines);
+  const std::string bytes = vorn::WideToNarrow(frame);
+  // Bytes that find no open channel or no client are lost; the items still count as sent.
+  (void)m_witsLink.Write(std::vector<uint8_t>(bytes.begin(), bytes.end()));
+  vorn::AppendTextFile(m_strWitsLogPath, LogEntry("OUT ", m_clocks.nowSeconds(), frame));
+}
+
+void CRigSim::CommsReceiverIF_OnReceive(std::vector<uint8_t> bytes, int32_t linkId) {
+  if (linkId == WitsLink) {
+    ReceiveWits(ReceivedText(bytes));
+  } else if (linkId == SkidLink) {
+    ReceiveSkidCommand(std::string(bytes.begin(), bytes.end()));
+  }
+}
+
+void CRigSim::ReceiveWits(const std::string& text) {
+  m_strWitsInBuffer += text;
+  const std::vector<WitsDataLine> lines = ParseWitsFrames(m_strWitsInBuffer);
+  if (const std::size_t dropped = BoundWitsInBuffer(m_strWitsInBuffer); dropped > 0) {
+    vorn::Console() << "WITS input: " << dropped << " bytes without a complete frame dropped\n";
+  }
+  const double now = m_clocks.nowSeconds();
+  for (const WitsDataLine& line : lines) {
+    CWitsInItem& entry = m_witsInItems[WitsItemKey{line.record, line.item}];
+    entry.description = FindWitsDescription(m_witsDictionary, line.record, line.item);
+    entry.valueText = line.valueText;
+    entry.timeReceived = now;
+  }
+  vorn::CVornTimer timer("CRigSim::CommsReceiverIF_OnReceive", m_clocks.milliseconds);
+  vorn::Console() << std::string(26, 'v') << '\n' << text << '\n' << std::string(26, '^') << '\n';
+  vorn::AppendTextFile(m_strWitsLogPath, LogEntry("IN ", m_clocks.nowSeconds(), text));
+  // Any arrival on the WITS link is the receiver's request for data.
+  if (m_settings.m_bRequiresPing) DoWitsOut();
+}
+
+void CRigSim::ReceiveSkidCommand(const std::string& bytes) {
+  vorn::Console() << "skid comms\n" << bytes << '\n';
+  if (const std::optional<int32_t> gain = ReadSkidGain(vorn::NarrowToWide(bytes))) {
+    vorn::Console() << "skid comms DP = " << *gain << '\n';
+    m_settings.m_nFlowSPPGain = *gain;
+  }
+}

@@ -1,0 +1,16 @@
+#include "engine/LinkStatus.h"
+
+#include <iterator>
+
+std::string LinkStateText(int state) {
+  if (state < 0 || state >= static_cast<int>(std::size(kConnectionStateNames))) return {};
+  return kConnectionStateNames[state];
+}
+
+std::string LinkMessageText(const CCommsWrapper& link) {
+  std::string text = link.m_strStatus;
+  if (link.m_settings.commType == TcpIp && link.m_settings.tcpIpType == Master && link.m_state == Connected) {
+    text += link.HasClient() ? " - Client Connected" : " - Client NOT Connected";
+  }
+  return text;
+}

@@ -1,0 +1,78 @@
+#include "wits/WitsFrame.h"
+
+#include "support/Numbers.h"
+#include "support/Text.h"
+
+namespace {
+
+constexpr std::string_view kFrameStart = "&&";
+constexpr std::string_view kFrameEnd = "!!";
+constexpr std::string_view kLineEnd = "\r\n";
+// A data line needs more than the four digits of record and item.
+constexpr std::size_t kShortestDataLine = 5;
+
+void ReadFrameLines(std::string_view frame, std::vector<WitsDataLine>& lines) {
+  std::vector<std::string> pieces;
+  vorn::SplitText(frame, "\n", pieces);
+  if (pieces.size() < 3) return;  // the "&&" piece and the "!!" piece, nothing between
+  for (std::size_t i = 1; i + 1 < pieces.size(); ++i) {
+    const std::string_view line = vorn::TrimWhiteSpace(pieces[i]);
+    if (line.size() < kShortestDataLine) continue;
+    lines.push_back({vorn::ReadInteger(line.substr(0, 2)), vorn::ReadInteger(line.substr(2, 2)),
+                     std::string(line.substr(4))});
+  }
+}
+
+}  // namespace
+
+std::string FormatWitsDataLine(int32_t record, int32_t item, std::string_view valueText) {
+  return vorn::Sprintf("%02d%02d", record, item).append(valueText);
+}
+
+std::string BuildWitsFrame(const std::vector<std::string>& dataLines) {
+  std::string frame(kFrameStart);
+  frame += kLineEnd;
+  frame += vorn::JoinText(dataLines, kLineEnd);
+  frame += kLineEnd;
+  frame += kFrameEnd;
+  frame += kLineEnd;
+  return frame;
+}
+
+std::vector<WitsDataLine> ParseWitsFrames(std::string& buffer) {
+  std::vector<WitsDataLine> lines;
+  while (true) {
+    const std::size_t start = buffer.find(kFrameStart);
+    if (start == std::string::npos) break;
+    const std::size_t end = buffer.find(kFrameEnd, start);
+    if (end == std::string::npos) break;
+    const std::size_t afterEnd = end + kFrameEnd.size();
+    ReadFrameLines(std::string_view(buffer).substr(start, afterEnd - start), lines);
+    buffer = std::string(vorn::TrimWhiteSpace(std::string_view(buffer).substr(afterEnd)));
+  }
+  return lines;
+}
+
+std::size_t BoundWitsInBuffer(std::string& buffer) {
+  const std::size_t before = buffer.size();
+  if (before <= kMaxWitsInBufferBytes) return 0;
+  const std::size_t lastStart = buffer.rfind(kFrameStart);
+  if (lastStart == std::string::npos) {
+    // No frame begins here; a final "&" may still become the start of one.
+    buffer = buffer.back() == '&' ? "&" : "";
+  } else {
+    buffer.erase(0, lastStart);
+    if (buffer.size() > kMaxWitsInBufferBytes) buffer.clear();
+  }
+  return before - buffer.size();
+}
+
+std::optional<int32_t> ReadSkidGain(std::string_view text) {
+  const std::string command = vorn::ExtractBetween(text, "&&\r\n", "\r\n!!");
+  const std::string_view trimmed = vorn::TrimWhiteSpace(command);
+  if (trimmed.empty()) return std::nullopt;
+  std::vector<std::string> pieces;
+  vorn::SplitText(trimmed, ":", pieces);
+  if (pieces.size() != 2 || pieces[0] != "DP") return std::nullopt;
+  return vorn::ReadInteger(pieces[1]);
+}
