@@ -1,0 +1,14 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace vorn {
+
+// Replaces the file at path with the text, in the settings files' disk form (CR LF line ends), so that
+// a crash, a kill or a full disk never leaves it empty or cut short: the text goes to a temporary file
+// in the same folder, is flushed to the disk, and is renamed over the old file. On failure the old
+// file stays as it was, no temporary file is left behind, and false comes back.
+bool WriteTextFileAtomically(const std::string& path, std::string_view text);
+
+}  // namespace vorn

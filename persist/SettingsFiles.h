@@ -1,0 +1,29 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+class CRigSim;
+
+// The three settings files in <data root>/Settings. Loads are silent: a missing, unreadable, broken or
+// wrong-version file changes nothing (but for the link settings, see below). Saves replace the file
+// atomically and report nothing.
+void LoadWitsCommSettings(CRigSim& engine);
+void SaveWitsCommSettings(const CRigSim& engine);
+void LoadSimSettings(CRigSim& engine);
+void SaveSimSettings(const CRigSim& engine);
+void LoadSimState(CRigSim& engine);
+void SaveSimState(const CRigSim& engine);
+
+[[nodiscard]] std::string SimSettingsPath();
+[[nodiscard]] std::string SimStatePath();
+[[nodiscard]] std::string WitsCommSettingsPath();
+
+// The same, on texts: what a save writes (LF line ends), and how a load applies the text it read.
+[[nodiscard]] std::string SimSettingsText(const CRigSim& engine);
+[[nodiscard]] std::string SimStateText(const CRigSim& engine);
+[[nodiscard]] std::string WitsCommSettingsText(const CRigSim& engine);
+void ApplySimSettingsText(CRigSim& engine, std::string_view text);
+void ApplySimStateText(CRigSim& engine, std::string_view text);
+// Text that is not valid JSON applies as an empty object: every link setting reads as 0 or empty.
+void ApplyWitsCommSettingsText(CRigSim& engine, std::string_view text);

@@ -1,0 +1,14 @@
+#pragma once
+
+class CRigSim;
+struct RunHooks;
+
+// The start-up that the main window and the headless mode share, after the engine is built: the
+// link settings, the data folders, then the settings and the saved state.
+void LoadEngineAtStartup(CRigSim& engine);
+
+// The run loop loads the saved state before each run and saves it at each stop.
+void AttachStateFiles(RunHooks& hooks, CRigSim& engine);
+
+// After the engine changed the mode itself: both files that hold the mode and the position.
+void SaveAfterModeChange(const CRigSim& engine);
