@@ -1,0 +1,91 @@
+#include "app/HeadlessRunner.h"
+
+#include <QCoreApplication>
+#include <ostream>
+
+#include "engine/LinkStatus.h"
+#include "persist/Startup.h"
+#include "support/Time.h"
+
+namespace {
+
+RunHooks MakeHooks(CRigSim& engine, std::function<void()> afterTick,
+                   std::function<void(const std::string&)> reportFailure) {
+  RunHooks hooks;
+  AttachStateFiles(hooks, engine);
+  hooks.afterTick = std::move(afterTick);
+  hooks.reportFailure = std::move(reportFailure);
+  return hooks;
+}
+
+std::string NameAt(const std::vector<std::string>& names, int index) {
+  if (index < 0 || static_cast<size_t>(index) >= names.size()) return std::to_string(index);
+  return names[static_cast<size_t>(index)];
+}
+
+}  // namespace
+
+CHeadlessRunner::CHeadlessRunner(const CommandLineOptions& options, std::ostream& status)
+    : m_options(options),
+      m_status(status),
+      m_run(m_engine,
+            MakeHooks(m_engine, [this] { ReportChanges(); },
+                      [this](const std::string& message) {
+                        Print(message);
+                        m_exitCode = 1;
+                      })) {
+  m_engine.m_pCallback = this;
+  LoadEngineAtStartup(m_engine);
+  m_engine.SetTenTimesSpeed(options.tenTimes);
+  m_duration.setSingleShot(true);
+  connect(&m_duration, &QTimer::timeout, this, [this] { Stop(0); });
+}
+
+bool CHeadlessRunner::Start() {
+  if (!m_engine.DictionaryError().empty()) Print(m_engine.DictionaryError());
+  m_run.BeginRun();
+  if (m_run.RunFlag() != 1) return false;
+  Print("Run started. CSV file: " + m_engine.m_strCsvPath + "  WITS log: " + m_engine.m_strWitsLogPath);
+  ReportChanges();
+  if (m_options.durationSeconds) {
+    m_duration.start(static_cast<int>(std::min(*m_options.durationSeconds * 1000.0, 2.0e9)));
+  }
+  return true;
+}
+
+void CHeadlessRunner::Stop(int exitCode) {
+  if (m_stopped) return;
+  m_stopped = true;
+  m_exitCode = exitCode;
+  m_duration.stop();
+  m_run.EndRun();
+  ReportChanges();
+  Print("Run stopped. CSV file: " + m_engine.m_strCsvPath + "  WITS log: " + m_engine.m_strWitsLogPath);
+  QCoreApplication::exit(exitCode);
+}
+
+void CHeadlessRunner::OnModeChanged(int) { SaveAfterModeChange(m_engine); }
+
+void CHeadlessRunner::ReportChanges() {
+  const std::string link =
+      LinkStateText(m_engine.m_witsLink.m_state) + ": " + LinkMessageText(m_engine.m_witsLink);
+  if (link != m_lastLink) {
+    m_lastLink = link;
+    Print("Link " + link);
+  }
+  const int mode = m_engine.m_settings.m_mode;
+  if (mode != m_lastMode) {
+    m_lastMode = mode;
+    Print("Mode " + NameAt(RigModeNames(), mode));
+  }
+  const std::string subState = NameAt(m_engine.GetSubStateNames(), m_engine.GetSubState());
+  if (subState != m_lastSubState) {
+    m_lastSubState = subState;
+    Print("Sub-state " + subState);
+  }
+}
+
+void CHeadlessRunner::Print(const std::string& line) {
+  const double now = m_engine.Clocks().nowSeconds();
+  m_status << vorn::FormatDashedTimestamp(vorn::SecondsToSystemTime(now), " ") << " " << line << std::endl;
+}

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QObject>
+#include <QTimer>
+#include <iosfwd>
+#include <string>
+
+#include "app/CommandLine.h"
+#include "engine/RigSim.h"
+#include "engine/RunControl.h"
+
+// The simulator without a window, for test benches and servers: the window's start-up and run control
+// without the window, a run started at once, and one status line on standard error for every change of
+// link, mode or sub-state and every run start and stop.
+class CHeadlessRunner : public QObject, public CRigSimMessagesIF {
+  Q_OBJECT
+
+ public:
+  CHeadlessRunner(const CommandLineOptions& options, std::ostream& status);
+  CHeadlessRunner(const CHeadlessRunner&) = delete;
+  CHeadlessRunner& operator=(const CHeadlessRunner&) = delete;
+
+  // Starts the run. False when it could not start; the exit code is then ExitCode().
+  bool Start();
+  // Ends the run as closing the window does (state saved, links closed) and leaves the event loop.
+  void Stop(int exitCode);
+  [[nodiscard]] int ExitCode() const { return m_exitCode; }
+
+  void OnModeChanged(int newMode) override;
+
+ private:
+  void ReportChanges();
+  void Print(const std::string& line);
+
+  CommandLineOptions m_options;
+  std::ostream& m_status;
+  CRigSim m_engine;
+  CRunControl m_run;
+  QTimer m_duration;
+  int m_exitCode = 0;
+  bool m_stopped = false;
+
+  // What the last status lines said, so only changes are printed.
+  std::string m_lastLink;
+  int m_lastMode = -1000;
+  std::string m_lastSubState;
+};

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QProcess>
+#include <QStringList>
+#include <functional>
+#include <string>
+
+// The real simulator binary run headless in the test's data root and profile, with bounded waits.
+class HeadlessProcess {
+ public:
+  explicit HeadlessProcess(QStringList arguments);
+  ~HeadlessProcess();
+  HeadlessProcess(const HeadlessProcess&) = delete;
+  HeadlessProcess& operator=(const HeadlessProcess&) = delete;
+
+  bool WaitForStarted();
+  // Waits (at most timeoutMs) until standard error holds `text`.
+  bool WaitForStatus(const std::string& text, int timeoutMs);
+  // SIGTERM, then waits for the exit; the exit code, or -1 when it did not end in time.
+  int Terminate(int timeoutMs = 10000);
+  int WaitForExit(int timeoutMs);
+  [[nodiscard]] std::string Status();
+
+ private:
+  QProcess m_process;
+  std::string m_status;
+};
+
+// Waits at most timeoutMs, running the event loop, until done() is true.
+bool WaitUntil(const std::function<bool()>& done, int timeoutMs);

@@ -1,0 +1,282 @@
+// The real simulator binary, headless, against real loopback TCP peers in a temporary data root.
+#include <gtest/gtest.h>
+
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "engine/RigSim.h"
+#include "persist/SettingsFiles.h"
+#include "support/DataRoot.h"
+#include "support/ProfileSection.h"
+#include "tests/app/HeadlessProcess.h"
+#include "tests/common/TestEnvironment.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+uint16_t FreePort() {
+  QTcpServer probe;
+  probe.listen(QHostAddress::LocalHost, 0);
+  return probe.serverPort();
+}
+
+std::string ReadFile(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+std::string FirstFileIn(const fs::path& folder) {
+  std::error_code ec;
+  for (const auto& entry : fs::directory_iterator(folder, ec)) return entry.path().string();
+  return {};
+}
+
+// Frames as they arrive on a plain TCP client.
+class FrameClient {
+ public:
+  bool Connect(uint16_t port, int timeoutMs = 10000) {
+    return WaitUntil(
+        [&] {
+          if (m_socket.state() == QAbstractSocket::ConnectedState) return true;
+          if (m_socket.state() == QAbstractSocket::UnconnectedState) m_socket.connectToHost("127.0.0.1", port);
+          return false;
+        },
+        timeoutMs);
+  }
+  void Attach(QTcpSocket* socket) { m_attached = socket; }
+  QTcpSocket& Socket() { return m_attached ? *m_attached : m_socket; }
+
+  // Whole frames received so far, in order.
+  std::vector<std::string> Frames() {
+    m_bytes += Socket().readAll().toStdString();
+    std::vector<std::string> frames;
+    size_t from = 0;
+    while (true) {
+      const size_t start = m_bytes.find("&&", from);
+      if (start == std::string::npos) break;
+      const size_t end = m_bytes.find("!!\r\n", start);
+      if (end == std::string::npos) break;
+      frames.push_back(m_bytes.substr(start, end + 4 - start));
+      from = end + 4;
+    }
+    return frames;
+  }
+  bool WaitForFrames(size_t count, int timeoutMs) {
+    return WaitUntil([&] { return Frames().size() >= count; }, timeoutMs);
+  }
+  void Send(const std::string& text) {
+    Socket().write(text.data(), static_cast<qint64>(text.size()));
+    Socket().flush();
+  }
+  void ClearReceived() {
+    Frames();
+    m_bytes.clear();
+  }
+
+ private:
+  QTcpSocket m_socket;
+  QTcpSocket* m_attached = nullptr;
+  std::string m_bytes;
+};
+
+class HeadlessTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    m_oldRoot = vorn::DataRootFolder();
+    m_root = vorn::test::MakeScratchFolder(::testing::UnitTest::GetInstance()->current_test_info()->name());
+    setenv("VORN_RIG_SIM_ROOT", m_root.c_str(), 1);
+    vorn::CreateDataFolders();
+  }
+  void TearDown() override {
+    vorn::CProfileSection("_Local", "").WriteInt("Enable Skid Sim Comms", 0);
+    setenv("VORN_RIG_SIM_ROOT", m_oldRoot.c_str(), 1);
+  }
+
+  // Writes the settings files the simulator will start from.
+  void WriteSettings(const std::function<void(CSimSettings&)>& tweak, const CWitsCommSettings& link) {
+    CRigSim engine;
+    engine.m_pumpsMessage = nullptr;
+    tweak(engine.m_settings);
+    SaveSimSettings(engine);
+    engine.SetCommSettings(link);
+    SaveWitsCommSettings(engine);
+  }
+
+  static CWitsCommSettings Link(int tcpIpType, uint16_t port) {
+    CWitsCommSettings link;
+    link.commType = TcpIp;
+    link.tcpIpType = tcpIpType;
+    link.nTcpIpPort = port;
+    link.strIpAddress = "127.0.0.1";
+    return link;
+  }
+
+  fs::path Root() const { return m_root; }
+
+ private:
+  std::string m_oldRoot;
+  std::string m_root;
+};
+
+TEST_F(HeadlessTest, ServerRoleSendsFramesLogsArrivalsAndEndsCleanlyOnSigterm) {
+  const uint16_t port = FreePort();
+  WriteSettings(
+      [](CSimSettings& s) {
+        s.m_mode = Idle;  // nothing moves, so every frame holds the default starting state
+        s.m_fCalcOutputInterval = 0.1;
+        s.m_fWitsOutInterval = 0.3;
+        s.m_fWriteFileInterval = 0.3;
+      },
+      Link(Master, port));
+  HeadlessProcess simulator({});
+  ASSERT_TRUE(simulator.WaitForStarted());
+  FrameClient client;
+  ASSERT_TRUE(client.Connect(port)) << simulator.Status();
+  ASSERT_TRUE(client.WaitForFrames(2, 10000)) << simulator.Status();
+
+  const std::string expected =
+      "&&\r\n0108" "1000\r\n0110" "1000\r\n0112" "0\r\n0113" "0\r\n0114" "60\r\n0145" "0\r\n0144" "1\r\n"
+      "0120" "0\r\n0130" "0\r\n0121" "0\r\n0123" "0\r\n0124" "0\r\n0116" "40\r\n0118" "200\r\n!!\r\n";
+  EXPECT_EQ(client.Frames().front(), expected);
+
+  client.Send("&&\r\n0108123.4\r\n!!\r\n");
+  const fs::path logFolder = Root() / "WitsLogFiles";
+  EXPECT_TRUE(WaitUntil([&] { return ReadFile(FirstFileIn(logFolder)).find("IN ") != std::string::npos; }, 10000));
+
+  EXPECT_EQ(simulator.Terminate(), 0) << simulator.Status();
+  EXPECT_TRUE(fs::exists(Root() / "Settings" / "SimState.json"));
+  const std::string csv = ReadFile(FirstFileIn(Root() / "OutputFiles"));
+  EXPECT_EQ(csv.rfind("TIME,DEPTH,HOLE_DEPTH,", 0), 0u) << csv;
+  EXPECT_GE(std::count(csv.begin(), csv.end(), '\n'), 2) << csv;
+  const std::string log = ReadFile(FirstFileIn(logFolder));
+  EXPECT_NE(log.find("OUT "), std::string::npos);
+  EXPECT_NE(log.find("\r\n"), std::string::npos);
+  EXPECT_NE(simulator.Status().find("Run stopped."), std::string::npos);
+}
+
+TEST_F(HeadlessTest, PingModeSendsOneFramePerArrivalAndNoneOnTheClock) {
+  const uint16_t port = FreePort();
+  WriteSettings(
+      [](CSimSettings& s) {
+        s.m_bRequiresPing = true;
+        s.m_fWitsOutInterval = 0.1;
+      },
+      Link(Master, port));
+  HeadlessProcess simulator({});
+  ASSERT_TRUE(simulator.WaitForStarted());
+  FrameClient client;
+  ASSERT_TRUE(client.Connect(port)) << simulator.Status();
+  ASSERT_TRUE(simulator.WaitForStatus("Client Connected", 10000)) << simulator.Status();
+  EXPECT_FALSE(client.WaitForFrames(1, 1000));  // a second of silence
+
+  client.Send("?");
+  EXPECT_TRUE(client.WaitForFrames(1, 5000));
+  EXPECT_FALSE(client.WaitForFrames(2, 700));
+  client.Send("?");
+  EXPECT_TRUE(client.WaitForFrames(2, 5000));
+  EXPECT_EQ(simulator.Terminate(), 0);
+}
+
+TEST_F(HeadlessTest, ClientRoleConnectsOutAndReconnectsAfterTheServerCloses) {
+  const uint16_t port = FreePort();
+  WriteSettings([](CSimSettings& s) { s.m_fWitsOutInterval = 0.2; }, Link(Slave, port));
+  QTcpServer server;
+  ASSERT_TRUE(server.listen(QHostAddress::LocalHost, port));
+  HeadlessProcess simulator({});
+  ASSERT_TRUE(simulator.WaitForStarted());
+
+  ASSERT_TRUE(WaitUntil([&] { return server.hasPendingConnections(); }, 10000)) << simulator.Status();
+  {
+    FrameClient peer;
+    QTcpSocket* socket = server.nextPendingConnection();
+    peer.Attach(socket);
+    EXPECT_TRUE(peer.WaitForFrames(1, 5000));
+    socket->close();
+  }
+  server.close();
+  ASSERT_TRUE(server.listen(QHostAddress::LocalHost, port));
+  ASSERT_TRUE(WaitUntil([&] { return server.hasPendingConnections(); }, 10000)) << simulator.Status();
+  FrameClient again;
+  again.Attach(server.nextPendingConnection());
+  EXPECT_TRUE(again.WaitForFrames(1, 5000));
+  EXPECT_EQ(simulator.Terminate(), 0);
+}
+
+TEST_F(HeadlessTest, SkidCommandHalvesTheFlowOfTheNextFrames) {
+  vorn::CProfileSection("_Local", "").WriteInt("Enable Skid Sim Comms", 1);
+  const uint16_t port = FreePort();
+  WriteSettings(
+      [](CSimSettings& s) {
+        s.fPipeSpeed_PickingUp = 0.001;  // stays picking up, pumps on
+        s.m_fWitsOutInterval = 0.2;
+        s.m_fCalcOutputInterval = 0.1;
+      },
+      Link(Master, port));
+  HeadlessProcess simulator({});
+  ASSERT_TRUE(simulator.WaitForStarted());
+  FrameClient wits;
+  ASSERT_TRUE(wits.Connect(port)) << simulator.Status();
+  const auto sawFlow = [&](const std::string& line) {
+    for (const auto& frame : wits.Frames()) {
+      if (frame.find("\r\n" + line + "\r\n") != std::string::npos) return true;
+    }
+    return false;
+  };
+  ASSERT_TRUE(WaitUntil([&] { return sawFlow("0130400"); }, 10000)) << simulator.Status();
+
+  FrameClient skid;
+  ASSERT_TRUE(skid.Connect(static_cast<uint16_t>(port + 1))) << simulator.Status();
+  skid.Send("&&\r\nDP:50\r\n!!\r\n");
+  wits.ClearReceived();
+  EXPECT_TRUE(WaitUntil([&] { return sawFlow("0130200"); }, 10000)) << simulator.Status();
+  EXPECT_EQ(simulator.Terminate(), 0);
+}
+
+TEST_F(HeadlessTest, AnOutputFolderThatCannotBeWrittenFailsTheStart) {
+  WriteSettings([](CSimSettings&) {}, Link(Master, FreePort()));
+  fs::remove_all(Root() / "OutputFiles");
+  std::ofstream(Root() / "OutputFiles") << "a file where the folder belongs";
+  HeadlessProcess simulator({});
+  ASSERT_TRUE(simulator.WaitForStarted());
+  EXPECT_EQ(simulator.WaitForExit(15000), 1);
+  EXPECT_NE(simulator.Status().find("Failed to Connect: Unable to Open output file: "), std::string::npos)
+      << simulator.Status();
+}
+
+TEST_F(HeadlessTest, TenTimesSpeedRunsTheDrillCycleInOrder) {
+  WriteSettings(
+      [](CSimSettings& s) {
+        for (double* step : {&s.m_fTimeToWaitForReleasingSlips_sec, &s.m_fTimeToTurnOnPumps_sec,
+                             &s.m_fTimeToTurnOffPumps_sec, &s.m_fTimeToPauseAfterPumpsOff_sec,
+                             &s.m_fTimeToPauseAfterPumpsOn_sec, &s.m_fTimeToWaitForSettingsSlips_sec}) {
+          *step = 2.0;  // 0.2 s at ten-times speed
+        }
+        s.m_fStandLength = 1.0;
+        s.m_fDepthToSlide = 0.5;
+        s.fPipeSpeed_PickingUp = 10000.0;
+        s.fPipeSpeed_Wipe = 10000.0;
+        s.fPipeSpeed_Drill_Slide = 1000.0;
+        s.fPipeSpeed_Drill_Rotating = 2000.0;
+      },
+      Link(Master, FreePort()));
+  HeadlessProcess simulator({"--ten-times", "--duration", "6"});
+  ASSERT_TRUE(simulator.WaitForStarted());
+  EXPECT_EQ(simulator.WaitForExit(30000), 0);
+  const std::string status = simulator.Status();
+  size_t at = 0;
+  for (const std::string& name : SubStateNames(Drill)) {
+    if (name == "Idle") continue;
+    const size_t found = status.find("Sub-state " + name + "\n", at);
+    ASSERT_NE(found, std::string::npos) << name << " after position " << at << " in\n" << status;
+    at = found;
+  }
+}
+
+}  // namespace
