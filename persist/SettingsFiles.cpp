@@ -25,9 +25,11 @@ std::string Print(const rapidjson::Document& document) {
 }
 
 // A document that did not parse, or whose top level is not an object, reads as an empty object.
+// Numbers are read to full precision: the default reader may miss the written double by one unit in
+// the last place, and a saved setting would then come back changed.
 void ParseObject(rapidjson::Document& document, std::string_view text) {
   const std::string narrow = vorn::WideToNarrow(text);
-  document.Parse(narrow.data(), narrow.size());
+  document.Parse<rapidjson::kParseFullPrecisionFlag>(narrow.data(), narrow.size());
   if (document.HasParseError() || !document.IsObject()) document.SetObject();
 }
 

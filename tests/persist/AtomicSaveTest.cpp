@@ -1,0 +1,103 @@
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <filesystem>
+#include <string>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "../common/TestEnvironment.h"
+#include "../engine/ManualClocks.h"
+#include "engine/RigSim.h"
+#include "persist/AtomicFile.h"
+#include "persist/SettingsFiles.h"
+#include "support/DataRoot.h"
+#include "support/TextFile.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+size_t FilesIn(const std::string& folder) {
+  return static_cast<size_t>(std::distance(fs::directory_iterator(folder), fs::directory_iterator()));
+}
+
+// Runs body in a child process and returns its exit status.
+template <typename Body>
+int InChild(Body body) {
+  const pid_t pid = fork();
+  if (pid == 0) _exit(body());
+  int status = 0;
+  waitpid(pid, &status, 0);
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+TEST(AtomicSaveTest, ASaveThatCannotBeWrittenLeavesTheOldFileAndNoTemporaryFile) {
+  const std::string folder = vorn::test::MakeScratchFolder("atomic-full");
+  const std::string path = folder + "/SimSettings.json";
+  ASSERT_TRUE(vorn::WriteTextFileAtomically(path, "old\ntext"));
+  EXPECT_EQ(vorn::ReadTextFile(path), "old\ntext");
+
+  // A file size limit stands for a full disk, and holds for root as well.
+  const int outcome = InChild([&] {
+    signal(SIGXFSZ, SIG_IGN);
+    const rlimit limit{16, 16};
+    setrlimit(RLIMIT_FSIZE, &limit);
+    return vorn::WriteTextFileAtomically(path, std::string(1000, 'x')) ? 1 : 0;
+  });
+  EXPECT_EQ(outcome, 0);
+  EXPECT_EQ(vorn::ReadTextFile(path), "old\ntext");
+  EXPECT_EQ(FilesIn(folder), 1u);
+
+  // A folder that is gone: nothing is created, false comes back.
+  EXPECT_FALSE(vorn::WriteTextFileAtomically(folder + "/missing/x.json", "x"));
+}
+
+TEST(AtomicSaveTest, ASaveKeepsTheFolderPermissionsOfAnOrdinaryFile) {
+  const std::string folder = vorn::test::MakeScratchFolder("atomic-mode");
+  const mode_t mask = umask(022);
+  ASSERT_TRUE(vorn::WriteTextFileAtomically(folder + "/a.json", "{}"));
+  umask(mask);
+  EXPECT_EQ(fs::status(folder + "/a.json").permissions() & fs::perms::all,
+            fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read | fs::perms::others_read);
+}
+
+TEST(AtomicSaveTest, AProcessKilledWhileSavingAlwaysLeavesAFileThatLoads) {
+  fs::remove_all(vorn::SettingsFolder());
+  vorn::CreateDataFolders();
+  vorn::test::ManualClocks clocks;
+  CRigSim small(clocks.Make());
+  small.BuildDefaultItems();
+  small.m_outputItems.resize(3);
+  CRigSim large(clocks.Make());
+  large.m_outputItems.assign(400, COutputItem(false, true, "LONG", 0, ItemText, 0, 0, 0, std::string(200, 'd'),
+                                              FilterBoth, false, 1, 1));
+  SaveSimSettings(small);
+
+  for (int round = 0; round < 12; ++round) {
+    int ready[2];
+    ASSERT_EQ(pipe(ready), 0);
+    const pid_t pid = fork();
+    if (pid == 0) {
+      close(ready[0]);
+      for (int i = 0;; ++i) {
+        SaveSimSettings(i % 2 == 0 ? large : small);
+        if (i == round) (void)!write(ready[1], "r", 1);
+      }
+    }
+    close(ready[1]);
+    char byte;
+    ASSERT_EQ(read(ready[0], &byte, 1), 1);
+    close(ready[0]);
+    kill(pid, SIGKILL);
+    waitpid(pid, nullptr, 0);
+
+    CRigSim loaded(clocks.Make());
+    LoadSimSettings(loaded);
+    const size_t count = loaded.m_outputItems.size();
+    EXPECT_TRUE(count == 3 || count == 400) << "round " << round << ": " << count << " items";
+  }
+}
+
+}  // namespace

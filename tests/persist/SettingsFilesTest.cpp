@@ -1,0 +1,237 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+
+#include "../engine/ManualClocks.h"
+#include "engine/RigSim.h"
+#include "persist/SettingsFiles.h"
+#include "persist/Startup.h"
+#include "support/DataRoot.h"
+#include "support/TextFile.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+class SettingsFilesTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    fs::remove_all(vorn::SettingsFolder());
+    vorn::CreateDataFolders();
+  }
+
+  static void WriteFile(const std::string& path, const std::string& text) { vorn::WriteTextFile(path, text); }
+  static std::string DiskBytes(const std::string& path) {
+    std::string bytes;
+    if (FILE* file = std::fopen(path.c_str(), "rb")) {
+      char buffer[4096];
+      size_t n;
+      while ((n = std::fread(buffer, 1, sizeof buffer, file)) > 0) bytes.append(buffer, n);
+      std::fclose(file);
+    }
+    return bytes;
+  }
+  // A settings file whose "Settings" object holds exactly `members`, with one item.
+  static std::string SettingsFile(const std::string& members, const std::string& items = "[{}]") {
+    return R"({"Version": 1, "SimSettings": {"Settings": {)" + members + R"(}, "OutputItems": )" + items + "}}";
+  }
+
+  vorn::test::ManualClocks clocks;
+  CRigSim engine{clocks.Make()};
+};
+
+TEST_F(SettingsFilesTest, LinkSettingsFileHasTheExactTextAndDiskForm) {
+  SaveWitsCommSettings(engine);
+  const std::string expected =
+      "{\n"
+      "    \"WitsCommSettings\": {\n"
+      "        \"commType\": 1,\n"
+      "        \"nCommPort\": 3,\n"
+      "        \"nBaudRate\": 9600,\n"
+      "        \"tcpIpType\": 0,\n"
+      "        \"nTcpIpPort\": 1234,\n"
+      "        \"strIpAddress\": \"127.0.0.1\"\n"
+      "    }\n"
+      "}";
+  EXPECT_EQ(WitsCommSettingsText(engine), expected);
+  EXPECT_EQ(DiskBytes(WitsCommSettingsPath()), vorn::ToDiskText(expected));
+}
+
+TEST_F(SettingsFilesTest, DefaultSettingsFileMatchesTheReferenceText) {
+  engine.BuildDefaultItems();
+  SaveSimSettings(engine);
+  const std::string reference = vorn::ReadTextFile(std::string(VORN_PERSIST_TEST_DATA) + "/DefaultSimSettings.json");
+  ASSERT_FALSE(reference.empty());
+  EXPECT_EQ(SimSettingsText(engine), reference);
+  const std::string disk = DiskBytes(SimSettingsPath());
+  EXPECT_EQ(disk, vorn::ToDiskText(reference));
+  EXPECT_NE(disk.back(), '\n');  // no line end after the final brace
+  EXPECT_NE(disk.substr(0, 3), "\xEF\xBB\xBF");
+}
+
+TEST_F(SettingsFilesTest, SettingsItemsAndStateSurviveANewEngine) {
+  CSimSettings& s = engine.m_settings;
+  s.m_mode = TripOut;
+  s.m_fCalcOutputInterval = 0.25;
+  s.m_fWriteFileInterval = 3.5;
+  s.m_bRequiresPing = true;
+  s.m_fWitsOutInterval = 7.0;
+  s.m_fTimeToWaitForReleasingSlips_sec = 1.1;
+  s.m_fTimeToTurnOnPumps_sec = 1.2;
+  s.m_fTimeToTurnOffPumps_sec = 1.3;
+  s.m_fTimeToPauseAfterPumpsOff_sec = 1.4;
+  s.m_fTimeToPauseAfterPumpsOn_sec = 1.5;
+  s.m_fTimeToWaitForSettingsSlips_sec = 1.6;
+  s.m_fDepthToPickUpOffBottom = 2.5;
+  s.m_fDepthToSlide = 12.75;
+  s.m_fStandLength = 93.3;
+  s.fPipeSpeed_Wipe = 401;
+  s.fPipeSpeed_PickingUp = 1001;
+  s.fPipeSpeed_ConnectionUp = 8001;
+  s.fPipeSpeed_Drill_Slide = 101;
+  s.fPipeSpeed_Drill_Rotating = 201;
+  s.fPipeSpeed_Trip = 2001;
+  s.m_fFlowRate = 1e-7;
+  s.m_fPump1SPM = 61;
+  s.m_fPump2SPM = 81;
+  s.m_fWOB = 41;
+  s.m_fTorq = 201;
+  s.m_fRPM = 76;
+  s.m_fHookLoad = 0.1 + 0.2;  // needs every digit to read back the same
+  s.m_fSPP = 4001;
+  s.m_nFlowSPPGain = 37;
+  engine.m_outputItems = {
+      COutputItem(true, false, "A,\"quoted\"\tmnem", 2.5, ItemText, -1.5, 2.25, 1e300, "text \\ \xC3\xA9", FilterSliding,
+                  true, 150, 3),
+      COutputItem(false, true, "", 0, ItemRamp, 0, 0, 0, "", FilterRotating, false, -1, 99)};
+  engine.SetSimState(CSimState{1234.5, 2345.25, 17.5, 3, 2, 0, 1200.0});
+  clocks.Advance(100);
+  engine.OnTick();  // the time in the sub-state comes from the last tick
+  SaveSimSettings(engine);
+  SaveSimState(engine);
+  const CSimState saved = engine.GetSimState();
+
+  vorn::test::ManualClocks laterClocks;
+  laterClocks.ms = 90'000;
+  CRigSim restored(laterClocks.Make());
+  LoadEngineAtStartup(restored);
+  const CSimSettings& r = restored.m_settings;
+  EXPECT_EQ(r.m_mode, TripOut);
+  EXPECT_EQ(r.m_bRequiresPing, true);
+  EXPECT_EQ(r.m_fHookLoad, 0.1 + 0.2);
+  EXPECT_EQ(r.m_nFlowSPPGain, 37);
+  EXPECT_EQ(r.m_fFlowRate, 1e-7);
+  EXPECT_EQ(SimSettingsText(restored), SimSettingsText(engine));
+  ASSERT_EQ(restored.m_outputItems.size(), 2u);
+  EXPECT_EQ(restored.m_outputItems[0].m_strMnem, "A,\"quoted\"\tmnem");
+  EXPECT_EQ(restored.m_outputItems[0].m_strD, "text \\ \xC3\xA9");
+  EXPECT_EQ(restored.m_outputItems[0].m_fC, 1e300);
+  EXPECT_EQ(restored.m_outputItems[1].m_nWitsRecord, -1);
+
+  // The state resumes with the time already spent in the sub-state.
+  const CSimState back = restored.GetSimState();
+  EXPECT_EQ(back.m_fDepth, 1234.5);
+  EXPECT_EQ(back.m_fHoleDepth, saved.m_fHoleDepth);
+  EXPECT_EQ(back.m_state_, saved.m_state_);
+  EXPECT_EQ(back.m_statePrev_, saved.m_statePrev_);
+  EXPECT_EQ(back.m_fDepthStartState, saved.m_fDepthStartState);
+  restored.OnTick();
+  EXPECT_EQ(restored.GetSimState().nTimeInState, saved.nTimeInState);
+}
+
+TEST_F(SettingsFilesTest, FilesThatMustBeIgnoredChangeNothing) {
+  engine.BuildDefaultItems();
+  const std::string before = SimSettingsText(engine);
+  for (const std::string& text :
+       {std::string(), std::string(R"({"Version": 2, "SimSettings": {"Settings": {}, "OutputItems": []}})"), std::string("{\"SimSettings\": {}}"),
+        std::string("{\"Version\": \"1\", \"SimSettings\": {}}"), std::string("{\"Version\": 1.0, \"SimSettings\": {}}"),
+        std::string("not json"), std::string("[1, 2]"), std::string("\xEF\xBB\xBF")}) {
+    WriteFile(SimSettingsPath(), text);
+    LoadSimSettings(engine);
+    EXPECT_EQ(SimSettingsText(engine), before) << text;
+  }
+  const std::string state = SimStateText(engine);
+  WriteFile(SimStatePath(), "{\"Version\": 2, \"SimState\": {\"m_fDepth\": 5}}");
+  LoadSimState(engine);
+  EXPECT_EQ(SimStateText(engine), state);
+}
+
+TEST_F(SettingsFilesTest, MembersReadAlwaysOrOnlyWhenPresent) {
+  engine.m_settings.m_fTorq = 321;
+  engine.m_settings.m_nFlowSPPGain = 55;
+  engine.m_settings.m_fDepthToSlide = 7;
+  engine.BuildDefaultItems();
+  // A byte-order mark (two of them, even) is no part of the text.
+  WriteFile(SimSettingsPath(), "\xEF\xBB\xBF" "\xEF\xBB\xBF" +
+                                   SettingsFile(R"("m_fDepthToSlide": 50, "m_bRequiresPing": 1, "m_mode": 2.5)",
+                                                R"([{"m_strMnem": "X", "m_nWitsRecord": 1}, 7, {}])"));
+  LoadSimSettings(engine);
+  const CSimSettings& s = engine.m_settings;
+  EXPECT_EQ(s.m_fTorq, 321);          // if present: kept
+  EXPECT_EQ(s.m_nFlowSPPGain, 55);
+  EXPECT_EQ(s.m_fWOB, 0.0);           // always: zeroed
+  EXPECT_EQ(s.m_fCalcOutputInterval, 0.0);
+  EXPECT_EQ(s.m_fDepthToSlide, 50.0);  // a whole number reads as the same double
+  EXPECT_FALSE(s.m_bRequiresPing);     // only the literal true is true
+  EXPECT_EQ(s.m_mode, Drill);          // a fraction is no integer: absent, kept
+  ASSERT_EQ(engine.m_outputItems.size(), 2u);  // the list element that is no object is left out
+  EXPECT_EQ(engine.m_outputItems[0].m_strMnem, "X");
+  EXPECT_EQ(engine.m_outputItems[0].m_strD, "");
+  EXPECT_FALSE(engine.m_outputItems[0].m_bEnable);
+  EXPECT_EQ(engine.m_outputItems[1].m_nWitsRecord, 0);
+
+  WriteFile(SimSettingsPath(), SettingsFile(R"("m_fWOB": "40", "m_fTorq": true, "m_nFlowSPPGain": 5000000000)", "[]"));
+  LoadSimSettings(engine);
+  EXPECT_EQ(s.m_fWOB, 0.0);
+  EXPECT_EQ(s.m_fTorq, 321);
+  EXPECT_EQ(s.m_nFlowSPPGain, 55);  // beyond 32 bits: absent
+  EXPECT_TRUE(engine.m_outputItems.empty());
+
+  engine.BuildDefaultItems();
+  WriteFile(SimSettingsPath(), R"({"Version": 1, "SimSettings": {"Settings": [], "OutputItems": {"a": 1}}})");
+  LoadSimSettings(engine);
+  EXPECT_TRUE(engine.m_outputItems.empty());
+}
+
+TEST_F(SettingsFilesTest, StateLoadsNegativeTimeAsNowAndSavesZeroBeforeTheFirstTick) {
+  EXPECT_NE(SimStateText(engine).find("\"nTimeInState\": 0,"), std::string::npos);
+  WriteFile(SimStatePath(), R"({"Version": 1, "SimState": {"m_fDepth": 10, "m_state_": 4, "nTimeInState": -500}})");
+  LoadSimState(engine);
+  engine.OnTick();
+  const CSimState state = engine.GetSimState();
+  EXPECT_EQ(state.m_fDepth, 10.0);
+  EXPECT_EQ(state.m_fHoleDepth, 0.0);
+  EXPECT_EQ(state.nTimeInState, 0);
+}
+
+TEST_F(SettingsFilesTest, LinkSettingsAreReadIntoAFreshRecord) {
+  WriteFile(WitsCommSettingsPath(), "{}");
+  LoadWitsCommSettings(engine);
+  EXPECT_EQ(engine.m_witsLink.m_settings, (CWitsCommSettings{0, 0, 0, 0, 0, ""}));
+  EXPECT_EQ(engine.m_skidLink.m_settings.nTcpIpPort, 1);
+
+  WriteFile(WitsCommSettingsPath(),
+            R"({"WitsCommSettings": {"commType": 0, "nCommPort": 7, "nBaudRate": 19200, "tcpIpType": 1,)"
+            R"( "nTcpIpPort": 4000, "strIpAddress": "10.1.2.3"}})");
+  LoadWitsCommSettings(engine);
+  EXPECT_EQ(engine.m_witsLink.m_settings, (CWitsCommSettings{0, 7, 19200, 1, 4000, "10.1.2.3"}));
+  EXPECT_EQ(engine.m_skidLink.m_settings.nTcpIpPort, 4001);
+
+  WriteFile(WitsCommSettingsPath(), "{\"WitsCommSettings\": {\"nTcpIpPort\": \"4000\"");  // cut short
+  LoadWitsCommSettings(engine);
+  EXPECT_EQ(engine.m_witsLink.m_settings, (CWitsCommSettings{0, 0, 0, 0, 0, ""}));
+}
+
+TEST_F(SettingsFilesTest, ANonFiniteNumberIsSavedAsZero) {
+  engine.m_settings.m_fWOB = std::numeric_limits<double>::infinity();
+  engine.m_settings.m_fTorq = std::numeric_limits<double>::quiet_NaN();
+  SaveSimSettings(engine);
+  CRigSim other(clocks.Make());
+  LoadSimSettings(other);
+  EXPECT_EQ(other.m_settings.m_fWOB, 0.0);
+  EXPECT_EQ(other.m_settings.m_fTorq, 0.0);
+  EXPECT_EQ(other.m_settings.m_fSPP, engine.m_settings.m_fSPP);  // the file went on past them
+}
+
+}  // namespace
