@@ -8,15 +8,10 @@
 #include <filesystem>
 #include <string>
 
+#include "BenchClocks.h"
 #include "engine/RigSim.h"
 
 namespace {
-
-struct BenchClocks {
-  uint32_t ms = 1000;
-  double seconds = 700'000'000.0;
-  vorn::Clocks Make() { return {[this] { return ms; }, [this] { return seconds; }}; }
-};
 
 void RunDrillTicks(benchmark::State& state, double interval) {
   BenchClocks clocks;
@@ -73,8 +68,6 @@ void BM_WriteOutputRow(benchmark::State& state) {
   CRigSim engine(clocks.Make());
   engine.m_pumpsMessage = nullptr;
   std::string error;
-  std::filesystem::create_directories(std::string(std::getenv("VORN_RIG_SIM_ROOT")) + "/OutputFiles");
-  std::filesystem::create_directories(std::string(std::getenv("VORN_RIG_SIM_ROOT")) + "/WitsLogFiles");
   if (!engine.StartRun(error)) state.SkipWithError(error.c_str());
   for (COutputItem& item : engine.m_outputItems) item.Evaluate(engine, clocks.seconds);
   for (auto _ : state) engine.WriteOutputRow();
@@ -83,16 +76,3 @@ void BM_WriteOutputRow(benchmark::State& state) {
 BENCHMARK(BM_WriteOutputRow);
 
 }  // namespace
-
-int main(int argc, char** argv) {
-  // Keep the engine's profile value and run files out of the user's real folders.
-  const auto scratch = std::filesystem::temp_directory_path() / "vornrigsim-bench-engine";
-  std::filesystem::create_directories(scratch / "root");
-  setenv("VORN_RIG_SIM_ROOT", (scratch / "root").c_str(), 1);
-  setenv("XDG_CONFIG_HOME", (scratch / "config").c_str(), 1);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  std::filesystem::remove_all(scratch);
-  return 0;
-}
