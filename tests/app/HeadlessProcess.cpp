@@ -1,26 +1,13 @@
 #include "tests/app/HeadlessProcess.h"
 
+#include "tests/common/EventWait.h"
+
 #include <QCoreApplication>
-#include <QDeadlineTimer>
-#include <QEventLoop>
-#include <QTimer>
 #include <csignal>
 
 #ifndef VORN_SIMULATOR_BINARY
 #error "VORN_SIMULATOR_BINARY must name the simulator binary"
 #endif
-
-bool WaitUntil(const std::function<bool()>& done, int timeoutMs) {
-  QDeadlineTimer deadline(timeoutMs);
-  while (!done()) {
-    if (deadline.hasExpired()) return false;
-    // Runs the event loop for a slice, so sockets and the child process deliver their events.
-    QEventLoop loop;
-    QTimer::singleShot(20, &loop, &QEventLoop::quit);
-    loop.exec();
-  }
-  return true;
-}
 
 HeadlessProcess::HeadlessProcess(QStringList arguments) {
   arguments.prepend("--headless");
@@ -45,12 +32,12 @@ std::string HeadlessProcess::Status() {
 }
 
 bool HeadlessProcess::WaitForStatus(const std::string& text, int timeoutMs) {
-  return WaitUntil([&] { return Status().find(text) != std::string::npos; }, timeoutMs);
+  return vorn::test::WaitUntil([&] { return Status().find(text) != std::string::npos; }, timeoutMs);
 }
 
 int HeadlessProcess::WaitForExit(int timeoutMs) {
-  if (!WaitUntil([&] { return m_process.state() == QProcess::NotRunning; }, timeoutMs)) return -1;
-  Status();
+  if (!vorn::test::WaitUntil([&] { return m_process.state() == QProcess::NotRunning; }, timeoutMs)) return -1;
+  (void)Status();  // takes in the last of standard error
   return m_process.exitStatus() == QProcess::NormalExit ? m_process.exitCode() : -1;
 }
 

@@ -25,6 +25,3 @@ class HeadlessProcess {
   QProcess m_process;
   std::string m_status;
 };
-
-// Waits at most timeoutMs, running the event loop, until done() is true.
-bool WaitUntil(const std::function<bool()>& done, int timeoutMs);

@@ -13,17 +13,14 @@
 #include "support/DataRoot.h"
 #include "support/ProfileSection.h"
 #include "tests/app/HeadlessProcess.h"
+#include "tests/common/EventWait.h"
 #include "tests/common/TestEnvironment.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-
-uint16_t FreePort() {
-  QTcpServer probe;
-  probe.listen(QHostAddress::LocalHost, 0);
-  return probe.serverPort();
-}
+using vorn::test::FreePort;
+using vorn::test::WaitUntil;
 
 std::string ReadFile(const fs::path& path) {
   std::ifstream in(path, std::ios::binary);
