@@ -5,58 +5,13 @@
 #include <fstream>
 #include <sstream>
 
-#include "engine/RigSim.h"
-#include "support/DataRoot.h"
-#include "support/Text.h"
-#include "tests/common/TestEnvironment.h"
-#include "tests/engine/ManualClocks.h"
+#include "tests/engine/EngineFixture.h"
 
 namespace {
 
-std::string RawBytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream bytes;
-  bytes << in.rdbuf();
-  return bytes.str();
-}
-
-std::vector<std::string> Lines(const std::string& path) {
-  std::string text = RawBytes(path);
-  std::vector<std::string> lines;
-  vorn::SplitText(text, "\n", lines);
-  if (!lines.empty() && lines.back().empty()) lines.pop_back();
-  for (std::string& line : lines) {
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-  }
-  return lines;
-}
-
-// Each test gets its own data root, so file names that share a second never meet.
-class RunFilesTest : public ::testing::Test {
- protected:
-  RunFilesTest() {
-    m_oldRoot = vorn::DataRootFolder();
-    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    setenv("VORN_RIG_SIM_ROOT", vorn::test::MakeScratchFolder(info->name()).c_str(), 1);
-    vorn::CreateDataFolders();
-    engine = std::make_unique<CRigSim>(clocks.Make());
-    engine->m_pumpsMessage = nullptr;
-  }
-  ~RunFilesTest() override { setenv("VORN_RIG_SIM_ROOT", m_oldRoot.c_str(), 1); }
-
-  void Tick(int count = 1) {
-    for (int i = 0; i < count; ++i) {
-      clocks.Advance(100);
-      engine->OnTick();
-    }
-  }
-
-  vorn::test::ManualClocks clocks;
-  std::unique_ptr<CRigSim> engine;
-
- private:
-  std::string m_oldRoot;
-};
+using RunFilesTest = vorn::test::EngineInOwnRootTest;
+using vorn::test::Lines;
+using vorn::test::RawBytes;
 
 TEST_F(RunFilesTest, HeaderAndFirstRowFromTheDefaultStartingState) {
   clocks.seconds = 700'000'000.0;  // 2022-03-07 ...

@@ -7,8 +7,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include "../common/TestEnvironment.h"
-#include "../engine/ManualClocks.h"
+#include "tests/common/TestEnvironment.h"
+#include "tests/engine/ManualClocks.h"
 #include "engine/RigSim.h"
 #include "persist/AtomicFile.h"
 #include "persist/SettingsFiles.h"

@@ -3,7 +3,7 @@
 #include <filesystem>
 #include <string>
 
-#include "../engine/ManualClocks.h"
+#include "tests/engine/ManualClocks.h"
 #include "engine/RigSim.h"
 #include "persist/SettingsFiles.h"
 #include "persist/Startup.h"
