@@ -11,15 +11,21 @@ constexpr std::string_view kLineEnd = "\r\n";
 // A data line needs more than the four digits of record and item.
 constexpr std::size_t kShortestDataLine = 5;
 
+// The frame's pieces between line feeds: the first holds "&&", the last "!!", the ones between are
+// data lines.
 void ReadFrameLines(std::string_view frame, std::vector<WitsDataLine>& lines) {
-  std::vector<std::string> pieces;
-  vorn::SplitText(frame, "\n", pieces);
-  if (pieces.size() < 3) return;  // the "&&" piece and the "!!" piece, nothing between
-  for (std::size_t i = 1; i + 1 < pieces.size(); ++i) {
-    const std::string_view line = vorn::TrimWhiteSpace(pieces[i]);
-    if (line.size() < kShortestDataLine) continue;
-    lines.push_back({vorn::ReadInteger(line.substr(0, 2)), vorn::ReadInteger(line.substr(2, 2)),
-                     std::string(line.substr(4))});
+  const std::size_t firstBreak = frame.find('\n');
+  const std::size_t lastBreak = frame.rfind('\n');
+  if (firstBreak == std::string_view::npos || firstBreak == lastBreak) return;  // fewer than three pieces
+  std::size_t from = firstBreak + 1;
+  while (from <= lastBreak) {
+    const std::size_t to = frame.find('\n', from);
+    const std::string_view line = vorn::TrimWhiteSpace(frame.substr(from, to - from));
+    if (line.size() >= kShortestDataLine) {
+      lines.push_back({vorn::ReadInteger(line.substr(0, 2)), vorn::ReadInteger(line.substr(2, 2)),
+                       std::string(line.substr(4))});
+    }
+    from = to + 1;
   }
 }
 
@@ -41,15 +47,19 @@ std::string BuildWitsFrame(const std::vector<std::string>& dataLines) {
 
 std::vector<WitsDataLine> ParseWitsFrames(std::string& buffer) {
   std::vector<WitsDataLine> lines;
+  // Frames are taken from the front; the buffer is cut once at the end. Whatever lies before a frame
+  // goes with it, so only the white space around the rest needs removing then.
+  std::size_t consumed = 0;
   while (true) {
-    const std::size_t start = buffer.find(kFrameStart);
+    const std::size_t start = buffer.find(kFrameStart, consumed);
     if (start == std::string::npos) break;
     const std::size_t end = buffer.find(kFrameEnd, start);
     if (end == std::string::npos) break;
     const std::size_t afterEnd = end + kFrameEnd.size();
     ReadFrameLines(std::string_view(buffer).substr(start, afterEnd - start), lines);
-    buffer = std::string(vorn::TrimWhiteSpace(std::string_view(buffer).substr(afterEnd)));
+    consumed = afterEnd;
   }
+  if (consumed > 0) buffer = std::string(vorn::TrimWhiteSpace(std::string_view(buffer).substr(consumed)));
   return lines;
 }
 
