@@ -1,4 +1,4 @@
 # One line per benchmark program; each links the shared main.
 vorn_add_bench(bench_engine SOURCES EngineBench.cpp LIBS rigsim_core)
 vorn_add_bench(bench_persist SOURCES PersistBench.cpp LIBS rigsim_core)
-vorn_add_bench(bench_wits SOURCES WitsBench.cpp LIBS rigsim_core)
+vorn_add_bench(bench_wits SOURCES WitsBench.cpp LIBS rigsim_core Qt6::Network)

@@ -1,7 +1,12 @@
-// The WITS exchange: one outgoing frame of the default items (written to a link without a channel
-// and to the log), and the reading of received frames into the table.
+// The WITS exchange: reading a stream of received frames, building and sending outgoing frames, and
+// the loopback round trip of one frame from the engine to a client.
 #include <benchmark/benchmark.h>
 
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -11,36 +16,115 @@
 
 namespace {
 
+constexpr size_t kChunk = 32 * 1024;
+
+// 4 MiB of 22-item frames, as a receiving system would send them.
+const std::string& FrameStream() {
+  static const std::string stream = [] {
+    std::vector<std::string> lines;
+    for (int i = 0; i < 22; ++i) lines.push_back(FormatWitsDataLine(1, 8 + i, "1234.56"));
+    const std::string frame = BuildWitsFrame(lines);
+    std::string text;
+    while (text.size() < (4u << 20)) text += frame;
+    return text;
+  }();
+  return stream;
+}
+
+// ParseWitsFrames over the stream in 32 KiB chunks.
+void BM_ParseWitsFrames(benchmark::State& state) {
+  const std::string& stream = FrameStream();
+  size_t lines = 0;
+  for (auto _ : state) {
+    std::string buffer;
+    for (size_t at = 0; at < stream.size(); at += kChunk) {
+      buffer.append(stream, at, kChunk);
+      lines += ParseWitsFrames(buffer).size();
+    }
+  }
+  benchmark::DoNotOptimize(lines);
+  state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(stream.size()));
+}
+BENCHMARK(BM_ParseWitsFrames)->Unit(benchmark::kMillisecond);
+
+// The limit for any reader: only finding every "&&" and "!!" in the same chunks.
+void BM_ScanFrameMarksOnly(benchmark::State& state) {
+  const std::string& stream = FrameStream();
+  size_t marks = 0;
+  for (auto _ : state) {
+    for (size_t at = 0; at < stream.size(); at += kChunk) {
+      const std::string_view chunk = std::string_view(stream).substr(at, kChunk);
+      for (size_t p = chunk.find("&&"); p != std::string_view::npos; p = chunk.find("&&", p + 2)) ++marks;
+      for (size_t p = chunk.find("!!"); p != std::string_view::npos; p = chunk.find("!!", p + 2)) ++marks;
+    }
+  }
+  benchmark::DoNotOptimize(marks);
+  state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(FrameStream().size()));
+}
+BENCHMARK(BM_ScanFrameMarksOnly)->Unit(benchmark::kMillisecond);
+
+void FillItems(CRigSim& engine, int64_t count) {
+  engine.m_outputItems.clear();
+  for (int64_t i = 0; i < count; ++i) {
+    engine.m_outputItems.emplace_back(false, true, "I", 0.0, ItemConstant, 1234.5, 0, 0, "", FilterBoth, false, 1,
+                                      static_cast<int32_t>(i % 99));
+    engine.m_outputItems.back().m_strValue = "1234.5";
+  }
+}
+
+// One frame of n pending items: building, the write to a link without a channel, and the log entry.
 void BM_DoWitsOut(benchmark::State& state) {
   BenchClocks clocks;
   CRigSim engine(clocks.Make());
   engine.m_pumpsMessage = nullptr;
   std::string error;
   if (!engine.StartRun(error)) state.SkipWithError(error.c_str());
+  FillItems(engine, state.range(0));
   for (auto _ : state) {
     for (COutputItem& item : engine.m_outputItems) item.m_bSendPending = true;
     engine.DoWitsOut();
   }
   engine.StopRun();
 }
-BENCHMARK(BM_DoWitsOut);
+BENCHMARK(BM_DoWitsOut)->Arg(22)->Arg(1000);
 
-// A frame of 22 lines, arriving whole or in pieces of 16 bytes.
-void BM_ReceiveFrame(benchmark::State& state) {
+// A frame of the 22 default items from DoWitsOut until a loopback client has read all of it.
+void BM_LoopbackRoundTrip(benchmark::State& state) {
+  int argc = 1;
+  char name[] = "bench_wits";
+  char* argv[] = {name, nullptr};
+  QCoreApplication application(argc, argv);
   BenchClocks clocks;
   CRigSim engine(clocks.Make());
+  engine.m_pumpsMessage = nullptr;
+  CWitsCommSettings settings;
+  QTcpServer probe;
+  probe.listen(QHostAddress::LocalHost, 0);
+  settings.nTcpIpPort = probe.serverPort();
+  probe.close();
+  engine.SetCommSettings(settings);
+  std::string error;
+  if (!engine.StartRun(error)) state.SkipWithError(error.c_str());
+  FillItems(engine, 22);
+  QTcpSocket client;
+  client.connectToHost("127.0.0.1", static_cast<quint16>(settings.nTcpIpPort));
+  while (!engine.m_witsLink.HasClient()) QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
   std::vector<std::string> lines;
-  for (int i = 0; i < 22; ++i) lines.push_back(FormatWitsDataLine(1, 8 + i, "1234.5"));
-  const std::string frame = BuildWitsFrame(lines);
-  const size_t piece = static_cast<size_t>(state.range(0));
+  for (const COutputItem& item : engine.m_outputItems) {
+    lines.push_back(FormatWitsDataLine(item.m_nWitsRecord, item.m_nWitsChannel, item.m_strValue));
+  }
+  const qint64 frameSize = static_cast<qint64>(BuildWitsFrame(lines).size());
   for (auto _ : state) {
-    for (size_t at = 0; at < frame.size(); at += piece) {
-      const std::string part = frame.substr(at, piece);
-      engine.CommsReceiverIF_OnReceive(std::vector<uint8_t>(part.begin(), part.end()), WitsLink);
+    for (COutputItem& item : engine.m_outputItems) item.m_bSendPending = true;
+    engine.DoWitsOut();
+    qint64 received = 0;
+    while (received < frameSize) {
+      QCoreApplication::processEvents();  // the server's socket sends from the event loop
+      if (client.bytesAvailable() > 0 || client.waitForReadyRead(1)) received += client.readAll().size();
     }
   }
-  state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(frame.size()));
+  engine.StopRun();
 }
-BENCHMARK(BM_ReceiveFrame)->Arg(16)->Arg(1 << 20);
+BENCHMARK(BM_LoopbackRoundTrip)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
