@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -15,10 +16,12 @@ struct RecordingReceiver : CommsReceiverIF {
     text.append(bytes.begin(), bytes.end());
     lastLinkId = linkId;
     ++deliveries;
+    largestDelivery = std::max(largestDelivery, bytes.size());
   }
   std::string text;
   int32_t lastLinkId = LinkUnset;
   int deliveries = 0;
+  size_t largestDelivery = 0;
 };
 
 // A link with the engine's wiring: a receiver, an id and hand-driven clocks.

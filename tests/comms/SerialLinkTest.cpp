@@ -5,6 +5,7 @@
 #include <csignal>
 #include <fcntl.h>
 #include <filesystem>
+#include <functional>
 #include <termios.h>
 #include <unistd.h>
 
@@ -41,7 +42,20 @@ class SerialLine {
   SerialLine& operator=(const SerialLine&) = delete;
 
   [[nodiscard]] bool Ready() const { return m_ready && m_peer >= 0; }
-  void Send(const std::string& text) const { ASSERT_EQ(write(m_peer, text.data(), text.size()), ssize_t(text.size())); }
+  // Writes all of text; between partial writes (the line's buffer is full) `drain` runs, so the
+  // other end can take what waits.
+  void Send(const std::string& text, const std::function<void()>& drain = [] {}) const {
+    size_t sent = 0;
+    WaitUntil(
+        [&] {
+          const ssize_t n = write(m_peer, text.data() + sent, text.size() - sent);
+          if (n > 0) sent += static_cast<size_t>(n);
+          if (sent < text.size()) drain();
+          return sent == text.size();
+        },
+        kWaitMs);
+    ASSERT_EQ(sent, text.size());
+  }
   std::string Receive(size_t count) const {
     std::string text;
     WaitUntil(
@@ -94,6 +108,7 @@ TEST(SerialLinkTest, APortCarriesBytesBothWaysAndIsReopenedAfterTheDeviceVanishe
   if (QStandardPaths::findExecutable("socat").isEmpty()) GTEST_SKIP() << "socat is not installed";
   auto line = std::make_unique<SerialLine>();
   ASSERT_TRUE(line->Ready());
+  line->Send("stale input");  // waiting before the open: discarded
   TestLink serial(SerialSettings(kPortNumber));
   serial.link.m_nStopRequest = 0;
   serial.link.Service();
@@ -112,6 +127,20 @@ TEST(SerialLinkTest, APortCarriesBytesBothWaysAndIsReopenedAfterTheDeviceVanishe
       },
       kWaitMs));
   EXPECT_EQ(serial.receiver.text, "&&\r\nDP:85\r\n!!\r\n");
+
+  // A poll takes at most 32768 bytes; the rest comes with the next ones.
+  serial.receiver.text.clear();
+  serial.receiver.deliveries = 0;
+  line->Send(std::string(40000, 's'), [&] { serial.link.Service(); });
+  ASSERT_TRUE(WaitUntil(
+      [&] {
+        serial.link.Service();
+        return serial.receiver.text.size() >= 40000;
+      },
+      kWaitMs));
+  EXPECT_EQ(serial.receiver.text, std::string(40000, 's'));
+  EXPECT_GE(serial.receiver.deliveries, 2);
+  EXPECT_LE(serial.receiver.largestDelivery, 32768u);
 
   // A second open of the same device fails while the link holds it.
   TestLink second(SerialSettings(kPortNumber));

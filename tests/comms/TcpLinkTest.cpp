@@ -4,6 +4,7 @@
 #include <QTcpSocket>
 #include <cerrno>
 
+#include "engine/LinkStatus.h"
 #include "tests/comms/LinkTestParts.h"
 #include "tests/common/EventWait.h"
 
@@ -33,6 +34,7 @@ TEST(TcpLinkTest, ServerTakesOneClientAtATimeAndListensAgainAfterItsClose) {
   ASSERT_TRUE(WaitUntil([&] { return first.state() == QAbstractSocket::UnconnectedState; }, kWaitMs));
   ASSERT_TRUE(WaitUntil([&] { return second.state() == QAbstractSocket::ConnectedState; }, kWaitMs));
   EXPECT_EQ(server.link.m_state, Connected);
+  EXPECT_EQ(LinkMessageText(server.link), "Connected TCP/IP Port " + std::to_string(port) + " - Client Connected");
 
   EXPECT_TRUE(server.Write("&&\r\n012395\r\n!!\r\n"));
   std::string received;
@@ -44,6 +46,14 @@ TEST(TcpLinkTest, ServerTakesOneClientAtATimeAndListensAgainAfterItsClose) {
   ASSERT_TRUE(WaitUntil([&] { return server.receiver.text.size() >= 18; }, kWaitMs));
   EXPECT_EQ(server.receiver.text, "&&\r\n010812.5\r\n!!\r\n");
   EXPECT_EQ(server.receiver.lastLinkId, WitsLink);
+
+  // Everything buffered is handed over, in deliveries of at most 32768 bytes.
+  const std::string block(40000, 'b');
+  server.receiver.text.clear();
+  second.write(block.data(), static_cast<qint64>(block.size()));
+  ASSERT_TRUE(WaitUntil([&] { return server.receiver.text.size() >= block.size(); }, kWaitMs));
+  EXPECT_EQ(server.receiver.text, block);
+  EXPECT_LE(server.receiver.largestDelivery, 32768u);
 
   // The client's close closes the whole link; the next service listens again.
   second.disconnectFromHost();
@@ -123,10 +133,31 @@ TEST(TcpLinkTest, APendingConnectIsKeptForFiveSecondsAndAStopClosesIt) {
   client.clocks.Advance(100);
   client.link.Service();  // the attempt is still young: not started again
   EXPECT_EQ(client.link.m_strStatus, attempt);
+  client.clocks.Advance(4900);
+  client.link.Service();  // five seconds: given up and started afresh, with a new time
+  EXPECT_EQ(client.link.m_state, TryingToConnect);
+  EXPECT_NE(client.link.m_strStatus, attempt);
+  EXPECT_EQ(client.link.m_strStatus.rfind("Trying to Connect IP=", 0), 0u);
   client.link.m_nStopRequest = 1;
   client.link.Service();
   EXPECT_EQ(client.link.m_state, Closed);
   EXPECT_EQ(client.link.m_strStatus, "");
+}
+
+TEST(TcpLinkTest, AHostNameThatCannotBeResolvedIsRetriedWithoutAnOutcome) {
+  CWitsCommSettings settings = TcpSettings(Slave, 1234);
+  settings.strIpAddress = "no-such-host.invalid";
+  TestLink client(settings);
+  client.link.m_nStopRequest = 0;
+  client.link.Service();
+  const std::string attempt = client.link.m_strStatus;
+  EXPECT_EQ(attempt.rfind("Trying to Connect IP='no-such-host.invalid' Port=1234) @ ", 0), 0u);
+  ASSERT_TRUE(WaitUntil([&] { return !client.link.m_client.IsConnecting(); }, 20000));
+  EXPECT_EQ(client.link.m_state, TryingToConnect);
+  EXPECT_EQ(client.link.m_strStatus, attempt);
+  client.clocks.Advance(100);
+  client.link.Service();
+  EXPECT_NE(client.link.m_strStatus, attempt);
 }
 
 TEST(TcpLinkTest, AReceiverThatDoesNotReadCannotMakeTheSendBufferGrowWithoutBound) {

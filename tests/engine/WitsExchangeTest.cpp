@@ -57,6 +57,23 @@ TEST_F(WitsExchangeTest, AFrameCarriesTheItemsWithNewValuesOnceAndIsLogged) {
             entry + "&&\r\n012395\r\n15003x!!\r\ny\r\n!!\r\n" + entry + "&&\r\n\r\n!!\r\n");
 }
 
+TEST_F(WitsExchangeTest, ARunServesAClientFramesBothWaysAndLetsItGoAtTheStop) {
+  StartServingRun();
+  Tick(11);  // items evaluated, a frame due
+  const std::string frame = Received(40);
+  EXPECT_NE(frame.find("\r\n0108"), std::string::npos) << frame;  // the bit depth
+  receiver.write("&&\r\n011012.5\r\n!!\r\n");
+  ASSERT_TRUE(WaitUntil([&] { return !engine->m_witsInItems.empty(); }, kWaitMs));
+  EXPECT_FALSE(engine->m_witsInItems.at({1, 10}).description.empty());
+  engine->StopRun();
+  EXPECT_TRUE(engine->m_witsInItems.empty());
+  EXPECT_TRUE(WaitUntil([&] { return receiver.state() == QAbstractSocket::UnconnectedState; }, kWaitMs));
+  const std::string log = RawBytes(engine->m_strWitsLogPath);
+  EXPECT_NE(log.find("OUT "), std::string::npos);
+  EXPECT_NE(log.find("IN " + Stamp() + "\r\n&&\r\n011012.5\r\n!!\r\n"), std::string::npos) << log;
+  EXPECT_EQ(log.find("\r\r"), std::string::npos);
+}
+
 TEST_F(WitsExchangeTest, ArrivalsFillTheTableWithDescriptionsAndAreLogged) {
   std::string error;
   ASSERT_TRUE(engine->StartRun(error)) << error;
