@@ -6,4 +6,5 @@ top=$(cd "$(dirname "$0")/.." && pwd)
 cmake -S "$top" -B "$top/build-release" -G Ninja -DCMAKE_BUILD_TYPE=Release \
       -DVORN_BUILD_TESTS=OFF -DVORN_BUILD_BENCH=OFF -DVORN_BUILD_FUZZ=OFF
 cmake --build "$top/build-release" -j2
-exec "$top/build-release/app/vornrigsim" "$@"
+# The main window is not part of this build yet, so the simulator runs without one, display or not.
+exec "$top/build-release/app/vornrigsim" --headless "$@"

@@ -47,7 +47,7 @@ std::string JoinText(const std::vector<std::string>& pieces, std::string_view se
   return text;
 }
 
-// Paths on Linux split at "/" where the Windows program split at "\".
+// Paths split at "/", the Linux folder separator.
 std::string ParentFolder(std::string_view path) {
   std::vector<std::string> pieces;
   SplitText(path, "/", pieces);
