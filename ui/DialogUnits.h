@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QFont>
+#include <QRect>
+#include <QSize>
+
+// Dialog units of a font: a horizontal unit is a quarter of the average character width, a vertical
+// unit an eighth of the character height. The windows are laid out in these units, so they keep their
+// proportions whatever the font and the screen.
+class DialogUnits {
+ public:
+  explicit DialogUnits(const QFont& font);
+
+  [[nodiscard]] int X(int units) const;
+  [[nodiscard]] int Y(int units) const;
+  [[nodiscard]] QRect Rect(int x, int y, int width, int height) const;
+  [[nodiscard]] QSize Size(int width, int height) const;
+
+ private:
+  int m_averageCharWidth;
+  int m_charHeight;
+};
