@@ -1,6 +1,7 @@
 #include "grid/InPlaceList.h"
 
 #include <QAbstractItemView>
+#include <QApplication>
 #include <QFocusEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -115,9 +116,13 @@ void CInPlaceList::keyPressEvent(QKeyEvent* event) {
   QComboBox::keyPressEvent(event);
 }
 
+// The focus moving into the list's own pop-up is not a loss of focus.
 void CInPlaceList::focusOutEvent(QFocusEvent* event) {
   QComboBox::focusOutEvent(event);
-  if (event->reason() != Qt::PopupFocusReason) Finish({});
+  const QWidget* now = QApplication::focusWidget();
+  const QWidget* popup = view()->window();
+  const bool intoList = now != nullptr && (now == popup || popup->isAncestorOf(now));
+  if (event->reason() != Qt::PopupFocusReason && !intoList) Finish({});
 }
 
 QString CInPlaceList::ChosenText() const {
