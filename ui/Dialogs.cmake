@@ -4,5 +4,7 @@ target_sources(rigsim_ui PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/MFCPropertyGridProperty_Formatted.h
   ${CMAKE_CURRENT_LIST_DIR}/PropChangeIF.h
   ${CMAKE_CURRENT_LIST_DIR}/PropertyValueDelegate.cpp ${CMAKE_CURRENT_LIST_DIR}/PropertyValueDelegate.h
+  ${CMAKE_CURRENT_LIST_DIR}/SimSettingsDlg.cpp ${CMAKE_CURRENT_LIST_DIR}/SimSettingsDlg.h
   ${CMAKE_CURRENT_LIST_DIR}/VornMFCPropertyGridCtrl.cpp ${CMAKE_CURRENT_LIST_DIR}/VornMFCPropertyGridCtrl.h
-  ${CMAKE_CURRENT_LIST_DIR}/VornPropertyGridProperty.cpp ${CMAKE_CURRENT_LIST_DIR}/VornPropertyGridProperty.h)
+  ${CMAKE_CURRENT_LIST_DIR}/VornPropertyGridProperty.cpp ${CMAKE_CURRENT_LIST_DIR}/VornPropertyGridProperty.h
+  ${CMAKE_CURRENT_LIST_DIR}/WidgetPlacement.cpp ${CMAKE_CURRENT_LIST_DIR}/WidgetPlacement.h)

@@ -1,0 +1,34 @@
+#include "ui/WidgetPlacement.h"
+
+#include <QWidget>
+
+namespace vorn {
+namespace {
+
+constexpr int32_t kShowNormal = 1;
+constexpr int32_t kShowMinimised = 2;
+constexpr int32_t kShowMaximised = 3;
+
+}  // namespace
+
+WindowPlacement PlacementOf(const QWidget& window) {
+  WindowPlacement placement;
+  placement.showCmd = window.isMinimized() ? kShowMinimised : window.isMaximized() ? kShowMaximised : kShowNormal;
+  QRect normal = window.geometry();
+  if (placement.showCmd != kShowNormal && window.normalGeometry().isValid()) normal = window.normalGeometry();
+  placement.left = normal.left();
+  placement.top = normal.top();
+  placement.right = normal.left() + normal.width();
+  placement.bottom = normal.top() + normal.height();
+  return placement;
+}
+
+void ApplyPlacement(QWidget& window, const WindowPlacement& placement) {
+  const int width = placement.right - placement.left;
+  const int height = placement.bottom - placement.top;
+  if (width <= 0 || height <= 0) return;
+  window.setGeometry(placement.left, placement.top, width, height);
+  if (placement.showCmd == kShowMaximised) window.setWindowState(window.windowState() | Qt::WindowMaximized);
+}
+
+}  // namespace vorn
