@@ -1,0 +1,248 @@
+#include "ui/CommsSettingsDlg.h"
+
+#include <QApplication>
+#include <QButtonGroup>
+#include <QComboBox>
+#include <QLabel>
+#include <QAbstractItemView>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScopeGuard>
+#include <QStyle>
+#include <algorithm>
+
+#include "support/Numbers.h"
+#include "support/Text.h"
+#include "ui/DialogUnits.h"
+#include "ui/NetAddressCtrl.h"
+#include "ui/SerialPortList.h"
+
+namespace {
+
+// The index of the checked button of a pair: 0 the first, 1 the second, -1 neither.
+int32_t CheckedIndex(const QRadioButton* first, const QRadioButton* second) {
+  if (first->isChecked()) return 0;
+  if (second->isChecked()) return 1;
+  return -1;
+}
+
+void CheckIndex(QButtonGroup* group, QRadioButton* first, QRadioButton* second, int32_t index) {
+  group->setExclusive(false);  // an exclusive pair cannot be cleared
+  first->setChecked(index == 0);
+  second->setChecked(index == 1);
+  group->setExclusive(true);
+}
+
+// Selects the first entry that begins with text, ignoring case; keeps the selection when none does.
+void SelectByPrefix(QComboBox* list, const QString& text) {
+  for (int i = 0; i < list->count(); ++i) {
+    if (list->itemText(i).startsWith(text, Qt::CaseInsensitive)) {
+      list->setCurrentIndex(i);
+      return;
+    }
+  }
+}
+
+QString SelectedText(const QComboBox* list) { return list->currentIndex() < 0 ? QString() : list->currentText(); }
+
+// A whole decimal integer, with white space around it allowed.
+bool IsInteger(const std::string& text) {
+  const std::string_view trimmed = vorn::TrimWhiteSpace(text);
+  size_t i = 0;
+  if (i < trimmed.size() && (trimmed[i] == '+' || trimmed[i] == '-')) ++i;
+  if (i == trimmed.size()) return false;
+  for (; i < trimmed.size(); ++i) {
+    if (trimmed[i] < '0' || trimmed[i] > '9') return false;
+  }
+  return true;
+}
+
+// A label whose text ends at the right edge of its rectangle; a text wider than the rectangle in the
+// desktop's font grows to the left rather than being cut.
+QLabel* RightAlignedLabel(const QString& text, const QRect& rect, QWidget* parent) {
+  auto* label = new QLabel(text, parent);
+  label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+  QRect placed = rect;
+  placed.setLeft(std::min(rect.left(), rect.right() + 1 - label->sizeHint().width()));
+  label->setGeometry(placed);
+  return label;
+}
+
+}  // namespace
+
+CCommsSettingsDlg::CCommsSettingsDlg(const CWitsCommSettings& settings, QWidget* parent)
+    : QDialog(parent),
+      m_nKeepPort(settings.nCommPort),
+      m_nKind(settings.commType),
+      m_strPort(QString("COM%1").arg(settings.nCommPort)),
+      m_strBaud(QString::number(settings.nBaudRate)),
+      m_nRole(settings.tcpIpType),
+      m_nTcpPort(settings.nTcpIpPort),
+      m_strAddress(QString::fromStdString(settings.strIpAddress)) {
+  CreateControls();
+
+  ShowFields();  // the lists are still empty: they select nothing yet
+  FillPortList();
+  m_baudList->clear();
+  for (const char* rate : kBaudRates) m_baudList->addItem(rate);
+  ApplyKindRule();
+  ApplyRoleRule();
+  ShowFields();
+}
+
+const CWitsCommSettings& CCommsSettingsDlg::Settings() const { return m_result; }
+
+void CCommsSettingsDlg::CreateControls() {
+  setWindowTitle("Comms Settings");
+  setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+  const DialogUnits du(font());
+  setFixedSize(du.Size(235, 84));
+
+  m_comm = new QRadioButton("Comm", this);
+  m_comm->setGeometry(du.Rect(6, 6, 32, 9));
+  m_tcpIp = new QRadioButton("TCP/IP", this);
+  m_tcpIp->setGeometry(du.Rect(6, 20, 38, 9));
+  m_kindGroup = new QButtonGroup(this);
+  m_kindGroup->addButton(m_comm);
+  m_kindGroup->addButton(m_tcpIp);
+
+  m_portLabel = RightAlignedLabel("Port", du.Rect(47, 6, 14, 8), this);
+  m_portList = new QComboBox(this);
+  m_portList->setGeometry(du.Rect(64, 4, 48, 12));
+  m_refresh = new QPushButton(this);
+  m_refresh->setIcon(style()->standardIcon(QStyle::SP_BrowserReload));
+  m_refresh->setToolTip("Look for serial ports again");
+  m_refresh->setGeometry(du.Rect(114, 4, 8, 12));
+  m_refresh->setIconSize(m_refresh->size() - QSize(4, 4));
+  m_refresh->setAutoDefault(false);
+  m_baudLabel = RightAlignedLabel("Baud Rate", du.Rect(130, 6, 34, 8), this);
+  m_baudList = new QComboBox(this);
+  m_baudList->setGeometry(du.Rect(167, 4, 48, 12));
+
+  m_master = new QRadioButton("Master", this);
+  m_master->setGeometry(du.Rect(19, 33, 38, 9));
+  m_slave = new QRadioButton("Slave", this);
+  m_slave->setGeometry(du.Rect(19, 46, 33, 9));
+  m_roleGroup = new QButtonGroup(this);
+  m_roleGroup->addButton(m_master);
+  m_roleGroup->addButton(m_slave);
+
+  m_tcpPortLabel = RightAlignedLabel("Port", du.Rect(59, 39, 14, 8), this);
+  m_tcpPort = new QLineEdit(this);
+  m_tcpPort->setGeometry(du.Rect(75, 37, 40, 13));
+  m_addressLabel = RightAlignedLabel("IP Address", du.Rect(120, 39, 35, 8), this);
+  m_address = new CNetAddressCtrl(this);
+  m_address->setGeometry(du.Rect(158, 37, 70, 13));
+
+  auto* ok = new QPushButton("OK", this);
+  ok->setDefault(true);
+  ok->setGeometry(du.Rect(47, 65, 50, 14));
+  auto* cancel = new QPushButton("Cancel", this);
+  cancel->setAutoDefault(false);
+  cancel->setGeometry(du.Rect(138, 65, 50, 14));
+
+  // Names the tests and the accessibility tools find the controls by.
+  m_comm->setObjectName("commRadio");
+  m_tcpIp->setObjectName("tcpIpRadio");
+  m_portList->setObjectName("portList");
+  m_refresh->setObjectName("refreshButton");
+  m_baudList->setObjectName("baudList");
+  m_master->setObjectName("masterRadio");
+  m_slave->setObjectName("slaveRadio");
+  m_tcpPort->setObjectName("tcpPortEdit");
+  m_addressLabel->setObjectName("addressLabel");
+  m_address->setObjectName("addressEdit");
+  ok->setObjectName("okButton");
+  cancel->setObjectName("cancelButton");
+
+  // The kind and role rules work on the fields, so each click reads the controls first.
+  for (QRadioButton* kind : {m_comm, m_tcpIp}) {
+    connect(kind, &QRadioButton::clicked, this, [this] {
+      ReadFields();
+      ApplyKindRule();
+    });
+  }
+  for (QRadioButton* role : {m_master, m_slave}) {
+    connect(role, &QRadioButton::clicked, this, [this] {
+      ReadFields();
+      ApplyRoleRule();
+    });
+  }
+  connect(m_refresh, &QPushButton::clicked, this, &CCommsSettingsDlg::FillPortList);
+  connect(ok, &QPushButton::clicked, this, &CCommsSettingsDlg::accept);
+  connect(cancel, &QPushButton::clicked, this, &CCommsSettingsDlg::reject);
+}
+
+bool CCommsSettingsDlg::ReadFields() {
+  m_nKind = CheckedIndex(m_comm, m_tcpIp);
+  m_strPort = SelectedText(m_portList);
+  m_strBaud = SelectedText(m_baudList);
+  m_nRole = CheckedIndex(m_master, m_slave);
+  const std::string port = m_tcpPort->text().toStdString();
+  if (!IsInteger(port)) {
+    QMessageBox box(QMessageBox::Warning, QCoreApplication::applicationName(), "Enter an integer.", QMessageBox::Ok,
+                    this);
+    box.exec();
+    m_tcpPort->setFocus();
+    m_tcpPort->selectAll();
+    return false;
+  }
+  m_nTcpPort = vorn::ReadInteger(port);
+  m_strAddress = m_address->text();
+  return true;
+}
+
+void CCommsSettingsDlg::ShowFields() {
+  CheckIndex(m_kindGroup, m_comm, m_tcpIp, m_nKind);
+  SelectByPrefix(m_portList, m_strPort);
+  SelectByPrefix(m_baudList, m_strBaud);
+  CheckIndex(m_roleGroup, m_master, m_slave, m_nRole);
+  m_tcpPort->setText(QString::number(m_nTcpPort));
+  m_address->setText(m_strAddress);
+}
+
+// Opening every port takes a moment: the wait cursor shows it.
+void CCommsSettingsDlg::FillPortList() {
+  QApplication::setOverrideCursor(Qt::WaitCursor);
+  const auto restore = qScopeGuard([] { QApplication::restoreOverrideCursor(); });
+  m_portList->clear();
+  for (const std::string& text : CSerialPortList::EnumerateSerialPorts(m_nKeepPort)) {
+    m_portList->addItem(QString::fromStdString(text));
+  }
+  // The box is as narrow as the layout keeps it; the open list shows the device names whole.
+  m_portList->view()->setMinimumWidth(m_portList->view()->sizeHintForColumn(0) + 8);
+  ShowFields();
+}
+
+void CCommsSettingsDlg::ApplyKindRule() {
+  const bool serial = m_nKind == 0;
+  const bool tcpIp = m_nKind == 1;
+  for (QWidget* control : std::initializer_list<QWidget*>{m_portLabel, m_portList, m_refresh, m_baudLabel, m_baudList}) {
+    control->setEnabled(serial);
+  }
+  for (QWidget* control : std::initializer_list<QWidget*>{m_master, m_slave, m_tcpPortLabel, m_tcpPort,
+                                                          m_addressLabel, m_address}) {
+    control->setEnabled(tcpIp);
+  }
+}
+
+void CCommsSettingsDlg::ApplyRoleRule() {
+  m_addressLabel->setVisible(m_nRole == 1);
+  m_address->setVisible(m_nRole == 1);
+}
+
+// The result takes the fields even when the TCP port is bad; only a second, clean reading closes.
+void CCommsSettingsDlg::accept() {
+  ReadFields();
+  std::string port = m_strPort.toStdString();
+  for (size_t at = port.find("COM"); at != std::string::npos; at = port.find("COM")) port.erase(at, 3);
+  m_result.commType = m_nKind;
+  m_result.nCommPort = vorn::ReadInteger(port);
+  m_result.nBaudRate = vorn::ReadInteger(m_strBaud.toStdString());
+  m_result.tcpIpType = m_nRole;
+  m_result.nTcpIpPort = m_nTcpPort;
+  m_result.strIpAddress = m_strAddress.toStdString();
+  if (ReadFields()) QDialog::accept();
+}

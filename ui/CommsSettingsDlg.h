@@ -1,0 +1,69 @@
+#pragma once
+
+#include <QDialog>
+#include <QString>
+#include <cstdint>
+
+#include "comms/WitsCommSettings.h"
+
+class CNetAddressCtrl;
+class QButtonGroup;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+
+// "Comms Settings": the WITS link's kind (serial port or TCP/IP), the serial port and its bit rate, the
+// TCP/IP role, port and server address. Only ports that exist and open are offered (and the port the
+// dialog was opened with). The controls and the fields below move only by an explicit exchange, so a
+// bad TCP port is reported each time the fields are read. The dialog opens and saves nothing itself.
+class CCommsSettingsDlg : public QDialog {
+  Q_OBJECT
+
+ public:
+  CCommsSettingsDlg(const CWitsCommSettings& settings, QWidget* parent = nullptr);
+  const CWitsCommSettings& Settings() const;  // the result record, filled on OK
+
+  static constexpr const char* kBaudRates[] = {"9600", "14400", "19200", "38400", "57600", "115200"};
+
+ public slots:
+  void accept() override;
+
+ private:
+  // Controls to fields, in the order kind, port, bit rate, role, TCP port, address. False, after the
+  // message, when the TCP port box holds no integer: the fields before it are taken, the rest not.
+  bool ReadFields();
+  // Fields to controls.
+  void ShowFields();
+  void FillPortList();
+  void ApplyKindRule();
+  void ApplyRoleRule();
+  void CreateControls();
+
+  CWitsCommSettings m_result;
+  int32_t m_nKeepPort;  // the port of the record the dialog was opened with stays selectable
+
+  int32_t m_nKind;        // 0 "Comm", 1 "TCP/IP", -1 none checked
+  QString m_strPort;      // "COM<n>" as shown in the port list
+  QString m_strBaud;      // the bit rate as shown
+  int32_t m_nRole;        // 0 "Master", 1 "Slave", -1 none checked
+  int32_t m_nTcpPort;
+  QString m_strAddress;
+
+  QRadioButton* m_comm = nullptr;
+  QRadioButton* m_tcpIp = nullptr;
+  QButtonGroup* m_kindGroup = nullptr;
+  QLabel* m_portLabel = nullptr;
+  QComboBox* m_portList = nullptr;
+  QPushButton* m_refresh = nullptr;
+  QLabel* m_baudLabel = nullptr;
+  QComboBox* m_baudList = nullptr;
+  QRadioButton* m_master = nullptr;
+  QRadioButton* m_slave = nullptr;
+  QButtonGroup* m_roleGroup = nullptr;
+  QLabel* m_tcpPortLabel = nullptr;
+  QLineEdit* m_tcpPort = nullptr;
+  QLabel* m_addressLabel = nullptr;
+  CNetAddressCtrl* m_address = nullptr;
+};
