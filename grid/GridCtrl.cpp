@@ -39,12 +39,10 @@ CGridCtrl::CGridCtrl(QWidget* parent) : QAbstractScrollArea(parent) {
   UpdateScrollBars();
 }
 
+// An open editor goes first, without reporting: the owner may already be gone.
 CGridCtrl::~CGridCtrl() {
-  // Editors report to the grid when they close; they must not outlive it doing so.
-  if (m_editor) {
-    m_editor->blockSignals(true);
-    delete m_editor;
-  }
+  m_owner = nullptr;
+  delete m_editor.data();
 }
 
 void CGridCtrl::SetOwner(CGridOwnerIF* owner) { m_owner = owner; }

@@ -41,7 +41,8 @@ class CGridCtrl : public QAbstractScrollArea {
   explicit CGridCtrl(QWidget* parent = nullptr);
   ~CGridCtrl() override;
 
-  // Owner and identity. Without an owner no one is asked, and every answer counts as 0.
+  // Owner and identity. Without an owner no one is asked, and every answer counts as 0. An owner that
+  // goes before the grid removes itself first with SetOwner(nullptr).
   void SetOwner(CGridOwnerIF* owner);
   [[nodiscard]] CGridOwnerIF* GetOwner() const { return m_owner; }
   void SetControlId(int id);

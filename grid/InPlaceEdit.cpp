@@ -99,10 +99,11 @@ void CInPlaceEdit::keyPressEvent(QKeyEvent* event) {
   FitToText();
 }
 
-// A focus change to a pop-up (a context menu) leaves the edit open.
+// A pop-up (the box's context menu) or another window becoming active leaves the edit open: the
+// focus comes back to the box. Only the focus moving elsewhere in the window ends it.
 void CInPlaceEdit::focusOutEvent(QFocusEvent* event) {
   QLineEdit::focusOutEvent(event);
-  if (event->reason() != Qt::PopupFocusReason) Finish({});
+  if (event->reason() != Qt::PopupFocusReason && event->reason() != Qt::ActiveWindowFocusReason) Finish({});
 }
 
 // The box grows to hold its text and a blank, but never beyond the grid's right edge.

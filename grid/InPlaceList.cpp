@@ -116,13 +116,14 @@ void CInPlaceList::keyPressEvent(QKeyEvent* event) {
   QComboBox::keyPressEvent(event);
 }
 
-// The focus moving into the list's own pop-up is not a loss of focus.
+// The focus moving into the list's own pop-up, or to another window, is not a loss of focus.
 void CInPlaceList::focusOutEvent(QFocusEvent* event) {
   QComboBox::focusOutEvent(event);
   const QWidget* now = QApplication::focusWidget();
   const QWidget* popup = view()->window();
   const bool intoList = now != nullptr && (now == popup || popup->isAncestorOf(now));
-  if (event->reason() != Qt::PopupFocusReason && !intoList) Finish({});
+  const bool otherWindow = event->reason() == Qt::ActiveWindowFocusReason;
+  if (event->reason() != Qt::PopupFocusReason && !otherWindow && !intoList) Finish({});
 }
 
 QString CInPlaceList::ChosenText() const {

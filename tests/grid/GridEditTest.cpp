@@ -238,6 +238,18 @@ TEST(GridEdit, OpeningAnotherEditorEndsTheOpenOneFirst) {
   EXPECT_EQ(TextEditor(host)->text(), "r2c2");
 }
 
+TEST(GridEdit, ClosingTheWindowWithAnOpenEditorReportsNothing) {
+  gridtest::RecordingOwner outlives;
+  auto host = std::make_unique<GridHost>(4, 3);
+  host->grid->SetOwner(&outlives);
+  host->grid->SetFocusCell(1, 1);
+  host->Type("changed");
+  ASSERT_TRUE(host->grid->IsEditing());
+  outlives.Clear();
+  host.reset();
+  EXPECT_TRUE(outlives.notices.empty());
+}
+
 TEST(GridEdit, StructuralChangesEndAnOpenEdit) {
   GridHost host(4, 3);
   host.grid->SetFocusCell(3, 1);

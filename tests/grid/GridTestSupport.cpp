@@ -52,9 +52,9 @@ GridHost::GridHost(int rows, int columns, int fixedRows, int fixedColumns) : gri
   grid->setFocus();
 }
 
+// The recording owner is destroyed before the dialog: it leaves first, as a real owner would.
 GridHost::~GridHost() {
-  grid->SetOwner(nullptr);
-  grid->EndEditing();
+  if (grid->GetOwner() == &owner) grid->SetOwner(nullptr);
 }
 
 QPoint GridHost::Centre(int row, int column) const { return grid->GetCellRect(row, column).center(); }
