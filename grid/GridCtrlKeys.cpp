@@ -74,7 +74,9 @@ void CGridCtrl::keyPressEvent(QKeyEvent* event) {
     EditCell(m_focusCell.row, m_focusCell.column);
   } else if (HandleMoveKey(key, modifiers)) {
     // moved
-  } else if (!ctrl && (key == Qt::Key_Backspace || (!event->text().isEmpty() && event->text().at(0).isPrint()))) {
+  } else if (!ctrl && (modifiers & Qt::AltModifier) == 0 &&
+             (key == Qt::Key_Backspace || (!event->text().isEmpty() && event->text().at(0).isPrint()))) {
+    // A typed character (Alt+letter stays a mnemonic of the dialog).
     EditCell(m_focusCell.row, m_focusCell.column, {key, event->text(), modifiers});
   } else {
     event->ignore();

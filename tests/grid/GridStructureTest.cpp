@@ -127,15 +127,6 @@ TEST(GridStructure, SettingStateKeepsTheFixedAndFocusBitsTheGridOwns) {
   EXPECT_EQ(host.grid->GetSelectedCount(), 1);
 }
 
-TEST(GridStructure, TextSetByTheProgramMarksTheCellModified) {
-  CGridCtrl grid;
-  grid.SetRowCount(1);
-  grid.SetColumnCount(1);
-  EXPECT_FALSE(grid.GetCell(0, 0)->IsModified());
-  grid.SetItemText(0, 0, "x");
-  EXPECT_TRUE(grid.GetCell(0, 0)->IsModified());
-}
-
 TEST(GridStructure, ColoursLeftAtDefaultFollowTheDefaultCells) {
   CGridCtrl grid;
   grid.SetRowCount(2);
