@@ -71,6 +71,15 @@ double ReadDecimal(std::string_view text) {
 
 bool HoldsDecimal(std::string_view text) { return ScanDecimal(text).length > 0; }
 
+bool IsWholeDecimal(std::string_view text) {
+  const Scan scan = ScanDecimal(text);
+  if (scan.length == 0) return false;
+  for (size_t i = scan.begin + scan.length; i < text.size(); ++i) {
+    if (!IsSpace(text[i])) return false;
+  }
+  return true;
+}
+
 int32_t ReadInteger(std::string_view text) {
   const Scan scan = ScanInteger(text);
   if (scan.length == 0) return 0;

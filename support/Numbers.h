@@ -16,6 +16,9 @@ namespace vorn {
 
 // True when text holds a number as ReadDecimal reads it (at least one digit after white space and sign).
 [[nodiscard]] bool HoldsDecimal(std::string_view text);
+// True when the text is one such number and nothing else but white space around it: what a number
+// box must hold to be taken.
+[[nodiscard]] bool IsWholeDecimal(std::string_view text);
 
 // Reads an integer: leading white space, an optional sign, digits; 0 without digits. A value beyond
 // 32 bits saturates at INT32_MIN / INT32_MAX.

@@ -26,6 +26,11 @@ TEST(Numbers, ReadDecimalReadsThePrefixThatIsANumber) {
   }
 }
 
+TEST(Numbers, AWholeNumberHoldsNothingButWhiteSpaceBesideIt) {
+  for (const char* text : {"1500", " -2.5 ", "1e3", "\t.5"}) EXPECT_TRUE(vorn::IsWholeDecimal(text)) << text;
+  for (const char* text : {"", " ", "12abc", "1,5", "abc", "1 2", "-"}) EXPECT_FALSE(vorn::IsWholeDecimal(text)) << text;
+}
+
 TEST(Numbers, NoInfinityOrNaNComesInFromText) {
   for (const char* text : {"inf", "-inf", "INFINITY", "nan", "NaN(123)", "1e999", "-1e400", "0x1p3"}) {
     const double value = vorn::ReadDecimal(text);
