@@ -20,6 +20,7 @@ class CColorStatic : public QLabel {
   void paintEvent(QPaintEvent* event) override;
 
  private:
+  void ApplyTextColour();
   QColor m_background;              // the palette's button face until the window colours it
   QColor m_text = QColor(0, 0, 0);  // black
 };
