@@ -6,9 +6,11 @@
 
 #include "support/System.h"
 #include "ui/DialogUnits.h"
+#include "ui/UiResources.h"
 
 CAboutDlg::CAboutDlg(QWidget* parent)
     : QDialog(parent), m_strVersion(QString::fromStdString("VornRigSim " + vorn::GetVersionText())) {
+  LoadUiResources();
   setWindowTitle("About VornRigSim");
   setModal(true);
   const DialogUnits du(font());

@@ -1,0 +1,11 @@
+#include "ui/UiResources.h"
+
+#include <QtGlobal>
+
+void LoadUiResources() {
+  static const bool loaded = [] {
+    Q_INIT_RESOURCE(ui);
+    return true;
+  }();
+  (void)loaded;
+}
