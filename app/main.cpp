@@ -11,6 +11,7 @@
 #include "app/HeadlessRunner.h"
 #include "app/StopSignals.h"
 #include "support/Console.h"
+#include "ui/VornRigSimApp.h"
 
 namespace {
 
@@ -27,6 +28,36 @@ int RunHeadless(const CommandLineOptions& options) {
   return QCoreApplication::exec();
 }
 
+void InitConsole(const CommandLineOptions& options) {
+  if (options.console) {
+    vorn::EnableConsole(true);
+  } else {
+    vorn::InitConsoleFromProfile();
+  }
+}
+
+// Without a display Qt would abort; say what to do instead.
+bool DisplayAvailable() {
+  for (const char* variable : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
+    const char* value = std::getenv(variable);
+    if (value != nullptr && *value != '\0') return true;
+  }
+  return false;
+}
+
+int RunWindow(int argc, char** argv, const CommandLineOptions& options) {
+  if (!DisplayAvailable()) {
+    std::cerr << "No display to open the window on (DISPLAY is not set); start with --headless to run "
+                 "without a window.\n";
+    return 2;
+  }
+  CVornRigSimApp app(argc, argv);
+  InitConsole(options);
+  if (options.tenTimes) std::cerr << "--ten-times applies to --headless; use the 10x Speed box in the window.\n";
+  CStopSignals stopSignals([&app](int) { app.CloseMainWindow(); });
+  return app.RunMainWindow();
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -38,21 +69,13 @@ int main(int argc, char** argv) {
     return *parsed.exitCode;
   }
   const CommandLineOptions& options = parsed.options;
-  if (!options.headless) {
-    std::cerr << "The main window is not part of this build yet; start with --headless.\n";
-    return 2;
-  }
-
   if (options.root) setenv("VORN_RIG_SIM_ROOT", options.root->c_str(), 1);
+  if (!options.headless) return RunWindow(argc, argv, options);
+
   QCoreApplication app(argc, argv);
   QCoreApplication::setOrganizationName("VornRigSim");
   QCoreApplication::setApplicationName("VornRigSim");
   std::setlocale(LC_NUMERIC, "C");  // numbers never follow the user's locale
-
-  if (options.console) {
-    vorn::EnableConsole(true);
-  } else {
-    vorn::InitConsoleFromProfile();
-  }
+  InitConsole(options);
   return RunHeadless(options);
 }

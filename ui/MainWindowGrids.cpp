@@ -1,0 +1,321 @@
+#include "ui/MainWindowGrids.h"
+
+#include "engine/OutputItem.h"
+#include "engine/RigSim.h"
+#include "persist/SettingsFiles.h"
+#include "support/Numbers.h"
+#include "ui/MainWindowLayout.h"
+
+namespace {
+
+const QColor kHighlightGreen(0, 220, 0);
+const QColor kWhite(255, 255, 255);
+const QColor kReadOnlyItem(220, 240, 240);
+constexpr double kFreshValueSeconds = 3.0;
+constexpr int kRowHeight = 20;
+
+// Output grid columns.
+enum OutputColumn {
+  ColReadOnly, ColEnable, ColValue, ColMnem, ColSample, ColType, ColA, ColB, ColC, ColD, ColRotation,
+  ColFlow, ColRecord, ColChannel, kOutputColumnCount
+};
+
+QString Text(const std::string& text) { return QString::fromStdString(text); }
+
+QStringList ListOf(const std::vector<std::string>& names) {
+  QStringList list;
+  for (const std::string& name : names) list << Text(name);
+  return list;
+}
+
+// The entry at index, or an empty text for an index outside the list (a hand-edited settings file).
+QString EntryAt(const std::vector<std::string>& names, int index) {
+  if (index < 0 || static_cast<size_t>(index) >= names.size()) return {};
+  return Text(names[static_cast<size_t>(index)]);
+}
+
+// The index of the entry equal to text, 0 when none is.
+int32_t IndexOf(const std::vector<std::string>& names, const QString& text) {
+  const std::string wanted = text.toStdString();
+  for (size_t i = 0; i < names.size(); ++i) {
+    if (names[i] == wanted) return static_cast<int32_t>(i);
+  }
+  return 0;
+}
+
+void MakeReadOnly(CGridCtrl& grid, int row, int column) {
+  grid.SetItemState(row, column, grid.GetItemState(row, column) | gridstate::kReadOnly);
+}
+
+CGridCtrl* MakeGrid(QWidget* parent, const char* name, CGridOwnerIF* owner) {
+  auto* grid = new CGridCtrl(parent);
+  grid->setObjectName(name);
+  grid->SetOwner(owner);
+  return grid;
+}
+
+}  // namespace
+
+CMainWindowGrids::CMainWindowGrids(CRigSim& engine, QWidget* parent, int dpiY)
+    : m_engine(engine),
+      m_dpiY(dpiY),
+      m_stateGrid(MakeGrid(parent, "stateGrid", this)),
+      m_channelGrid(MakeGrid(parent, "channelGrid", this)),
+      m_outputGrid(MakeGrid(parent, "outputGrid", this)),
+      m_witsInGrid(MakeGrid(parent, "witsInGrid", this)) {}
+
+CMainWindowGrids::~CMainWindowGrids() {
+  // The grids outlive this object by a moment (their parent deletes them): they must not call back.
+  for (CGridCtrl* grid : {m_stateGrid, m_channelGrid, m_outputGrid, m_witsInGrid}) grid->SetOwner(nullptr);
+}
+
+int CMainWindowGrids::Scaled(int pixelsAt96) const { return mainlayout::Scaled(pixelsAt96, m_dpiY); }
+
+void CMainWindowGrids::ResetToHeader(CGridCtrl& grid, bool selectable) {
+  if (!selectable) grid.SetSelectionEnabled(false);
+  grid.SetRowCount(0);
+  grid.SetFixedRowCount(1);
+  grid.SetFixedColumnCount(0);
+}
+
+void CMainWindowGrids::SetColumns(CGridCtrl& grid, std::initializer_list<Column> columns) {
+  grid.SetColumnCount(static_cast<int>(columns.size()));
+  int column = 0;
+  for (const Column& c : columns) {
+    grid.SetItemText(0, column, c.header);
+    grid.SetColumnWidth(column, Scaled(c.width));
+    ++column;
+  }
+}
+
+bool CMainWindowGrids::Rebuild(CGridCtrl& grid, int sourceCount, std::initializer_list<Column> columns,
+                               bool selectable) {
+  ResetToHeader(grid, selectable);
+  if (sourceCount == 0) return false;
+  grid.SetRowCount(sourceCount + 1);
+  SetColumns(grid, columns);
+  for (int row = 0; row <= sourceCount; ++row) grid.SetRowHeight(row, Scaled(kRowHeight));
+  return true;
+}
+
+void CMainWindowGrids::BuildStateGrid() {
+  const std::vector<std::string>& names = m_engine.GetSubStateNames();
+  if (!Rebuild(*m_stateGrid, static_cast<int>(names.size()), {{"State", 145}}, false)) return;
+  for (size_t i = 0; i < names.size(); ++i) {
+    const int row = static_cast<int>(i) + 1;
+    m_stateGrid->SetItemText(row, 0, Text(names[i]));
+    MakeReadOnly(*m_stateGrid, row, 0);
+  }
+  HighlightStateRow();
+}
+
+void CMainWindowGrids::HighlightStateRow() {
+  const int current = m_engine.GetSubState();
+  for (int row = 1; row < m_stateGrid->GetRowCount(); ++row) {
+    m_stateGrid->SetItemBkColour(row, 0, row - 1 == current ? kHighlightGreen : kWhite);
+    m_stateGrid->RedrawCell(row, 0);
+  }
+}
+
+void CMainWindowGrids::BuildChannelGrid() {
+  const auto values = m_engine.GetStateValues();
+  if (!Rebuild(*m_channelGrid, static_cast<int>(values.size()), {{"Name", 90}, {"Value", 55}}, false)) return;
+  for (size_t i = 0; i < values.size(); ++i) {
+    const int row = static_cast<int>(i) + 1;
+    m_channelGrid->SetItemText(row, 0, Text(values[i].first));
+    m_channelGrid->SetItemText(row, 1, Text(values[i].second));
+    MakeReadOnly(*m_channelGrid, row, 0);
+    MakeReadOnly(*m_channelGrid, row, 1);
+  }
+  RefreshChannelGrid();
+}
+
+void CMainWindowGrids::RefreshChannelGrid() {
+  const auto values = m_engine.GetStateValues();
+  const int rows = std::min(static_cast<int>(values.size()), m_channelGrid->GetRowCount() - 1);
+  for (int i = 0; i < rows; ++i) {
+    const int row = i + 1;
+    for (int column = 0; column < 2; ++column) {
+      const std::string& text = column == 0 ? values[static_cast<size_t>(i)].first : values[static_cast<size_t>(i)].second;
+      m_channelGrid->SetItemText(row, column, Text(text));
+      m_channelGrid->RedrawCell(row, column);
+    }
+  }
+}
+
+void CMainWindowGrids::BuildOutputGrid() {
+  const std::vector<COutputItem>& items = m_engine.m_outputItems;
+  if (!Rebuild(*m_outputGrid, static_cast<int>(items.size()),
+               {{"ReadOnly", 0}, {"En", 25}, {"Val", 50}, {"Mnem", 100}, {"Samp", 40}, {"Type", 200}, {"A", 50},
+                {"B", 50}, {"C", 50}, {"D", 70}, {"Rotation", 65}, {"Flow", 40}, {"Rec", 40}, {"Chan", 40}},
+               true)) {
+    return;
+  }
+  for (size_t i = 0; i < items.size(); ++i) FillOutputRow(static_cast<int>(i) + 1);
+}
+
+void CMainWindowGrids::FillOutputRow(int row) {
+  const COutputItem& item = m_engine.m_outputItems[static_cast<size_t>(row - 1)];
+  CGridCtrl& grid = *m_outputGrid;
+  // A read-only item's cells can be neither edited nor toggled, and show it by their colour.
+  const auto styled = [&](int column) {
+    if (!item.m_bReadOnly) return;
+    MakeReadOnly(grid, row, column);
+    grid.SetItemBkColour(row, column, kReadOnlyItem);
+  };
+
+  grid.SetCellType(row, ColReadOnly, GridCellKind::Check);
+  grid.SetCellCheck(row, ColReadOnly, item.m_bReadOnly);
+  grid.SetCellType(row, ColEnable, GridCellKind::Check);
+  grid.SetCellCheck(row, ColEnable, item.m_bEnable);
+  styled(ColEnable);
+  MakeReadOnly(grid, row, ColValue);
+  styled(ColValue);
+  grid.SetItemText(row, ColMnem, Text(item.m_strMnem));
+  styled(ColMnem);
+  grid.SetItemText(row, ColSample, Text(vorn::FormatG(item.m_fSampleRateDepth)));
+  styled(ColSample);
+  grid.SetCellType(row, ColType, GridCellKind::Combo);
+  grid.SetCellOptions(row, ColType, ListOf(OutputItemTypeNames()));
+  grid.SetItemText(row, ColType, EntryAt(OutputItemTypeNames(), item.m_type));
+  styled(ColType);
+  grid.SetItemText(row, ColA, Text(vorn::FormatG(item.m_fA)));
+  styled(ColA);
+  grid.SetItemText(row, ColB, Text(vorn::FormatG(item.m_fB)));
+  styled(ColB);
+  grid.SetItemText(row, ColC, Text(vorn::FormatG(item.m_fC)));
+  styled(ColC);
+  grid.SetItemText(row, ColD, Text(item.m_strD));
+  styled(ColD);
+  grid.SetCellType(row, ColRotation, GridCellKind::Combo);
+  grid.SetCellOptions(row, ColRotation, ListOf(SlideRotateFilterNames()));
+  grid.SetItemText(row, ColRotation, EntryAt(SlideRotateFilterNames(), item.m_slidingRotating));
+  styled(ColRotation);
+  grid.SetCellType(row, ColFlow, GridCellKind::Check);
+  grid.SetCellCheck(row, ColFlow, item.m_bFlowOnOnly);
+  styled(ColFlow);
+  grid.SetItemText(row, ColRecord, QString::number(item.m_nWitsRecord));
+  styled(ColRecord);
+  grid.SetItemText(row, ColChannel, QString::number(item.m_nWitsChannel));
+  styled(ColChannel);
+}
+
+void CMainWindowGrids::RefreshOutputValues() {
+  const double now = m_engine.Clocks().nowSeconds();
+  const std::vector<COutputItem>& items = m_engine.m_outputItems;
+  const int rows = std::min(static_cast<int>(items.size()), m_outputGrid->GetRowCount() - 1);
+  for (int i = 0; i < rows; ++i) {
+    const COutputItem& item = items[static_cast<size_t>(i)];
+    const int row = i + 1;
+    m_outputGrid->SetItemText(row, ColValue, Text(item.m_strValue));
+    MakeReadOnly(*m_outputGrid, row, ColValue);
+    const bool fresh = now - item.m_fLastSampleTime <= kFreshValueSeconds;
+    m_outputGrid->SetItemBkColour(row, ColValue, fresh ? kHighlightGreen : kWhite);
+    m_outputGrid->RedrawCell(row, ColValue);
+  }
+}
+
+void CMainWindowGrids::ReadOutputGrid() {
+  const CGridCtrl& grid = *m_outputGrid;
+  const auto text = [&](int row, int column) { return grid.GetItemText(row, column).toStdString(); };
+  std::vector<COutputItem> items;
+  for (int row = 1; row < grid.GetRowCount(); ++row) {
+    COutputItem item;  // made afresh: its run-time state starts again
+    item.m_bReadOnly = grid.GetCellCheck(row, ColReadOnly);
+    item.m_bEnable = grid.GetCellCheck(row, ColEnable);
+    item.m_strMnem = text(row, ColMnem);
+    item.m_fSampleRateDepth = vorn::ReadDecimal(text(row, ColSample));
+    item.m_type = IndexOf(OutputItemTypeNames(), grid.GetItemText(row, ColType));
+    item.m_fA = vorn::ReadDecimal(text(row, ColA));
+    item.m_fB = vorn::ReadDecimal(text(row, ColB));
+    item.m_fC = vorn::ReadDecimal(text(row, ColC));
+    item.m_strD = text(row, ColD);
+    item.m_slidingRotating = IndexOf(SlideRotateFilterNames(), grid.GetItemText(row, ColRotation));
+    item.m_bFlowOnOnly = grid.GetCellCheck(row, ColFlow);
+    item.m_nWitsRecord = vorn::ReadInteger(text(row, ColRecord));
+    item.m_nWitsChannel = vorn::ReadInteger(text(row, ColChannel));
+    items.push_back(std::move(item));
+  }
+  m_engine.m_outputItems = std::move(items);
+  SaveSimSettings(m_engine);
+}
+
+void CMainWindowGrids::BuildWitsInGrid() {
+  ResetToHeader(*m_witsInGrid, false);
+  SetColumns(*m_witsInGrid, {{"Rec", 45}, {"Chan", 45}, {"Name", 130}, {"Value", 65}, {"Age", 45}});
+  m_witsInGrid->SetRowHeight(0, Scaled(kRowHeight));
+}
+
+void CMainWindowGrids::RefreshWitsInGrid() {
+  const double now = m_engine.Clocks().nowSeconds();
+  CGridCtrl& grid = *m_witsInGrid;
+  grid.SetRowCount(static_cast<int>(m_engine.m_witsInItems.size()) + 1);
+  int row = 1;
+  for (const auto& [key, item] : m_engine.m_witsInItems) {
+    const int age = static_cast<int>(now - item.timeReceived + 0.5);
+    const QString texts[] = {QString::number(key.record), QString::number(key.item), Text(item.description),
+                             Text(item.valueText), QString::number(age)};
+    for (int column = 0; column < static_cast<int>(std::size(texts)); ++column) {
+      grid.SetItemText(row, column, texts[column]);
+      MakeReadOnly(grid, row, column);
+      grid.RedrawCell(row, column);
+    }
+    ++row;
+  }
+}
+
+void CMainWindowGrids::AddItem() {
+  COutputItem item;
+  item.m_bReadOnly = false;
+  item.m_bEnable = true;
+  item.m_strMnem = "Mnem";
+  item.m_fSampleRateDepth = 10.0;
+  item.m_type = ItemConstant;
+  item.m_fA = 50.0;
+  item.m_fB = 25.0;
+  item.m_fC = 100.0;
+  item.m_slidingRotating = FilterBoth;
+  item.m_bFlowOnOnly = false;
+  item.m_nWitsRecord = -1;
+  item.m_nWitsChannel = -1;
+  m_engine.m_outputItems.push_back(std::move(item));
+  BuildOutputGrid();
+  RefreshOutputValues();
+  SaveSimSettings(m_engine);
+}
+
+void CMainWindowGrids::RemoveSelectedItems() {
+  std::vector<size_t> doomed;
+  const std::vector<COutputItem>& items = m_engine.m_outputItems;
+  for (size_t i = 0; i < items.size(); ++i) {
+    if (items[i].m_bReadOnly) continue;
+    const int row = static_cast<int>(i) + 1;
+    for (int column = 0; column < m_outputGrid->GetColumnCount(); ++column) {
+      if (m_outputGrid->IsCellSelected(row, column)) {
+        doomed.push_back(i);
+        break;
+      }
+    }
+  }
+  if (doomed.empty()) return;
+  for (auto it = doomed.rbegin(); it != doomed.rend(); ++it) {
+    m_engine.m_outputItems.erase(m_engine.m_outputItems.begin() + static_cast<std::ptrdiff_t>(*it));
+  }
+  BuildOutputGrid();
+  RefreshOutputValues();
+  SaveSimSettings(m_engine);
+}
+
+void CMainWindowGrids::LoadDefaultItems() {
+  m_engine.BuildDefaultItems();
+  BuildOutputGrid();
+  RefreshOutputValues();
+  SaveSimSettings(m_engine);
+  BuildStateGrid();
+}
+
+int CMainWindowGrids::OnGridNotify(CGridCtrl& grid, int code, int, int) {
+  // A click anywhere in the output grid, or an edit that changed a cell, reads the whole list back.
+  if (&grid == m_outputGrid && (code == gridcodes::kClick || code == gridcodes::kEndEdit)) ReadOutputGrid();
+  return 0;
+}

@@ -1,0 +1,65 @@
+#pragma once
+
+#include <QWidget>
+
+#include "grid/GridCtrl.h"
+#include "grid/GridNotify.h"
+
+class CRigSim;
+
+// The four grids of the main window and what fills them from the engine: the sub-states of the mode,
+// the channels, the editable list of output items, and the WITS items received. An edit in the output
+// grid replaces the engine's item list and saves the settings file.
+class CMainWindowGrids : public CGridOwnerIF {
+ public:
+  // The grids are made as children of parent; dpiY scales their row heights and column widths.
+  CMainWindowGrids(CRigSim& engine, QWidget* parent, int dpiY);
+  ~CMainWindowGrids() override;
+  CMainWindowGrids(const CMainWindowGrids&) = delete;
+  CMainWindowGrids& operator=(const CMainWindowGrids&) = delete;
+
+  [[nodiscard]] CGridCtrl& StateGrid() { return *m_stateGrid; }
+  [[nodiscard]] CGridCtrl& ChannelGrid() { return *m_channelGrid; }
+  [[nodiscard]] CGridCtrl& OutputGrid() { return *m_outputGrid; }
+  [[nodiscard]] CGridCtrl& WitsInGrid() { return *m_witsInGrid; }
+
+  void BuildStateGrid();
+  void HighlightStateRow();
+  void BuildChannelGrid();
+  void RefreshChannelGrid();
+  void BuildOutputGrid();
+  void RefreshOutputValues();
+  void ReadOutputGrid();
+  void BuildWitsInGrid();
+  void RefreshWitsInGrid();
+
+  // The output-item commands: "+" appends a constant item; "-" removes the items with a selected cell
+  // that are not read-only; the defaults replace the list. Each saves the settings file when it changed
+  // the list.
+  void AddItem();
+  void RemoveSelectedItems();
+  void LoadDefaultItems();
+
+  int OnGridNotify(CGridCtrl& grid, int code, int row, int column) override;
+
+ private:
+  struct Column {
+    const char* header;
+    int width;  // pixels at 96 dpi
+  };
+  // An empty header row and nothing else.
+  static void ResetToHeader(CGridCtrl& grid, bool selectable);
+  void SetColumns(CGridCtrl& grid, std::initializer_list<Column> columns);
+  // The first steps of every build: an empty header row, then the columns when there are rows to show.
+  // False when the source is empty and the grid keeps only its empty header row.
+  bool Rebuild(CGridCtrl& grid, int sourceCount, std::initializer_list<Column> columns, bool selectable);
+  void FillOutputRow(int row);
+  [[nodiscard]] int Scaled(int pixelsAt96) const;
+
+  CRigSim& m_engine;
+  int m_dpiY;
+  CGridCtrl* m_stateGrid;
+  CGridCtrl* m_channelGrid;
+  CGridCtrl* m_outputGrid;
+  CGridCtrl* m_witsInGrid;
+};

@@ -1,0 +1,130 @@
+#pragma once
+
+#include <QDialog>
+#include <QString>
+#include <memory>
+
+#include "engine/RigSim.h"
+#include "engine/RunControl.h"
+#include "support/Clock.h"
+#include "support/ProfileSection.h"
+#include "ui/MainWindowLayout.h"
+
+class CColorStatic;
+class CMainWindowGrids;
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QSlider;
+class QTabWidget;
+
+// The operator's window: it owns the one engine for the program's life, runs it from the "Run" check
+// box, shows the link and the mode, and carries every command. It closes on Escape or the close box
+// (never on Enter), saving the engine's state on the way out.
+class CVornRigSimDlg : public QDialog, public CRigSimMessagesIF {
+  Q_OBJECT
+
+ public:
+  // clocks drive the engine; tests pass their own.
+  explicit CVornRigSimDlg(vorn::Clocks clocks = {}, QWidget* parent = nullptr);
+  ~CVornRigSimDlg() override;
+  CVornRigSimDlg(const CVornRigSimDlg&) = delete;
+  CVornRigSimDlg& operator=(const CVornRigSimDlg&) = delete;
+
+  // The engine changed the mode itself (a trip reached its end).
+  void OnModeChanged(int newMode) override;
+  // The settings dialog's gain slider: the engine's gain changes at once; nothing is saved.
+  void OnFlowGainMessage(int gain);
+
+  [[nodiscard]] CRigSim& Engine() { return m_engine; }
+  [[nodiscard]] CMainWindowGrids& Grids() { return *m_grids; }
+  [[nodiscard]] bool IsRunning() const { return m_run.IsRunning(); }
+
+  // Enter must never close the window.
+  void accept() override {}
+
+ protected:
+  void keyPressEvent(QKeyEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+  void moveEvent(QMoveEvent* event) override;
+  void changeEvent(QEvent* event) override;
+
+ private:
+  void CreateControls();
+  void ConnectCommands();
+
+  // The exchange between the bound values and the controls.
+  void ReadControls();
+  void ShowFields();
+  // Reads a depth box; on text that is no number tells the operator, selects the text and gives false.
+  bool ReadDepthBox(QLineEdit& box, double& value);
+
+  void RefreshLinkStatus();
+  void UpdateBlockSlider();
+  void SetModeFieldText();
+  void LockRunControls(bool locked);
+  void AfterTick();
+  void ReportRunFailure(const std::string& message);
+
+  void ShowTabControls();
+  void LayoutControls();
+  void SavePlacement();
+  [[nodiscard]] int Dpi() const;
+
+  // Commands.
+  void OnRunClicked();
+  void OnTenTimesSpeed();
+  void OnSettings();
+  void OnCommSettings();
+  void OnSetBitDepth();
+  void OnSetHoleDepth();
+  void OnDefaultStartState();
+  void OnModeSelected();
+  void OnBrowseOutputDir();
+  void OnAbout();
+  void OnDefaultItems();
+  void OnTabChanged(int index);
+
+  [[nodiscard]] bool AskYesNo(const QString& text, const QString& caption);
+
+  CRigSim m_engine;
+  vorn::CProfileSection m_profile{"VornRigSim", ""};
+  CRunControl m_run;
+  std::unique_ptr<CMainWindowGrids> m_grids;
+
+  // Values bound to the controls.
+  int m_nRun = 0;
+  int m_nTenTimes = 0;
+  double m_fBitDepth = 0.0;
+  double m_fHoleDepth = 0.0;
+  int m_nMode = 0;
+  QString m_strLinkState;
+  QString m_strLinkMessage;
+
+  mainlayout::Tops m_tops;
+
+  QTabWidget* m_tab = nullptr;
+  QCheckBox* m_runBox = nullptr;
+  QCheckBox* m_tenTimesBox = nullptr;
+  QPushButton* m_settingsButton = nullptr;
+  QPushButton* m_commSettingsButton = nullptr;
+  CColorStatic* m_modeField = nullptr;
+  CColorStatic* m_linkStateField = nullptr;
+  CColorStatic* m_linkMessageField = nullptr;
+  QLineEdit* m_bitDepthBox = nullptr;
+  QPushButton* m_setBitDepthButton = nullptr;
+  QPushButton* m_defaultStartButton = nullptr;
+  QPushButton* m_browseButton = nullptr;
+  QPushButton* m_aboutButton = nullptr;
+  QLineEdit* m_holeDepthBox = nullptr;
+  QPushButton* m_setHoleDepthButton = nullptr;
+  QPushButton* m_addItemButton = nullptr;
+  QPushButton* m_removeItemButton = nullptr;
+  QPushButton* m_defaultItemsButton = nullptr;
+  QLabel* m_modeBoxLabel = nullptr;
+  QComboBox* m_modeBox = nullptr;
+  QSlider* m_blockSlider = nullptr;
+  bool m_bInitialised = false;
+};
