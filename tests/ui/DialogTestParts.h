@@ -17,15 +17,19 @@
 
 namespace vorn::test {
 
-// Answers every message box that opens while it lives with OK, and keeps their captions and texts.
+// Answers every message box that opens while it lives (OK unless told otherwise), and keeps their
+// captions, texts and default buttons.
 class MessageBoxCatcher : public QObject {
  public:
-  MessageBoxCatcher() { qApp->installEventFilter(this); }
+  explicit MessageBoxCatcher(QMessageBox::StandardButton answer = QMessageBox::Ok) : m_answer(answer) {
+    qApp->installEventFilter(this);
+  }
   ~MessageBoxCatcher() override { qApp->removeEventFilter(this); }
 
   struct Box {
     QString caption;
     QString text;
+    QMessageBox::StandardButton defaultButton;
   };
   std::vector<Box> boxes;
 
@@ -33,13 +37,25 @@ class MessageBoxCatcher : public QObject {
   bool eventFilter(QObject* watched, QEvent* event) override {
     auto* box = qobject_cast<QMessageBox*>(watched);
     if (box != nullptr && event->type() == QEvent::Show) {
-      boxes.push_back({box->windowTitle(), box->text()});
+      QAbstractButton* defaultButton = box->defaultButton();
+      boxes.push_back({box->windowTitle(), box->text(),
+                       defaultButton ? box->standardButton(defaultButton) : QMessageBox::NoButton});
       QPointer<QMessageBox> shown(box);
+      const QMessageBox::StandardButton answer = m_answer;
       QMetaObject::invokeMethod(
-          this, [shown] { if (shown) shown->button(QMessageBox::Ok)->click(); }, Qt::QueuedConnection);
+          this,
+          [shown, answer] {
+            if (!shown) return;
+            QAbstractButton* button = shown->button(answer);
+            (button != nullptr ? button : shown->button(QMessageBox::Ok))->click();
+          },
+          Qt::QueuedConnection);
     }
     return false;
   }
+
+ private:
+  QMessageBox::StandardButton m_answer;
 };
 
 // Lets queued work (an ended edit, the rebuild that follows it, paints) run to its end.

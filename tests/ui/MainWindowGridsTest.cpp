@@ -1,0 +1,204 @@
+#include "engine/RigMode.h"
+#include "persist/SettingsFiles.h"
+#include "tests/ui/MainWindowTestParts.h"
+
+namespace {
+
+using namespace vorn::test;
+namespace fs = std::filesystem;
+
+// Output grid columns.
+enum { ColReadOnly, ColEnable, ColValue, ColMnem, ColSample, ColType, ColA, ColB, ColC, ColD, ColRotation,
+       ColFlow, ColRecord, ColChannel };
+// The default list: items 0 to 13 are read-only channel copies, 14 to 21 editable.
+constexpr int kFirstEditableRow = 15;
+
+const QColor kReadOnlyItem(220, 240, 240);
+
+class MainWindowGridsTest : public MainWindowTest {
+ protected:
+  void SetUp() override {
+    vorn::CProfileSection("VornRigSim", "").WriteInt("TabSel", 1);
+    Open();
+    fs::remove(SettingsFile("SimSettings.json"));
+  }
+  CGridCtrl& Output() { return Grids().OutputGrid(); }
+  static std::vector<COutputItem> SavedItems() {
+    CRigSim reader;
+    LoadSimSettings(reader);
+    return reader.m_outputItems;
+  }
+  [[nodiscard]] static bool SettingsWritten() { return fs::exists(SettingsFile("SimSettings.json")); }
+  // Gives a cell the focus without changing anything, as a first click on it does.
+  void Focus(int row, int column) {
+    ClickCell(Output(), row, column);
+    fs::remove(SettingsFile("SimSettings.json"));  // that click read the list back and saved it
+  }
+};
+
+TEST_F(MainWindowGridsTest, TheStateGridListsTheSubStatesOfTheModeAndHighlightsTheCurrentOne) {
+  Engine().SetMode(Drill);
+  Grids().BuildStateGrid();
+  CGridCtrl& grid = Grids().StateGrid();
+  ASSERT_EQ(grid.GetRowCount(), 13);
+  EXPECT_EQ(grid.GetItemText(0, 0), "State");
+  EXPECT_EQ(grid.GetItemText(1, 0), "Idle");
+  EXPECT_EQ(grid.GetCell(1, 0)->GetBackClr(), QColor(0, 220, 0));
+  for (int row = 2; row < 13; ++row) EXPECT_EQ(grid.GetCell(row, 0)->GetBackClr(), QColor(255, 255, 255)) << row;
+  EXPECT_NE(grid.GetItemState(3, 0) & gridstate::kReadOnly, 0U);
+  EXPECT_FALSE(grid.IsSelectionEnabled());
+  Engine().SetMode(TripOut);
+  Grids().BuildStateGrid();
+  EXPECT_EQ(grid.GetRowCount(), 6);
+}
+
+TEST_F(MainWindowGridsTest, TheOutputGridShowsEveryItemWithReadOnlyItemsShaded) {
+  CGridCtrl& grid = Output();
+  ASSERT_EQ(grid.GetRowCount(), 23);
+  ASSERT_EQ(grid.GetColumnCount(), 14);
+  EXPECT_EQ(grid.GetColumnWidth(ColReadOnly), 0);
+  EXPECT_EQ(grid.GetItemText(0, ColType), "Type");
+  EXPECT_EQ(grid.GetItemText(1, ColMnem), "DEPTH");
+  EXPECT_EQ(grid.GetItemText(1, ColType), "DEPTH");
+  EXPECT_EQ(grid.GetItemText(1, ColRecord), "1");
+  EXPECT_EQ(grid.GetItemText(1, ColChannel), "8");
+  EXPECT_TRUE(grid.GetCellCheck(1, ColReadOnly));
+  for (int column = ColEnable; column <= ColChannel; ++column) {
+    EXPECT_EQ(grid.GetCell(1, column)->GetBackClr(), kReadOnlyItem) << column;
+    EXPECT_NE(grid.GetItemState(1, column) & gridstate::kReadOnly, 0U) << column;
+  }
+  EXPECT_EQ(grid.GetItemText(kFirstEditableRow, ColType), "ONCE AFTER PUMP ON(A)");
+  EXPECT_EQ(grid.GetItemText(kFirstEditableRow, ColSample), "5");
+  EXPECT_EQ(grid.GetItemText(kFirstEditableRow + 3, ColA), "0.997");
+  EXPECT_EQ(grid.GetItemText(kFirstEditableRow + 6, ColRotation), "sliding");
+  EXPECT_EQ(grid.GetItemState(kFirstEditableRow, ColA) & gridstate::kReadOnly, 0U);
+
+  // A read-only item can be neither toggled nor edited.
+  auto* check = dynamic_cast<CGridCellCheck*>(grid.GetCell(1, ColEnable));
+  ClickAt(grid, check->CheckPlacement(grid.GetCellRect(1, ColEnable)).center());
+  EXPECT_TRUE(grid.GetCellCheck(1, ColEnable));
+  ClickCell(grid, 1, ColRecord);
+  Type("5");
+  EXPECT_FALSE(grid.IsEditing());
+  EXPECT_EQ(grid.GetItemText(1, ColRecord), "1");
+  EXPECT_TRUE(SavedItems()[0].m_bEnable);
+}
+
+TEST_F(MainWindowGridsTest, UncheckingEnWritesTheSettingsAtOnce) {
+  CGridCtrl& grid = Output();
+  auto* check = dynamic_cast<CGridCellCheck*>(grid.GetCell(kFirstEditableRow, ColEnable));
+  ClickAt(grid, check->CheckPlacement(grid.GetCellRect(kFirstEditableRow, ColEnable)).center());
+  ASSERT_TRUE(SettingsWritten());
+  EXPECT_FALSE(SavedItems()[kFirstEditableRow - 1].m_bEnable);
+  EXPECT_FALSE(Engine().m_outputItems[kFirstEditableRow - 1].m_bEnable);
+}
+
+TEST_F(MainWindowGridsTest, EscapeInACellEditorWritesNothingAndEnterWritesTheNewValue) {
+  CGridCtrl& grid = Output();
+  Focus(kFirstEditableRow, ColA);
+  Type("7");
+  ASSERT_TRUE(grid.IsEditing());
+  Key(Qt::Key_Escape);
+  EXPECT_TRUE(window->isVisible());  // the editor took the Escape, not the window
+  EXPECT_FALSE(grid.IsEditing());
+  EXPECT_EQ(grid.GetItemText(kFirstEditableRow, ColA), "20");
+  EXPECT_FALSE(SettingsWritten());
+
+  Type("7.5");
+  Key(Qt::Key_Return);
+  ASSERT_TRUE(SettingsWritten());
+  EXPECT_EQ(SavedItems()[kFirstEditableRow - 1].m_fA, 7.5);
+}
+
+TEST_F(MainWindowGridsTest, TextThatIsNoNumberReadsAsZeroAndDeleteEmptiesTheType) {
+  CGridCtrl& grid = Output();
+  Focus(kFirstEditableRow, ColRecord);
+  Type("abc");
+  ASSERT_TRUE(grid.IsEditing()) << QApplication::focusWidget()->metaObject()->className();
+  Key(Qt::Key_Return);
+  EXPECT_EQ(SavedItems()[kFirstEditableRow - 1].m_nWitsRecord, 0);
+
+  Focus(kFirstEditableRow, ColType);
+  fs::remove(SettingsFile("SimSettings.json"));
+  Key(Qt::Key_Delete);
+  EXPECT_TRUE(grid.GetItemText(kFirstEditableRow, ColType).isEmpty());
+  ASSERT_TRUE(SettingsWritten());
+  EXPECT_EQ(SavedItems()[kFirstEditableRow - 1].m_type, ItemDepth);
+}
+
+TEST_F(MainWindowGridsTest, MinusRemovesTheSelectedItemsButNeverReadOnlyOnes) {
+  CGridCtrl& grid = Output();
+  grid.ClearSelection();
+  Click("removeItems");
+  EXPECT_EQ(Engine().m_outputItems.size(), 22U);
+  EXPECT_FALSE(SettingsWritten());
+
+  // Three cells in two rows.
+  grid.SetSelectedRange(kFirstEditableRow, ColMnem, kFirstEditableRow, ColSample);
+  grid.SetSelectedRange(kFirstEditableRow, ColMnem, kFirstEditableRow + 1, ColMnem);
+  const std::string third = Engine().m_outputItems[kFirstEditableRow + 1].m_strMnem;
+  Click("removeItems");
+  ASSERT_EQ(Engine().m_outputItems.size(), 20U);
+  EXPECT_EQ(Engine().m_outputItems[kFirstEditableRow - 1].m_strMnem, third);
+  EXPECT_EQ(grid.GetRowCount(), 21);
+  EXPECT_EQ(SavedItems().size(), 20U);
+
+  // A click on a column header selects the column: every item but the read-only ones goes.
+  ClickCell(grid, 0, ColMnem);
+  Click("removeItems");
+  EXPECT_EQ(Engine().m_outputItems.size(), 14U);
+  for (const COutputItem& item : Engine().m_outputItems) EXPECT_TRUE(item.m_bReadOnly) << item.m_strMnem;
+}
+
+TEST_F(MainWindowGridsTest, PlusAppendsAConstantAndDefaultsAskBeforeReplacingTheList) {
+  Click("addItem");
+  ASSERT_EQ(Engine().m_outputItems.size(), 23U);
+  const COutputItem& added = Engine().m_outputItems.back();
+  EXPECT_EQ(added.m_strMnem, "Mnem");
+  EXPECT_EQ(added.m_type, ItemConstant);
+  EXPECT_EQ(added.m_nWitsRecord, -1);
+  EXPECT_EQ(Output().GetItemText(23, ColType), "CONSTANT(A)");
+  EXPECT_EQ(Output().GetItemText(23, ColA), "50");
+  EXPECT_EQ(SavedItems().size(), 23U);
+
+  {
+    MessageBoxCatcher boxes(QMessageBox::No);
+    Click("defaultItems");
+    ASSERT_EQ(boxes.boxes.size(), 1U);
+    EXPECT_EQ(boxes.boxes[0].text, "Load Defaults?");
+    EXPECT_EQ(boxes.boxes[0].caption, "Load Defaults?");
+    EXPECT_EQ(boxes.boxes[0].defaultButton, QMessageBox::No);
+    EXPECT_EQ(Engine().m_outputItems.size(), 23U);
+  }
+  MessageBoxCatcher boxes(QMessageBox::Yes);
+  Click("defaultItems");
+  EXPECT_EQ(Engine().m_outputItems.size(), 22U);
+  EXPECT_EQ(Output().GetRowCount(), 23);
+  EXPECT_EQ(SavedItems().size(), 22U);
+
+  // An empty list leaves only the header row.
+  Engine().m_outputItems.clear();
+  Grids().BuildOutputGrid();
+  EXPECT_EQ(Output().GetRowCount(), 1);
+  Grids().ReadOutputGrid();
+  EXPECT_TRUE(SavedItems().empty());
+}
+
+TEST_F(MainWindowGridsTest, TheAgeOfAReceivedItemIsRoundedHalfUp) {
+  Engine().m_witsInItems[{1, 1}] = {"Well Identifier", "ABC", clocks.now - 2.4};
+  Engine().m_witsInItems[{1, 8}] = {"Depth Bit (meas)", "1000.5", clocks.now - 2.5};
+  Grids().RefreshWitsInGrid();
+  CGridCtrl& grid = Grids().WitsInGrid();
+  ASSERT_EQ(grid.GetRowCount(), 3);
+  EXPECT_EQ(grid.GetItemText(1, 2), "Well Identifier");
+  EXPECT_EQ(grid.GetItemText(1, 4), "2");
+  EXPECT_EQ(grid.GetItemText(2, 1), "8");
+  EXPECT_EQ(grid.GetItemText(2, 3), "1000.5");
+  EXPECT_EQ(grid.GetItemText(2, 4), "3");
+
+  Engine().m_witsInItems.erase({1, 1});
+  Grids().RefreshWitsInGrid();
+  EXPECT_EQ(grid.GetRowCount(), 2);
+}
+
+}  // namespace

@@ -1,0 +1,286 @@
+#include <QComboBox>
+#include <QLabel>
+#include <QSlider>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QTcpSocket>
+#include <fstream>
+
+#include "engine/RigMode.h"
+#include "persist/SettingsFiles.h"
+#include "support/ProfileSection.h"
+#include "tests/ui/MainWindowTestParts.h"
+#include "ui/ColorStatic.h"
+#include "ui/MainWindowLayout.h"
+
+namespace {
+
+using namespace vorn::test;
+namespace fs = std::filesystem;
+
+const QColor kGreen(0, 230, 0);
+const QColor kYellow(230, 230, 0);
+
+// The eight controls a run locks.
+const char* const kRunTimeControls[] = {"commSettings", "addItem",          "removeItems",  "setBitDepth",
+                                        "bitDepth",     "defaultStartState", "setHoleDepth", "holeDepth"};
+
+TEST(MainWindowLayout, TheDpiEntersTheGridAndSliderWidthsTwice) {
+  EXPECT_EQ(mainlayout::GridWidth(96), 168);
+  EXPECT_EQ(mainlayout::GridWidth(120), 263);
+  EXPECT_EQ(mainlayout::SliderWidth(96), 25);
+  EXPECT_EQ(mainlayout::SliderWidth(120), 39);
+  EXPECT_EQ(mainlayout::MinimumSize(96), 300);
+  EXPECT_EQ(mainlayout::MinimumSize(120), 375);
+  EXPECT_EQ(mainlayout::Scaled(20, 96), 20);
+  EXPECT_EQ(mainlayout::Scaled(20, 120), 25);
+  EXPECT_EQ(mainlayout::Scaled(145, 144), 218);  // 217.5 rounds up
+
+  const mainlayout::Placement placed = mainlayout::LayoutControls(QRect(0, 0, 800, 600), 96, {100, 150, 150, 130, 140, 130});
+  EXPECT_EQ(placed.tab, QRect(4, 100, 792, 496));
+  EXPECT_EQ(placed.channelGrid, QRect(8, 150, 168, 442));
+  EXPECT_EQ(placed.stateGrid, QRect(180, 150, 168, 442));
+  EXPECT_EQ(placed.slider, QRect(352, 130, 25, 462));
+  EXPECT_EQ(placed.outputGrid, QRect(8, 140, 784, 452));
+  EXPECT_EQ(placed.witsInGrid, QRect(8, 130, 784, 462));
+}
+
+TEST_F(MainWindowTest, FirstStartMakesTheFoldersAndOpensOnTheStateTab) {
+  Open();
+  for (const std::string& folder : {vorn::OutputFilesFolder(), vorn::WitsLogFilesFolder(), vorn::SettingsFolder()}) {
+    EXPECT_TRUE(fs::is_directory(folder)) << folder;
+  }
+  EXPECT_EQ(window->windowTitle(), "Vorn Rig Sim v1.0.2.7");
+  EXPECT_EQ(Find<QLineEdit>("bitDepth")->text(), "0");
+  EXPECT_EQ(Find<QLineEdit>("holeDepth")->text(), "0");
+  EXPECT_EQ(Find<QTabWidget>("tabs")->currentIndex(), 0);
+  EXPECT_TRUE(Grids().ChannelGrid().isVisible());
+  EXPECT_TRUE(Find<QComboBox>("modeBox")->isVisible());
+  EXPECT_FALSE(Grids().OutputGrid().isVisible());
+  EXPECT_FALSE(Find("addItem")->isVisible());
+  EXPECT_FALSE(Grids().WitsInGrid().isVisible());
+
+  auto* mode = Find<CColorStatic>("modeField");
+  EXPECT_EQ(mode->text(), "Drill");
+  EXPECT_EQ(mode->BackgroundColour(), QColor(0, 230, 230));
+  EXPECT_TRUE(Find<CColorStatic>("linkState")->text().isEmpty());
+  EXPECT_TRUE(Find<CColorStatic>("linkMessage")->text().isEmpty());
+
+  auto* slider = Find<QSlider>("blockSlider");
+  EXPECT_EQ(slider->minimum(), -99);  // a stand of 100
+  EXPECT_EQ(slider->maximum(), 0);
+  EXPECT_EQ(slider->value(), 0);
+  EXPECT_FALSE(slider->isEnabled());
+
+  const int minimum = mainlayout::MinimumSize(window->logicalDpiX());
+  EXPECT_EQ(window->minimumSize(), QSize(minimum, minimum));
+  window->resize(900, 700);
+  Settle();
+  EXPECT_EQ(Grids().ChannelGrid().geometry().left(), 8);
+  EXPECT_EQ(Grids().ChannelGrid().width(), mainlayout::GridWidth(window->logicalDpiX()));
+  EXPECT_EQ(Grids().ChannelGrid().geometry().bottom() + 1, 700 - 8);
+  EXPECT_EQ(Find<QTabWidget>("tabs")->geometry().right() + 1, 900 - 4);
+}
+
+TEST_F(MainWindowTest, TheStoredTabAndBlockHeightAreShownAndATabChangeIsStored) {
+  vorn::CProfileSection("VornRigSim", "").WriteInt("TabSel", 1);
+  vorn::CreateDataFolders();
+  {
+    CRigSim stored;
+    stored.m_fBlockHeight_ = 100.0;
+    SaveSimState(stored);
+  }
+  Open();
+  EXPECT_EQ(Find<QTabWidget>("tabs")->currentIndex(), 1);
+  EXPECT_TRUE(Grids().OutputGrid().isVisible());
+  EXPECT_TRUE(Find("removeItems")->isVisible());
+  EXPECT_FALSE(Grids().StateGrid().isVisible());
+  EXPECT_FALSE(Find("blockSlider")->isVisible());
+  EXPECT_EQ(Find<QSlider>("blockSlider")->value(), -99);  // the block a stand high: the top
+
+  auto* tabs = Find<QTabWidget>("tabs");
+  QTest::mouseClick(tabs->tabBar(), Qt::LeftButton, {}, tabs->tabBar()->tabRect(2).center());
+  Settle();
+  EXPECT_EQ(vorn::CProfileSection("VornRigSim", "").GetInt("TabSel"), 2);
+  EXPECT_TRUE(Grids().WitsInGrid().isVisible());
+  EXPECT_FALSE(Grids().OutputGrid().isVisible());
+}
+
+TEST_F(MainWindowTest, EnterKeepsTheWindowOpenAndEscapeClosesItSavingTheState) {
+  Open();
+  Find<QLineEdit>("bitDepth")->setFocus();
+  Key(Qt::Key_Return);
+  fs::remove(SettingsFile("SimState.json"));
+  QTest::keyClick(Find<QLineEdit>("holeDepth"), Qt::Key_Enter);
+  Settle();
+  EXPECT_TRUE(window->isVisible());
+
+  Key(Qt::Key_Escape);
+  EXPECT_FALSE(window->isVisible());
+  EXPECT_EQ(window->result(), QDialog::Rejected);
+  window.reset();
+  EXPECT_TRUE(fs::exists(SettingsFile("SimState.json")));
+}
+
+TEST_F(MainWindowTest, AFailedRunStartSaysWhyAndLocksNothing) {
+  Open();
+  fs::remove_all(vorn::OutputFilesFolder());
+  std::ofstream(vorn::OutputFilesFolder()) << "a file where the folder belongs";
+  MessageBoxCatcher boxes;
+  Click("run");
+  ASSERT_EQ(boxes.boxes.size(), 1U);
+  EXPECT_TRUE(boxes.boxes[0].text.startsWith("Failed to Connect: Unable to Open output file: " +
+                                             QString::fromStdString(vorn::OutputFilesFolder()) + "/"))
+      << boxes.boxes[0].text.toStdString();
+  EXPECT_TRUE(boxes.boxes[0].text.endsWith(".csv"));
+  EXPECT_FALSE(Find<QCheckBox>("run")->isChecked());
+  EXPECT_FALSE(window->IsRunning());
+  for (const char* name : kRunTimeControls) EXPECT_TRUE(Find(name)->isEnabled()) << name;
+}
+
+TEST_F(MainWindowTest, AServerLinkTellsWhetherAClientIsAttachedAndARunFeedsIt) {
+  const uint16_t port = FreePort();
+  vorn::CreateDataFolders();
+  {
+    CRigSim stored;
+    CWitsCommSettings link;
+    link.commType = TcpIp;
+    link.tcpIpType = Master;
+    link.nTcpIpPort = port;
+    stored.SetCommSettings(link);
+    SaveWitsCommSettings(stored);
+  }
+  Open();
+  Click("run");
+  ASSERT_TRUE(window->IsRunning());
+  for (const char* name : kRunTimeControls) EXPECT_FALSE(Find(name)->isEnabled()) << name;
+  EXPECT_TRUE(Find("settings")->isEnabled());
+  EXPECT_TRUE(Find("defaultItems")->isEnabled());
+
+  auto* state = Find<CColorStatic>("linkState");
+  auto* message = Find<CColorStatic>("linkMessage");
+  ASSERT_TRUE(WaitUntil([&] { return state->text() == "Connected"; }, 5000));
+  EXPECT_TRUE(message->text().endsWith(" - Client NOT Connected")) << message->text().toStdString();
+  EXPECT_EQ(state->BackgroundColour(), kGreen);
+  EXPECT_EQ(message->BackgroundColour(), kYellow);
+
+  QTcpSocket client;
+  client.connectToHost("127.0.0.1", port);
+  ASSERT_TRUE(WaitUntil([&] { return message->text().endsWith(" - Client Connected"); }, 5000))
+      << message->text().toStdString();
+  EXPECT_EQ(message->BackgroundColour(), kGreen);
+
+  // Simulated time moves only by hand: ten seconds, then the ticks that follow evaluate and send.
+  clocks.milliseconds += 10000;
+  clocks.now += 10.0;
+  client.write("&&\r\n0108321.5\r\n!!\r\n");
+  QByteArray received;
+  CGridCtrl& output = Grids().OutputGrid();
+  CGridCtrl& witsIn = Grids().WitsInGrid();
+  ASSERT_TRUE(WaitUntil(
+      [&] {
+        received += client.readAll();
+        return received.contains("&&") && output.GetItemText(1, 2) != "-999.25" && witsIn.GetRowCount() == 2;
+      },
+      5000));
+  EXPECT_EQ(output.GetItemText(1, 2), "1000");  // DEPTH
+  EXPECT_EQ(output.GetCell(1, 2)->GetBackClr(), QColor(0, 220, 0));
+  EXPECT_EQ(witsIn.GetItemText(1, 0), "1");
+  EXPECT_EQ(witsIn.GetItemText(1, 1), "8");
+  EXPECT_EQ(witsIn.GetItemText(1, 3), "321.5");
+  EXPECT_EQ(witsIn.GetItemText(1, 4), "0");
+  EXPECT_EQ(Grids().ChannelGrid().GetItemText(1, 1), "1000.00");
+
+  // The three tabs as the operator sees them during the run, for the eye.
+  auto* tabs = Find<QTabWidget>("tabs");
+  window->resize(1000, 640);
+  for (int tab = 0; tab < 3; ++tab) {
+    tabs->setCurrentIndex(tab);
+    Settle();
+    window->grab().save(ScreenshotPath(QString("main-window-tab%1.png").arg(tab)));
+  }
+
+  Click("run");
+  EXPECT_FALSE(window->IsRunning());
+  EXPECT_EQ(state->text(), "Closed");
+  for (const char* name : kRunTimeControls) EXPECT_TRUE(Find(name)->isEnabled()) << name;
+}
+
+TEST_F(MainWindowTest, DepthCommandsMoveTheOtherDepthWhenTheyCrossAndRefuseText) {
+  Open();
+  Engine().SetHoleDepth(1000.0);
+  Engine().SetBitDepth(1000.0);
+  SetText("bitDepth", "1500");
+  fs::remove(SettingsFile("SimState.json"));
+  Click("setBitDepth");
+  EXPECT_EQ(Engine().m_fDepth, 1500.0);
+  EXPECT_EQ(Engine().m_fHoleDepth, 1500.0);
+  EXPECT_EQ(Grids().ChannelGrid().GetItemText(1, 1), "1500.00");
+  EXPECT_TRUE(fs::exists(SettingsFile("SimState.json")));
+
+  Engine().SetBitDepth(1000.0);
+  SetText("holeDepth", "900");
+  Click("setHoleDepth");
+  EXPECT_EQ(Engine().m_fHoleDepth, 900.0);
+  EXPECT_EQ(Engine().m_fDepth, 900.0);
+
+  // Text in the bit-depth box stops the reading there: the hole-depth box is not read either.
+  SetText("bitDepth", "12abc");
+  SetText("holeDepth", "700");
+  MessageBoxCatcher boxes;
+  Click("setHoleDepth");
+  ASSERT_EQ(boxes.boxes.size(), 1U);
+  EXPECT_EQ(boxes.boxes[0].text, "Enter a number.");
+  EXPECT_EQ(window->focusWidget(), Find("bitDepth"));
+  EXPECT_EQ(Find<QLineEdit>("bitDepth")->selectedText(), "12abc");
+  EXPECT_EQ(Engine().m_fHoleDepth, 900.0);  // the entry read before, 900
+}
+
+TEST_F(MainWindowTest, TheModeBoxSavesBothFilesEvenForTheModeAlreadyShown) {
+  Open();
+  auto* box = Find<QComboBox>("modeBox");
+  const auto choose = [&](int index) {
+    fs::remove(SettingsFile("SimSettings.json"));
+    fs::remove(SettingsFile("SimState.json"));
+    box->setCurrentIndex(index);
+    emit box->activated(index);
+    Settle();
+  };
+  choose(Drill);
+  EXPECT_EQ(Engine().m_settings.m_mode, Drill);
+  EXPECT_EQ(Find<CColorStatic>("modeField")->text(), "Drill");
+  EXPECT_EQ(Grids().StateGrid().GetRowCount(), 13);
+  EXPECT_TRUE(fs::exists(SettingsFile("SimSettings.json")));
+  EXPECT_TRUE(fs::exists(SettingsFile("SimState.json")));
+
+  Engine().m_subState[Drill] = DrillingRotating;
+  choose(Drill);
+  EXPECT_EQ(Engine().GetSubState(), DrillingRotating);
+  EXPECT_TRUE(fs::exists(SettingsFile("SimSettings.json")));
+  EXPECT_TRUE(fs::exists(SettingsFile("SimState.json")));
+}
+
+TEST_F(MainWindowTest, TheDefaultStartStateIsSetOnlyWhenTheOperatorSaysYes) {
+  Open();
+  Engine().SetMode(TripIn);
+  Engine().SetBitDepth(2500.0);
+  {
+    MessageBoxCatcher boxes(QMessageBox::No);
+    Click("defaultStartState");
+    ASSERT_EQ(boxes.boxes.size(), 1U);
+    EXPECT_EQ(boxes.boxes[0].text, "Set to Default Starting State?");
+    EXPECT_EQ(boxes.boxes[0].caption, "Reset to Default State");
+    EXPECT_EQ(boxes.boxes[0].defaultButton, QMessageBox::No);
+    EXPECT_EQ(Engine().m_fDepth, 2500.0);
+  }
+  MessageBoxCatcher boxes(QMessageBox::Yes);
+  Click("defaultStartState");
+  CRigSim fresh;
+  fresh.SetDefaultStartState();
+  EXPECT_EQ(Engine().m_fDepth, fresh.m_fDepth);
+  EXPECT_EQ(Engine().m_settings.m_mode, fresh.m_settings.m_mode);
+  EXPECT_EQ(Find<CColorStatic>("modeField")->text(), QString::fromStdString(RigModeNames()[fresh.m_settings.m_mode]));
+  EXPECT_EQ(Find<QComboBox>("modeBox")->currentIndex(), fresh.m_settings.m_mode);
+}
+
+}  // namespace
