@@ -1,8 +1,11 @@
 #include "tests/pump/XDisplay.h"
 
+#include <xcb/xcb.h>
+
 #include <QProcessEnvironment>
 #include <QStandardPaths>
 #include <cstdlib>
+#include <cstring>
 #include <sstream>
 
 #include "tests/common/EventWait.h"
@@ -23,8 +26,8 @@ QString XServer::Program() { return QStandardPaths::findExecutable("Xvfb"); }
 
 // With -displayfd the server writes its display number once it accepts clients; without a name it
 // picks a free number itself, so tests running side by side never collide.
-std::string XServer::Start(const std::string& displayName) {
-  QStringList arguments{"-displayfd", "1", "-nolisten", "tcp", "-screen", "0", "640x480x24"};
+std::string XServer::Start(const std::string& displayName, const std::string& screen) {
+  QStringList arguments{"-displayfd", "1", "-nolisten", "tcp", "-screen", "0", QString::fromStdString(screen)};
   if (!displayName.empty()) arguments.prepend(QString::fromStdString(displayName));
   m_display.clear();
   m_process.setProgram(Program());
@@ -95,6 +98,90 @@ std::vector<std::string> PumpListener::Lines() {
 
 bool PumpListener::WaitForLines(std::size_t count, int timeoutMs) {
   return WaitUntil([&] { return Lines().size() >= count; }, timeoutMs);
+}
+
+}  // namespace vorn::test
+
+namespace vorn::test {
+namespace {
+
+// One connection to the display for one question; closed when it goes out of scope.
+struct Connection {
+  explicit Connection(const std::string& display) : c(xcb_connect(display.c_str(), nullptr)) {}
+  ~Connection() { xcb_disconnect(c); }
+  Connection(const Connection&) = delete;
+  Connection& operator=(const Connection&) = delete;
+  [[nodiscard]] bool Ok() const { return xcb_connection_has_error(c) == 0; }
+  [[nodiscard]] xcb_window_t Root() const { return xcb_setup_roots_iterator(xcb_get_setup(c)).data->root; }
+  xcb_connection_t* c;
+};
+
+xcb_atom_t Atom(xcb_connection_t* c, const char* name) {
+  xcb_intern_atom_reply_t* reply =
+      xcb_intern_atom_reply(c, xcb_intern_atom(c, 1, static_cast<uint16_t>(std::strlen(name)), name), nullptr);
+  const xcb_atom_t atom = reply != nullptr ? reply->atom : xcb_atom_t{XCB_ATOM_NONE};
+  std::free(reply);
+  return atom;
+}
+
+std::string TextProperty(xcb_connection_t* c, xcb_window_t window, xcb_atom_t property) {
+  if (property == XCB_ATOM_NONE) return {};
+  xcb_get_property_reply_t* reply = xcb_get_property_reply(
+      c, xcb_get_property(c, 0, window, property, XCB_GET_PROPERTY_TYPE_ANY, 0, 256), nullptr);
+  std::string text;
+  if (reply != nullptr) {
+    text.assign(static_cast<const char*>(xcb_get_property_value(reply)),
+                static_cast<size_t>(xcb_get_property_value_length(reply)));
+  }
+  std::free(reply);
+  return text;
+}
+
+}  // namespace
+
+uint32_t FindWindowByTitle(const std::string& display, const std::string& title) {
+  const Connection x(display);
+  if (!x.Ok()) return 0;
+  const xcb_atom_t netName = Atom(x.c, "_NET_WM_NAME");
+  xcb_query_tree_reply_t* tree = xcb_query_tree_reply(x.c, xcb_query_tree(x.c, x.Root()), nullptr);
+  if (tree == nullptr) return 0;
+  uint32_t found = 0;
+  const xcb_window_t* children = xcb_query_tree_children(tree);
+  for (int i = 0; i < xcb_query_tree_children_length(tree) && found == 0; ++i) {
+    xcb_get_window_attributes_reply_t* attributes =
+        xcb_get_window_attributes_reply(x.c, xcb_get_window_attributes(x.c, children[i]), nullptr);
+    const bool viewable = attributes != nullptr && attributes->map_state == XCB_MAP_STATE_VIEWABLE;
+    std::free(attributes);
+    if (!viewable) continue;
+    std::string name = TextProperty(x.c, children[i], netName);
+    if (name.empty()) name = TextProperty(x.c, children[i], XCB_ATOM_WM_NAME);
+    if (name == title) found = children[i];
+  }
+  std::free(tree);
+  return found;
+}
+
+QImage GrabWindow(const std::string& display, uint32_t window) {
+  const Connection x(display);
+  if (!x.Ok()) return {};
+  xcb_get_geometry_reply_t* geometry = xcb_get_geometry_reply(x.c, xcb_get_geometry(x.c, window), nullptr);
+  if (geometry == nullptr) return {};
+  const int width = geometry->width;
+  const int height = geometry->height;
+  std::free(geometry);
+  xcb_get_image_reply_t* image = xcb_get_image_reply(
+      x.c,
+      xcb_get_image(x.c, XCB_IMAGE_FORMAT_Z_PIXMAP, window, 0, 0, static_cast<uint16_t>(width),
+                    static_cast<uint16_t>(height), ~0U),
+      nullptr);
+  if (image == nullptr) return {};
+  QImage grabbed;
+  // A 24-bit screen keeps each pixel in 32 bits, blue first: Qt's RGB32 on a little-endian machine.
+  if (image->depth == 24 && xcb_get_image_data_length(image) >= width * height * 4) {
+    grabbed = QImage(xcb_get_image_data(image), width, height, width * 4, QImage::Format_RGB32).copy();
+  }
+  std::free(image);
+  return grabbed;
 }
 
 }  // namespace vorn::test

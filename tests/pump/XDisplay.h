@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QImage>
 #include <QProcess>
 #include <QString>
 #include <memory>
@@ -18,8 +19,9 @@ class XServer {
 
   // Empty when Xvfb is missing from this machine.
   [[nodiscard]] static QString Program();
-  // Starts the server; the display name (":N") once it accepts clients, else empty.
-  std::string Start(const std::string& displayName = {});
+  // Starts the server with one screen of the given size; the display name (":N") once it accepts
+  // clients, else empty.
+  std::string Start(const std::string& displayName = {}, const std::string& screen = "640x480x24");
   void Stop();
   [[nodiscard]] const std::string& Display() const { return m_display; }
 
@@ -49,5 +51,10 @@ class PumpListener {
   std::string m_status;
   uint32_t m_window = 0;
 };
+
+// The first mapped top-level window titled exactly `title` on the display; 0 when there is none.
+[[nodiscard]] uint32_t FindWindowByTitle(const std::string& display, const std::string& title);
+// The pixels of a mapped window as the server holds them; a null image when they cannot be read.
+[[nodiscard]] QImage GrabWindow(const std::string& display, uint32_t window);
 
 }  // namespace vorn::test
