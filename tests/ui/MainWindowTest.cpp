@@ -98,6 +98,13 @@ TEST_F(MainWindowTest, TheStoredTabAndBlockHeightAreShownAndATabChangeIsStored) 
   EXPECT_FALSE(Find("blockSlider")->isVisible());
   EXPECT_EQ(Find<QSlider>("blockSlider")->value(), -99);  // the block a stand high: the top
 
+  // The window's place is kept as it changes and given back at the next start.
+  window->setGeometry(40, 50, 820, 640);
+  Settle();
+  window.reset();
+  Open();
+  EXPECT_EQ(window->geometry(), QRect(40, 50, 820, 640));
+
   auto* tabs = Find<QTabWidget>("tabs");
   QTest::mouseClick(tabs->tabBar(), Qt::LeftButton, {}, tabs->tabBar()->tabRect(2).center());
   Settle();
@@ -204,6 +211,34 @@ TEST_F(MainWindowTest, AServerLinkTellsWhetherAClientIsAttachedAndARunFeedsIt) {
   EXPECT_FALSE(window->IsRunning());
   EXPECT_EQ(state->text(), "Closed");
   for (const char* name : kRunTimeControls) EXPECT_TRUE(Find(name)->isEnabled()) << name;
+}
+
+TEST_F(MainWindowTest, AModeChangeOfTheEngineReachesTheWindowAndIsSaved) {
+  Open();
+  // The last metres of a trip in: back on bottom, the engine drills on by itself.
+  Engine().SetMode(TripIn);
+  Engine().m_subState[TripIn] = TripPipeMoving;
+  Engine().m_fHoleDepth = 1000.0;
+  Engine().m_fDepth = 999.99;
+  Engine().m_fBlockHeight_ = 50.0;
+  SaveSimSettings(Engine());
+  SaveSimState(Engine());  // a run starts from the saved state
+  Click("run");
+  ASSERT_TRUE(window->IsRunning());
+  ASSERT_TRUE(WaitUntil(
+      [&] {
+        clocks.milliseconds += 100;
+        clocks.now += 0.1;
+        return Engine().m_settings.m_mode == Drill;
+      },
+      5000));
+  Settle();
+  EXPECT_EQ(Find<CColorStatic>("modeField")->text(), "Drill");
+  EXPECT_EQ(Find<QComboBox>("modeBox")->currentIndex(), Drill);
+  EXPECT_EQ(Grids().StateGrid().GetRowCount(), 13);
+  CRigSim saved;
+  LoadSimSettings(saved);
+  EXPECT_EQ(saved.m_settings.m_mode, Drill);
 }
 
 TEST_F(MainWindowTest, DepthCommandsMoveTheOtherDepthWhenTheyCrossAndRefuseText) {
