@@ -6,20 +6,10 @@
 #include <QApplication>
 #include <QString>
 
+#include "bench/BenchWidgets.h"
 #include "grid/GridCtrl.h"
 
 namespace {
-
-// One application for the whole run, made on first use and kept to the end: tearing Qt down from a
-// static destructor after main() has returned crashes in its input devices.
-QApplication& App() {
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  static int argc = 1;
-  static char name[] = "bench_grid";
-  static char* argv[] = {name, nullptr};
-  static auto* app = new QApplication(argc, argv);
-  return *app;
-}
 
 // A shown grid like the channel grid: a header row and 22 rows of name and value.
 void Build(CGridCtrl& grid) {
@@ -42,7 +32,7 @@ void Build(CGridCtrl& grid) {
 }
 
 void BM_RedrawOneCell(benchmark::State& state) {
-  App();
+  BenchApp();
   CGridCtrl grid;
   Build(grid);
   grid.SetItemText(5, 1, "1234.56");
@@ -50,7 +40,7 @@ void BM_RedrawOneCell(benchmark::State& state) {
 }
 
 void BM_Refresh22RowsBy2Columns(benchmark::State& state) {
-  App();
+  BenchApp();
   CGridCtrl grid;
   Build(grid);
   double value = 0.0;

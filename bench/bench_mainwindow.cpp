@@ -1,30 +1,20 @@
-// The main window's work after each 100 ms tick of a run, without the engine's own tick: the link
-// fields, the state highlight, the channel values, the output values and the received items, as the
-// run loop calls them. Drawn on the offscreen platform, so the figures are the painting itself.
+// The main window's grid work after each 100 ms tick of a run, without the engine's own tick: the
+// state highlight, the channel values, the output values and the received items, as the run loop
+// calls them. Drawn on the offscreen platform, so the figures are the painting itself.
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
 #include <QTabWidget>
 
-#include "engine/RigMode.h"
+#include "bench/BenchWidgets.h"
 #include "ui/MainWindowGrids.h"
 #include "ui/VornRigSimDlg.h"
 
 namespace {
 
-// One application for the whole run, made on first use and kept to the end (see bench_grid).
-QApplication& App() {
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  static int argc = 1;
-  static char name[] = "bench_mainwindow";
-  static char* argv[] = {name, nullptr};
-  static auto* app = new QApplication(argc, argv);
-  return *app;
-}
-
 // The window on a tab, with the default 22 items and `received` WITS items in its table.
 void BM_RefreshAfterTick(benchmark::State& state) {
-  App();
+  BenchApp();
   CVornRigSimDlg window;
   const int tab = static_cast<int>(state.range(0));
   const int received = static_cast<int>(state.range(1));
