@@ -53,7 +53,9 @@ int RunWindow(int argc, char** argv, const CommandLineOptions& options) {
   }
   CVornRigSimApp app(argc, argv);
   InitConsole(options);
-  if (options.tenTimes) std::cerr << "--ten-times applies to --headless; use the 10x Speed box in the window.\n";
+  if (options.tenTimes || options.durationSeconds) {
+    std::cerr << "--ten-times and --duration apply to --headless only; the window has its 10x Speed and Run boxes.\n";
+  }
   CStopSignals stopSignals([&app](int) { app.CloseMainWindow(); });
   return app.RunMainWindow();
 }
