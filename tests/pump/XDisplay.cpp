@@ -27,7 +27,9 @@ QString XServer::Program() { return QStandardPaths::findExecutable("Xvfb"); }
 // With -displayfd the server writes its display number once it accepts clients; without a name it
 // picks a free number itself, so tests running side by side never collide.
 std::string XServer::Start(const std::string& displayName, const std::string& screen) {
-  QStringList arguments{"-displayfd", "1", "-nolisten", "tcp", "-screen", "0", QString::fromStdString(screen)};
+  // -noreset: the server would otherwise start afresh whenever its last client leaves, and refuse the
+  // next client for that moment.
+  QStringList arguments{"-displayfd", "1", "-nolisten", "tcp", "-noreset", "-screen", "0", QString::fromStdString(screen)};
   if (!displayName.empty()) arguments.prepend(QString::fromStdString(displayName));
   m_display.clear();
   m_process.setProgram(Program());
