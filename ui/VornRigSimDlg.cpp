@@ -383,7 +383,7 @@ void CVornRigSimDlg::SavePlacement() {
 
 void CVornRigSimDlg::keyPressEvent(QKeyEvent* event) {
   const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
-  if (!enter || event->modifiers() != Qt::NoModifier) {
+  if (!enter || (event->modifiers() & ~Qt::KeypadModifier) != Qt::NoModifier) {
     QDialog::keyPressEvent(event);
     return;
   }
