@@ -12,6 +12,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const double value = vorn::ReadDecimal(text);
   if (!std::isfinite(value)) std::abort();
   if (!vorn::HoldsDecimal(text) && value != 0.0) std::abort();
+  // A depth box takes only a text that is a number as a whole.
+  if (vorn::IsWholeDecimal(text) && !vorn::HoldsDecimal(text)) std::abort();
   const int32_t integer = vorn::ReadInteger(text);
   if (!vorn::HoldsInteger(text) && integer != 0) std::abort();
   // What the program writes, it reads back.
