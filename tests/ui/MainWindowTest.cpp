@@ -4,13 +4,18 @@
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTcpSocket>
+#include <QTimer>
+#include <functional>
 #include <fstream>
 
 #include "engine/RigMode.h"
 #include "persist/SettingsFiles.h"
 #include "support/ProfileSection.h"
 #include "tests/ui/MainWindowTestParts.h"
+#include "ui/AboutDlg.h"
 #include "ui/ColorStatic.h"
+#include "ui/CommsSettingsDlg.h"
+#include "ui/SimSettingsDlg.h"
 #include "ui/MainWindowLayout.h"
 
 namespace {
@@ -24,6 +29,27 @@ const QColor kYellow(230, 230, 0);
 // The eight controls a run locks.
 const char* const kRunTimeControls[] = {"commSettings", "addItem",          "removeItems",  "setBitDepth",
                                         "bitDepth",     "defaultStartState", "setHoleDepth", "holeDepth"};
+
+// Once the next modal dialog of type T is open, hands it to `answer` (which closes it).
+template <typename T>
+void AnswerNextDialog(std::function<void(T&)> answer) {
+  auto* poll = new QTimer;
+  poll->setInterval(10);
+  QObject::connect(poll, &QTimer::timeout, [poll, answer] {
+    auto* dialog = qobject_cast<T*>(QApplication::activeModalWidget());
+    if (dialog == nullptr) return;
+    poll->stop();
+    poll->deleteLater();
+    answer(*dialog);
+  });
+  poll->start();
+}
+
+void ClickButton(QWidget& dialog, const char* name) {
+  auto* button = dialog.findChild<QAbstractButton*>(name);
+  ASSERT_NE(button, nullptr) << name;
+  button->click();
+}
 
 TEST(MainWindowLayout, TheDpiEntersTheGridAndSliderWidthsTwice) {
   EXPECT_EQ(mainlayout::GridWidth(96), 168);
@@ -239,6 +265,47 @@ TEST_F(MainWindowTest, AModeChangeOfTheEngineReachesTheWindowAndIsSaved) {
   CRigSim saved;
   LoadSimSettings(saved);
   EXPECT_EQ(saved.m_settings.m_mode, Drill);
+}
+
+TEST_F(MainWindowTest, TheDialogButtonsEditAndSaveTheirRecordsOnlyOnOk) {
+  Open();
+  const auto written = [](const char* name) { return fs::exists(SettingsFile(name)); };
+  fs::remove(SettingsFile("SimSettings.json"));
+  AnswerNextDialog<CSimSettingsDlg>([](CSimSettingsDlg& dialog) { ClickButton(dialog, "cancelButton"); });
+  Click("settings");
+  EXPECT_FALSE(written("SimSettings.json"));
+
+  // The gain slider acts at once, cancelled or not; OK copies the whole record back and saves it.
+  AnswerNextDialog<CSimSettingsDlg>([](CSimSettingsDlg& dialog) {
+    auto* slider = dialog.findChild<QSlider*>("gainSlider");
+    slider->setValue(40);
+    slider->repaint();  // the slider hands over its position as it is drawn
+    ClickButton(dialog, "okButton");
+  });
+  Click("settings");
+  EXPECT_EQ(Engine().m_settings.m_nFlowSPPGain, 40);
+  ASSERT_TRUE(written("SimSettings.json"));
+  CRigSim saved;
+  LoadSimSettings(saved);
+  EXPECT_EQ(saved.m_settings.m_nFlowSPPGain, 40);
+
+  fs::remove(SettingsFile("WitsCommSettings.json"));
+  AnswerNextDialog<CCommsSettingsDlg>([](CCommsSettingsDlg& dialog) {
+    dialog.findChild<QLineEdit*>("tcpPortEdit")->setText("4321");
+    ClickButton(dialog, "okButton");
+  });
+  Click("commSettings");
+  EXPECT_EQ(Engine().m_witsLink.m_settings.nTcpIpPort, 4321);
+  EXPECT_TRUE(written("WitsCommSettings.json"));
+
+  QString version;
+  AnswerNextDialog<CAboutDlg>([&version](CAboutDlg& about) {
+    version = about.VersionLine();
+    about.accept();
+  });
+  Click("about");
+  EXPECT_EQ(version, "VornRigSim v1.0.2.7");
+  EXPECT_TRUE(window->isVisible());
 }
 
 TEST_F(MainWindowTest, DepthCommandsMoveTheOtherDepthWhenTheyCrossAndRefuseText) {
