@@ -5,6 +5,7 @@
 
 #include "engine/LinkStatus.h"
 #include "persist/Startup.h"
+#include "support/Text.h"
 #include "support/Time.h"
 
 namespace {
@@ -16,11 +17,6 @@ RunHooks MakeHooks(CRigSim& engine, std::function<void()> afterTick,
   hooks.afterTick = std::move(afterTick);
   hooks.reportFailure = std::move(reportFailure);
   return hooks;
-}
-
-std::string NameAt(const std::vector<std::string>& names, int index) {
-  if (index < 0 || static_cast<size_t>(index) >= names.size()) return std::to_string(index);
-  return names[static_cast<size_t>(index)];
 }
 
 }  // namespace
@@ -76,9 +72,11 @@ void CHeadlessRunner::ReportChanges() {
   const int mode = m_engine.m_settings.m_mode;
   if (mode != m_lastMode) {
     m_lastMode = mode;
-    Print("Mode " + NameAt(RigModeNames(), mode));
+    Print("Mode " + vorn::NameAt(RigModeNames(), mode, std::to_string(mode)));
   }
-  const std::string subState = NameAt(m_engine.GetSubStateNames(), m_engine.GetSubState());
+  const int subStateIndex = m_engine.GetSubState();
+  const std::string subState =
+      vorn::NameAt(m_engine.GetSubStateNames(), subStateIndex, std::to_string(subStateIndex));
   if (subState != m_lastSubState) {
     m_lastSubState = subState;
     Print("Sub-state " + subState);

@@ -7,9 +7,13 @@ std::string LinkStateText(int state) {
   return kConnectionStateNames[state];
 }
 
+bool IsListeningServer(const CCommsWrapper& link) {
+  return link.m_settings.commType == TcpIp && link.m_settings.tcpIpType == Master && link.m_state == Connected;
+}
+
 std::string LinkMessageText(const CCommsWrapper& link) {
   std::string text = link.m_strStatus;
-  if (link.m_settings.commType == TcpIp && link.m_settings.tcpIpType == Master && link.m_state == Connected) {
+  if (IsListeningServer(link)) {
     text += link.HasClient() ? " - Client Connected" : " - Client NOT Connected";
   }
   return text;

@@ -58,6 +58,11 @@ std::string ParentFolder(std::string_view path) {
 std::string WideToNarrow(std::string_view text) { return std::string(text); }
 std::string NarrowToWide(std::string_view bytes) { return std::string(bytes); }
 
+std::string NameAt(const std::vector<std::string>& names, int index, std::string_view outside) {
+  if (index < 0 || static_cast<size_t>(index) >= names.size()) return std::string(outside);
+  return names[static_cast<size_t>(index)];
+}
+
 std::string Sprintf(const char* format, ...) {
   va_list args;
   va_start(args, format);

@@ -29,6 +29,10 @@ std::vector<std::string>& SplitText(std::string_view text, std::string_view deli
 [[nodiscard]] std::string WideToNarrow(std::string_view text);
 [[nodiscard]] std::string NarrowToWide(std::string_view bytes);
 
+// The name at an index of a list of names (modes, sub-states, item types), or `outside` for an index
+// that lies outside the list, as a hand-edited settings file can give.
+[[nodiscard]] std::string NameAt(const std::vector<std::string>& names, int index, std::string_view outside = {});
+
 // printf-style formatting into a std::string for texts and integers. Numbers that reach a frame, a
 // file or a grid are formatted with FormatG / FormatFixed (Numbers.h), never here.
 [[nodiscard]] std::string Sprintf(const char* format, ...) __attribute__((format(printf, 1, 2)));
