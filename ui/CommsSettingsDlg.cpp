@@ -6,7 +6,6 @@
 #include <QLabel>
 #include <QAbstractItemView>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScopeGuard>
@@ -16,6 +15,7 @@
 #include "support/Numbers.h"
 #include "support/Text.h"
 #include "ui/DialogUnits.h"
+#include "ui/MessageBoxes.h"
 #include "ui/NetAddressCtrl.h"
 #include "ui/SerialPortList.h"
 
@@ -182,11 +182,7 @@ bool CCommsSettingsDlg::ReadFields() {
   m_nRole = CheckedIndex(m_master, m_slave);
   const std::string port = m_tcpPort->text().toStdString();
   if (!IsInteger(port)) {
-    QMessageBox box(QMessageBox::Warning, QCoreApplication::applicationName(), "Enter an integer.", QMessageBox::Ok,
-                    this);
-    box.exec();
-    m_tcpPort->setFocus();
-    m_tcpPort->selectAll();
+    RefuseEntry(*m_tcpPort, "Enter an integer.");
     return false;
   }
   m_nTcpPort = vorn::ReadInteger(port);
