@@ -1,14 +1,13 @@
 #include "ui/SimSettingsDlg.h"
 
-#include <QCoreApplication>
 #include <QEvent>
 #include <QLabel>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QSlider>
 #include <cmath>
 
 #include "ui/DialogUnits.h"
+#include "ui/MessageBoxes.h"
 #include "ui/MFCPropertyGridProperty_Formatted.h"
 #include "ui/VornMFCPropertyGridCtrl.h"
 #include "ui/WidgetPlacement.h"
@@ -71,8 +70,7 @@ CSimSettingsDlg::CSimSettingsDlg(const CSimSettings& settings, std::function<voi
   const int dpi = logicalDpiX();
   setMinimumSize(Nearest(dpi * 340.0 / 96.0), Nearest(dpi * 500.0 / 96.0));
   resize(minimumSize());
-  vorn::WindowPlacement placement;
-  if (m_profile.GetPlacement(kPlacementEntry, placement)) vorn::ApplyPlacement(*this, placement);
+  new CPlacementKeeper(*this, vorn::CProfileSection("VornRigSim", "SetDlg"), kPlacementEntry);
 
   const DialogUnits du(font());
   auto* ok = new QPushButton("OK", this);
@@ -164,9 +162,7 @@ void CSimSettingsDlg::accept() {
   ReadPropertyList();
   const std::string reason = m_settings.Validate();
   if (!reason.empty()) {
-    QMessageBox box(QMessageBox::Warning, QCoreApplication::applicationName(),
-                    "Settings Validation Failed.\n" + QString::fromStdString(reason), QMessageBox::Ok, this);
-    box.exec();
+    ShowMessage(this, "Settings Validation Failed.\n" + QString::fromStdString(reason));
     return;
   }
   QDialog::accept();
@@ -201,15 +197,7 @@ void CSimSettingsDlg::FitPropertyList() {
                          std::max(0, height() - kListMargin - topLeft.y()));
 }
 
-void CSimSettingsDlg::SavePlacement() { m_profile.WritePlacement(kPlacementEntry, vorn::PlacementOf(*this)); }
-
 void CSimSettingsDlg::resizeEvent(QResizeEvent* event) {
   QDialog::resizeEvent(event);
   FitPropertyList();
-  SavePlacement();
-}
-
-void CSimSettingsDlg::moveEvent(QMoveEvent* event) {
-  QDialog::moveEvent(event);
-  SavePlacement();
 }

@@ -4,7 +4,6 @@
 #include <functional>
 
 #include "engine/SimSettings.h"
-#include "support/ProfileSection.h"
 #include "ui/PropChangeIF.h"
 
 class CVornMFCPropertyGridCtrl;
@@ -35,7 +34,6 @@ class CSimSettingsDlg : public QDialog, public PropChangeIF {
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
-  void moveEvent(QMoveEvent* event) override;
 
  private:
   void BuildPropertyList();
@@ -43,11 +41,9 @@ class CSimSettingsDlg : public QDialog, public PropChangeIF {
   void OnSliderDrawn();
   void OnDefault();
   void FitPropertyList();
-  void SavePlacement();
 
   CSimSettings m_settings;
   std::function<void(int)> m_gainMessage;
-  vorn::CProfileSection m_profile{"VornRigSim", "SetDlg"};
   CVornMFCPropertyGridCtrl* m_propertyList = nullptr;
   QSlider* m_gainSlider = nullptr;
   QLabel* m_gainValue = nullptr;

@@ -1,5 +1,6 @@
 #include "ui/WidgetPlacement.h"
 
+#include <QEvent>
 #include <QWidget>
 
 namespace vorn {
@@ -32,3 +33,19 @@ void ApplyPlacement(QWidget& window, const WindowPlacement& placement) {
 }
 
 }  // namespace vorn
+
+CPlacementKeeper::CPlacementKeeper(QWidget& window, vorn::CProfileSection section, std::string entry)
+    : QObject(&window), m_window(window), m_section(std::move(section)), m_entry(std::move(entry)) {
+  vorn::WindowPlacement placement;
+  if (m_section.GetPlacement(m_entry, placement)) vorn::ApplyPlacement(m_window, placement);
+  m_window.installEventFilter(this);
+}
+
+bool CPlacementKeeper::eventFilter(QObject* watched, QEvent* event) {
+  const QEvent::Type type = event->type();
+  if (watched == &m_window &&
+      (type == QEvent::Move || type == QEvent::Resize || type == QEvent::WindowStateChange)) {
+    m_section.WritePlacement(m_entry, vorn::PlacementOf(m_window));
+  }
+  return false;
+}

@@ -1,5 +1,8 @@
 #pragma once
 
+#include <QObject>
+#include <string>
+
 #include "support/ProfileSection.h"
 
 class QWidget;
@@ -14,3 +17,19 @@ namespace vorn {
 void ApplyPlacement(QWidget& window, const WindowPlacement& placement);
 
 }  // namespace vorn
+
+// Keeps a top-level window's placement in a profile entry: puts the window where the entry says when
+// made (a stored value of another size than 44 bytes is ignored), and writes the entry again after
+// every move, resize or change of show state. It lives as the window's child.
+class CPlacementKeeper : public QObject {
+ public:
+  CPlacementKeeper(QWidget& window, vorn::CProfileSection section, std::string entry);
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  QWidget& m_window;
+  vorn::CProfileSection m_section;
+  std::string m_entry;
+};
