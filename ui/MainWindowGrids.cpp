@@ -4,6 +4,7 @@
 #include "engine/RigSim.h"
 #include "persist/SettingsFiles.h"
 #include "support/Numbers.h"
+#include "support/Text.h"
 #include "ui/MainWindowLayout.h"
 
 namespace {
@@ -14,12 +15,6 @@ const QColor kReadOnlyItem(220, 240, 240);
 constexpr double kFreshValueSeconds = 3.0;
 constexpr int kRowHeight = 20;
 
-// Output grid columns.
-enum OutputColumn {
-  ColReadOnly, ColEnable, ColValue, ColMnem, ColSample, ColType, ColA, ColB, ColC, ColD, ColRotation,
-  ColFlow, ColRecord, ColChannel, kOutputColumnCount
-};
-
 QString Text(const std::string& text) { return QString::fromStdString(text); }
 
 QStringList ListOf(const std::vector<std::string>& names) {
@@ -28,11 +23,8 @@ QStringList ListOf(const std::vector<std::string>& names) {
   return list;
 }
 
-// The entry at index, or an empty text for an index outside the list (a hand-edited settings file).
-QString EntryAt(const std::vector<std::string>& names, int index) {
-  if (index < 0 || static_cast<size_t>(index) >= names.size()) return {};
-  return Text(names[static_cast<size_t>(index)]);
-}
+// The entry at index; an empty cell for an index outside the list (a hand-edited settings file).
+QString EntryAt(const std::vector<std::string>& names, int index) { return Text(vorn::NameAt(names, index)); }
 
 // The index of the entry equal to text, 0 when none is.
 int32_t IndexOf(const std::vector<std::string>& names, const QString& text) {
@@ -134,12 +126,12 @@ void CMainWindowGrids::RefreshChannelGrid() {
   const auto values = m_engine.GetStateValues();
   const int rows = std::min(static_cast<int>(values.size()), m_channelGrid->GetRowCount() - 1);
   for (int i = 0; i < rows; ++i) {
+    const auto& [name, value] = values[static_cast<size_t>(i)];
     const int row = i + 1;
-    for (int column = 0; column < 2; ++column) {
-      const std::string& text = column == 0 ? values[static_cast<size_t>(i)].first : values[static_cast<size_t>(i)].second;
-      m_channelGrid->SetItemText(row, column, Text(text));
-      m_channelGrid->RedrawCell(row, column);
-    }
+    m_channelGrid->SetItemText(row, 0, Text(name));
+    m_channelGrid->SetItemText(row, 1, Text(value));
+    m_channelGrid->RedrawCell(row, 0);
+    m_channelGrid->RedrawCell(row, 1);
   }
 }
 
@@ -157,47 +149,38 @@ void CMainWindowGrids::BuildOutputGrid() {
 void CMainWindowGrids::FillOutputRow(int row) {
   const COutputItem& item = m_engine.m_outputItems[static_cast<size_t>(row - 1)];
   CGridCtrl& grid = *m_outputGrid;
-  // A read-only item's cells can be neither edited nor toggled, and show it by their colour.
-  const auto styled = [&](int column) {
-    if (!item.m_bReadOnly) return;
-    MakeReadOnly(grid, row, column);
-    grid.SetItemBkColour(row, column, kReadOnlyItem);
+  const auto check = [&](int column, bool checked) {
+    grid.SetCellType(row, column, GridCellKind::Check);
+    grid.SetCellCheck(row, column, checked);
+  };
+  const auto list = [&](int column, const std::vector<std::string>& names, int index) {
+    grid.SetCellType(row, column, GridCellKind::Combo);
+    grid.SetCellOptions(row, column, ListOf(names));
+    grid.SetItemText(row, column, EntryAt(names, index));
   };
 
-  grid.SetCellType(row, ColReadOnly, GridCellKind::Check);
-  grid.SetCellCheck(row, ColReadOnly, item.m_bReadOnly);
-  grid.SetCellType(row, ColEnable, GridCellKind::Check);
-  grid.SetCellCheck(row, ColEnable, item.m_bEnable);
-  styled(ColEnable);
+  check(ColReadOnly, item.m_bReadOnly);
+  check(ColEnable, item.m_bEnable);
   MakeReadOnly(grid, row, ColValue);
-  styled(ColValue);
   grid.SetItemText(row, ColMnem, Text(item.m_strMnem));
-  styled(ColMnem);
   grid.SetItemText(row, ColSample, Text(vorn::FormatG(item.m_fSampleRateDepth)));
-  styled(ColSample);
-  grid.SetCellType(row, ColType, GridCellKind::Combo);
-  grid.SetCellOptions(row, ColType, ListOf(OutputItemTypeNames()));
-  grid.SetItemText(row, ColType, EntryAt(OutputItemTypeNames(), item.m_type));
-  styled(ColType);
+  list(ColType, OutputItemTypeNames(), item.m_type);
   grid.SetItemText(row, ColA, Text(vorn::FormatG(item.m_fA)));
-  styled(ColA);
   grid.SetItemText(row, ColB, Text(vorn::FormatG(item.m_fB)));
-  styled(ColB);
   grid.SetItemText(row, ColC, Text(vorn::FormatG(item.m_fC)));
-  styled(ColC);
   grid.SetItemText(row, ColD, Text(item.m_strD));
-  styled(ColD);
-  grid.SetCellType(row, ColRotation, GridCellKind::Combo);
-  grid.SetCellOptions(row, ColRotation, ListOf(SlideRotateFilterNames()));
-  grid.SetItemText(row, ColRotation, EntryAt(SlideRotateFilterNames(), item.m_slidingRotating));
-  styled(ColRotation);
-  grid.SetCellType(row, ColFlow, GridCellKind::Check);
-  grid.SetCellCheck(row, ColFlow, item.m_bFlowOnOnly);
-  styled(ColFlow);
+  list(ColRotation, SlideRotateFilterNames(), item.m_slidingRotating);
+  check(ColFlow, item.m_bFlowOnOnly);
   grid.SetItemText(row, ColRecord, QString::number(item.m_nWitsRecord));
-  styled(ColRecord);
   grid.SetItemText(row, ColChannel, QString::number(item.m_nWitsChannel));
-  styled(ColChannel);
+
+  // A read-only item's cells (all but the hidden flag itself) can be neither edited nor toggled, and
+  // show it by their colour.
+  if (!item.m_bReadOnly) return;
+  for (int column = ColEnable; column < kOutputColumnCount; ++column) {
+    MakeReadOnly(grid, row, column);
+    grid.SetItemBkColour(row, column, kReadOnlyItem);
+  }
 }
 
 void CMainWindowGrids::RefreshOutputValues() {
@@ -279,9 +262,7 @@ void CMainWindowGrids::AddItem() {
   item.m_nWitsRecord = -1;
   item.m_nWitsChannel = -1;
   m_engine.m_outputItems.push_back(std::move(item));
-  BuildOutputGrid();
-  RefreshOutputValues();
-  SaveSimSettings(m_engine);
+  ShowChangedItems();
 }
 
 void CMainWindowGrids::RemoveSelectedItems() {
@@ -301,17 +282,19 @@ void CMainWindowGrids::RemoveSelectedItems() {
   for (auto it = doomed.rbegin(); it != doomed.rend(); ++it) {
     m_engine.m_outputItems.erase(m_engine.m_outputItems.begin() + static_cast<std::ptrdiff_t>(*it));
   }
-  BuildOutputGrid();
-  RefreshOutputValues();
-  SaveSimSettings(m_engine);
+  ShowChangedItems();
 }
 
 void CMainWindowGrids::LoadDefaultItems() {
   m_engine.BuildDefaultItems();
+  ShowChangedItems();
+  BuildStateGrid();
+}
+
+void CMainWindowGrids::ShowChangedItems() {
   BuildOutputGrid();
   RefreshOutputValues();
   SaveSimSettings(m_engine);
-  BuildStateGrid();
 }
 
 int CMainWindowGrids::OnGridNotify(CGridCtrl& grid, int code, int, int) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QWidget>
+#include <initializer_list>
 
 #include "grid/GridCtrl.h"
 #include "grid/GridNotify.h"
@@ -17,6 +18,12 @@ class CMainWindowGrids : public CGridOwnerIF {
   ~CMainWindowGrids() override;
   CMainWindowGrids(const CMainWindowGrids&) = delete;
   CMainWindowGrids& operator=(const CMainWindowGrids&) = delete;
+
+  // The output grid's columns; the first, the read-only flag, is hidden.
+  enum OutputColumn {
+    ColReadOnly, ColEnable, ColValue, ColMnem, ColSample, ColType, ColA, ColB, ColC, ColD, ColRotation,
+    ColFlow, ColRecord, ColChannel, kOutputColumnCount
+  };
 
   [[nodiscard]] CGridCtrl& StateGrid() { return *m_stateGrid; }
   [[nodiscard]] CGridCtrl& ChannelGrid() { return *m_channelGrid; }
@@ -54,6 +61,8 @@ class CMainWindowGrids : public CGridOwnerIF {
   // False when the source is empty and the grid keeps only its empty header row.
   bool Rebuild(CGridCtrl& grid, int sourceCount, std::initializer_list<Column> columns, bool selectable);
   void FillOutputRow(int row);
+  // After the item list changed: the output grid anew, its values, the settings file.
+  void ShowChangedItems();
   [[nodiscard]] int Scaled(int pixelsAt96) const;
 
   CRigSim& m_engine;

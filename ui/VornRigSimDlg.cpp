@@ -7,7 +7,6 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QSlider>
 #include <QTabWidget>
@@ -21,11 +20,13 @@
 #include "support/DataRoot.h"
 #include "support/Numbers.h"
 #include "support/System.h"
+#include "support/Text.h"
 #include "ui/AboutDlg.h"
 #include "ui/ColorStatic.h"
 #include "ui/CommsSettingsDlg.h"
 #include "ui/DialogUnits.h"
 #include "ui/MainWindowGrids.h"
+#include "ui/MessageBoxes.h"
 #include "ui/SimSettingsDlg.h"
 #include "ui/UiResources.h"
 #include "ui/WidgetPlacement.h"
@@ -54,11 +55,7 @@ QString FormatDepth(double value) {
 // The fraction dropped toward zero, kept inside the slider's integer range.
 int Truncated(double value) { return static_cast<int>(std::clamp(value, -1.0e9, 1.0e9)); }
 
-QString ModeName(int mode) {
-  const std::vector<std::string>& names = RigModeNames();
-  if (mode < 0 || mode >= static_cast<int>(names.size())) return {};
-  return Text(names[static_cast<size_t>(mode)]);
-}
+QString ModeName(int mode) { return Text(vorn::NameAt(RigModeNames(), mode)); }
 
 // The wait cursor while a command works; a modal dialog in between shows its own.
 class WaitCursor {
@@ -105,8 +102,7 @@ CVornRigSimDlg::CVornRigSimDlg(vorn::Clocks clocks, QWidget* parent)
   LoadEngineAtStartup(m_engine);  // link settings, data folders, settings, saved state
 
   CreateControls();
-  vorn::WindowPlacement placement;
-  if (m_profile.GetPlacement(kPlacementEntry, placement)) vorn::ApplyPlacement(*this, placement);
+  new CPlacementKeeper(*this, m_profile, kPlacementEntry);
   setWindowIcon(QIcon(":/vornrigsim.svg"));
 
   m_grids->BuildStateGrid();
@@ -130,7 +126,6 @@ CVornRigSimDlg::CVornRigSimDlg(vorn::Clocks clocks, QWidget* parent)
 
   // Only now: filling the tabs and the mode box above must not count as the operator's choices.
   ConnectCommands();
-  m_bInitialised = true;
 }
 
 CVornRigSimDlg::~CVornRigSimDlg() {
@@ -264,10 +259,7 @@ bool CVornRigSimDlg::ReadDepthBox(QLineEdit& box, double& value) {
     value = vorn::ReadDecimal(text);
     return true;
   }
-  QMessageBox message(QMessageBox::Warning, QCoreApplication::applicationName(), "Enter a number.", QMessageBox::Ok, this);
-  message.exec();
-  box.setFocus();
-  box.selectAll();
+  RefuseEntry(box, "Enter a number.");
   return false;
 }
 
@@ -299,10 +291,8 @@ void CVornRigSimDlg::RefreshLinkStatus() {
       m_linkMessageField->SetBackgroundColour(kYellow);
       break;
     case Connected: {
-      const bool serverWithoutClient =
-          link.m_settings.commType == TcpIp && link.m_settings.tcpIpType == Master && !link.HasClient();
       m_linkStateField->SetBackgroundColour(kGreen);
-      m_linkMessageField->SetBackgroundColour(serverWithoutClient ? kYellow : kGreen);
+      m_linkMessageField->SetBackgroundColour(IsListeningServer(link) && !link.HasClient() ? kYellow : kGreen);
       break;
     }
     default:
@@ -335,10 +325,7 @@ void CVornRigSimDlg::AfterTick() {
   UpdateBlockSlider();
 }
 
-void CVornRigSimDlg::ReportRunFailure(const std::string& message) {
-  QMessageBox box(QMessageBox::Warning, QCoreApplication::applicationName(), Text(message), QMessageBox::Ok, this);
-  box.exec();
-}
+void CVornRigSimDlg::ReportRunFailure(const std::string& message) { ShowMessage(this, Text(message)); }
 
 void CVornRigSimDlg::OnModeChanged(int) {
   m_nMode = m_engine.m_settings.m_mode;
@@ -377,10 +364,6 @@ void CVornRigSimDlg::LayoutControls() {
 
 int CVornRigSimDlg::Dpi() const { return logicalDpiX(); }
 
-void CVornRigSimDlg::SavePlacement() {
-  if (m_bInitialised) m_profile.WritePlacement(kPlacementEntry, vorn::PlacementOf(*this));
-}
-
 void CVornRigSimDlg::keyPressEvent(QKeyEvent* event) {
   const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
   if (!enter || (event->modifiers() & ~Qt::KeypadModifier) != Qt::NoModifier) {
@@ -395,24 +378,7 @@ void CVornRigSimDlg::keyPressEvent(QKeyEvent* event) {
 
 void CVornRigSimDlg::resizeEvent(QResizeEvent* event) {
   QDialog::resizeEvent(event);
-  SavePlacement();
   LayoutControls();
-}
-
-void CVornRigSimDlg::moveEvent(QMoveEvent* event) {
-  QDialog::moveEvent(event);
-  SavePlacement();
-}
-
-void CVornRigSimDlg::changeEvent(QEvent* event) {
-  QDialog::changeEvent(event);
-  if (event->type() == QEvent::WindowStateChange) SavePlacement();
-}
-
-bool CVornRigSimDlg::AskYesNo(const QString& text, const QString& caption) {
-  QMessageBox box(QMessageBox::Question, caption, text, QMessageBox::Yes | QMessageBox::No, this);
-  box.setDefaultButton(QMessageBox::No);
-  return box.exec() == QMessageBox::Yes;
 }
 
 void CVornRigSimDlg::OnRunClicked() {
@@ -462,7 +428,7 @@ void CVornRigSimDlg::OnSetHoleDepth() {
 }
 
 void CVornRigSimDlg::OnDefaultStartState() {
-  if (!AskYesNo("Set to Default Starting State?", "Reset to Default State")) return;
+  if (!AskYesNo(this, "Set to Default Starting State?", "Reset to Default State")) return;
   m_engine.SetDefaultStartState();
   UpdateBlockSlider();
   m_grids->BuildStateGrid();
@@ -489,7 +455,7 @@ void CVornRigSimDlg::OnAbout() {
 }
 
 void CVornRigSimDlg::OnDefaultItems() {
-  if (AskYesNo("Load Defaults?", "Load Defaults?")) m_grids->LoadDefaultItems();
+  if (AskYesNo(this, "Load Defaults?", "Load Defaults?")) m_grids->LoadDefaultItems();
 }
 
 void CVornRigSimDlg::OnTabChanged(int index) {

@@ -48,8 +48,6 @@ class CVornRigSimDlg : public QDialog, public CRigSimMessagesIF {
  protected:
   void keyPressEvent(QKeyEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
-  void moveEvent(QMoveEvent* event) override;
-  void changeEvent(QEvent* event) override;
 
  private:
   void CreateControls();
@@ -70,7 +68,6 @@ class CVornRigSimDlg : public QDialog, public CRigSimMessagesIF {
 
   void ShowTabControls();
   void LayoutControls();
-  void SavePlacement();
   [[nodiscard]] int Dpi() const;
 
   // Commands.
@@ -86,8 +83,6 @@ class CVornRigSimDlg : public QDialog, public CRigSimMessagesIF {
   void OnAbout();
   void OnDefaultItems();
   void OnTabChanged(int index);
-
-  [[nodiscard]] bool AskYesNo(const QString& text, const QString& caption);
 
   CRigSim m_engine;
   vorn::CProfileSection m_profile{"VornRigSim", ""};
@@ -126,5 +121,4 @@ class CVornRigSimDlg : public QDialog, public CRigSimMessagesIF {
   QLabel* m_modeBoxLabel = nullptr;
   QComboBox* m_modeBox = nullptr;
   QSlider* m_blockSlider = nullptr;
-  bool m_bInitialised = false;
 };
