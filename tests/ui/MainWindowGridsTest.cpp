@@ -7,9 +7,7 @@ namespace {
 using namespace vorn::test;
 namespace fs = std::filesystem;
 
-// Output grid columns.
-enum { ColReadOnly, ColEnable, ColValue, ColMnem, ColSample, ColType, ColA, ColB, ColC, ColD, ColRotation,
-       ColFlow, ColRecord, ColChannel };
+using enum CMainWindowGrids::OutputColumn;
 // The default list: items 0 to 13 are read-only channel copies, 14 to 21 editable.
 constexpr int kFirstEditableRow = 15;
 
@@ -161,15 +159,8 @@ TEST_F(MainWindowGridsTest, PlusAppendsAConstantAndDefaultsAskBeforeReplacingThe
   EXPECT_EQ(Output().GetItemText(23, ColA), "50");
   EXPECT_EQ(SavedItems().size(), 23U);
 
-  {
-    MessageBoxCatcher boxes(QMessageBox::No);
-    Click("defaultItems");
-    ASSERT_EQ(boxes.boxes.size(), 1U);
-    EXPECT_EQ(boxes.boxes[0].text, "Load Defaults?");
-    EXPECT_EQ(boxes.boxes[0].caption, "Load Defaults?");
-    EXPECT_EQ(boxes.boxes[0].defaultButton, QMessageBox::No);
-    EXPECT_EQ(Engine().m_outputItems.size(), 23U);
-  }
+  ClickAndAnswerNo("defaultItems", "Load Defaults?", "Load Defaults?");
+  EXPECT_EQ(Engine().m_outputItems.size(), 23U);
   MessageBoxCatcher boxes(QMessageBox::Yes);
   Click("defaultItems");
   EXPECT_EQ(Engine().m_outputItems.size(), 22U);

@@ -366,15 +366,8 @@ TEST_F(MainWindowTest, TheDefaultStartStateIsSetOnlyWhenTheOperatorSaysYes) {
   Open();
   Engine().SetMode(TripIn);
   Engine().SetBitDepth(2500.0);
-  {
-    MessageBoxCatcher boxes(QMessageBox::No);
-    Click("defaultStartState");
-    ASSERT_EQ(boxes.boxes.size(), 1U);
-    EXPECT_EQ(boxes.boxes[0].text, "Set to Default Starting State?");
-    EXPECT_EQ(boxes.boxes[0].caption, "Reset to Default State");
-    EXPECT_EQ(boxes.boxes[0].defaultButton, QMessageBox::No);
-    EXPECT_EQ(Engine().m_fDepth, 2500.0);
-  }
+  ClickAndAnswerNo("defaultStartState", "Set to Default Starting State?", "Reset to Default State");
+  EXPECT_EQ(Engine().m_fDepth, 2500.0);
   MessageBoxCatcher boxes(QMessageBox::Yes);
   Click("defaultStartState");
   CRigSim fresh;

@@ -53,6 +53,16 @@ class MainWindowTest : public ::testing::Test {
     QTest::mouseClick(Find<QAbstractButton>(name), Qt::LeftButton);
     Settle();
   }
+  // Clicks a button that must ask one question, answers No, and checks the question's text, caption
+  // and default button (No).
+  void ClickAndAnswerNo(const char* button, const QString& text, const QString& caption) {
+    MessageBoxCatcher boxes(QMessageBox::No);
+    Click(button);
+    ASSERT_EQ(boxes.boxes.size(), 1U);
+    EXPECT_EQ(boxes.boxes[0].text, text);
+    EXPECT_EQ(boxes.boxes[0].caption, caption);
+    EXPECT_EQ(boxes.boxes[0].defaultButton, QMessageBox::No);
+  }
   void SetText(const char* box, const QString& text) { Find<QLineEdit>(box)->setText(text); }
 
   [[nodiscard]] static std::filesystem::path SettingsFile(const char* name) {
