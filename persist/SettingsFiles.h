@@ -6,8 +6,8 @@
 class CRigSim;
 
 // The three settings files in <data root>/Settings. Loads are silent: a missing, unreadable, broken or
-// wrong-version file changes nothing (but for the link settings, see below). Saves replace the file
-// atomically and report nothing.
+// wrong-version file changes nothing, and a record, list or member that a file lacks keeps its current
+// value. Saves replace the file atomically and report nothing.
 void LoadWitsCommSettings(CRigSim& engine);
 void SaveWitsCommSettings(const CRigSim& engine);
 void LoadSimSettings(CRigSim& engine);
@@ -25,5 +25,4 @@ void SaveSimState(const CRigSim& engine);
 [[nodiscard]] std::string WitsCommSettingsText(const CRigSim& engine);
 void ApplySimSettingsText(CRigSim& engine, std::string_view text);
 void ApplySimStateText(CRigSim& engine, std::string_view text);
-// Text that is not valid JSON applies as an empty object: every link setting reads as 0 or empty.
 void ApplyWitsCommSettingsText(CRigSim& engine, std::string_view text);
