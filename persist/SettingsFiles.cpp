@@ -25,11 +25,12 @@ std::string Print(const rapidjson::Document& document) {
 }
 
 // A document that did not parse, or whose top level is not an object, reads as an empty object.
-// Numbers are read to full precision: the default reader may miss the written double by one unit in
-// the last place, and a saved setting would then come back changed.
+// The reader keeps its default flags: its full-precision number path turns some long decimals and
+// zeros with large exponents into garbage; the default one may miss a long number by a unit or two in
+// the last place.
 void ParseObject(rapidjson::Document& document, std::string_view text) {
   const std::string narrow = vorn::WideToNarrow(text);
-  document.Parse<rapidjson::kParseFullPrecisionFlag>(narrow.data(), narrow.size());
+  document.Parse(narrow.data(), narrow.size());
   if (document.HasParseError() || !document.IsObject()) document.SetObject();
 }
 
