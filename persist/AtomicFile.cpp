@@ -3,6 +3,8 @@
 #include <cerrno>
 #include <cstdio>
 #include <fcntl.h>
+#include <filesystem>
+#include <optional>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
@@ -12,6 +14,33 @@
 
 namespace vorn {
 namespace {
+
+namespace fs = std::filesystem;
+
+constexpr int kMaxLinks = 40;  // as many as the system follows in one path
+
+// The file that a save to path replaces: path itself, or the end of the chain of links that path
+// starts (which need not exist yet). None for a loop or a chain too long.
+std::optional<fs::path> SaveTarget(const std::string& path) {
+  fs::path target(path);
+  for (int links = 0; links <= kMaxLinks; ++links) {
+    std::error_code error;
+    if (!fs::is_symlink(fs::symlink_status(target, error))) return target;
+    const fs::path next = fs::read_symlink(target, error);
+    if (error) return std::nullopt;
+    target = next.is_absolute() ? next : target.parent_path() / next;
+  }
+  return std::nullopt;
+}
+
+// The permissions the saved file gets: the old file's own, or those an ordinary create would give.
+mode_t SavedFileMode(const fs::path& target) {
+  struct stat info {};
+  if (stat(target.c_str(), &info) == 0) return info.st_mode & 07777;
+  const mode_t mask = umask(0);
+  umask(mask);
+  return 0666 & ~mask;
+}
 
 bool WriteAll(int fd, const std::string& bytes) {
   size_t done = 0;
@@ -38,21 +67,22 @@ void SyncFolder(const std::string& path) {
 }  // namespace
 
 bool WriteTextFileAtomically(const std::string& path, std::string_view text) {
-  std::string pattern = path + ".tmp-XXXXXX";
+  const std::optional<fs::path> target = SaveTarget(path);
+  if (!target) return false;
+  const std::string targetPath = target->string();
+  std::string pattern = targetPath + ".tmp-XXXXXX";
   std::vector<char> name(pattern.begin(), pattern.end());
   name.push_back('\0');
   const int fd = mkostemp(name.data(), O_CLOEXEC);
   if (fd < 0) return false;
   const bool written = WriteAll(fd, ToDiskText(text)) && fsync(fd) == 0;
-  const mode_t mask = umask(0);  // a new file gets the permissions an ordinary create would give it
-  umask(mask);
-  fchmod(fd, 0666 & ~mask);
+  fchmod(fd, SavedFileMode(*target));
   const bool closed = close(fd) == 0;
-  if (!written || !closed || std::rename(name.data(), path.c_str()) != 0) {
+  if (!written || !closed || std::rename(name.data(), targetPath.c_str()) != 0) {
     unlink(name.data());
     return false;
   }
-  SyncFolder(path);
+  SyncFolder(targetPath);
   return true;
 }
 

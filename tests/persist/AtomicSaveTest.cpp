@@ -100,4 +100,54 @@ TEST(AtomicSaveTest, AProcessKilledWhileSavingAlwaysLeavesAFileThatLoads) {
   }
 }
 
+fs::perms Permissions(const std::string& path) { return fs::status(path).permissions() & fs::perms::all; }
+
+// A settings file kept elsewhere and linked into the folder (through a chain of links, one of them
+// relative) stays linked: the save goes to the target, in the target's own folder, with its mode.
+TEST(AtomicSaveTest, ASaveThroughLinksReplacesTheTargetAndKeepsLinksAndMode) {
+  const std::string folder = vorn::test::MakeScratchFolder("atomic-links");
+  fs::create_directories(folder + "/real");
+  fs::create_directories(folder + "/settings");
+  const std::string target = folder + "/real/SimState.json";
+  ASSERT_TRUE(vorn::WriteTextFileAtomically(target, "old"));
+  fs::permissions(target, fs::perms::owner_read | fs::perms::owner_write);
+  fs::create_symlink("../real/SimState.json", folder + "/settings/middle.json");
+  fs::create_symlink(folder + "/settings/middle.json", folder + "/settings/SimState.json");
+
+  ASSERT_TRUE(vorn::WriteTextFileAtomically(folder + "/settings/SimState.json", "new\ntext"));
+  EXPECT_TRUE(fs::is_symlink(folder + "/settings/SimState.json"));
+  EXPECT_TRUE(fs::is_symlink(folder + "/settings/middle.json"));
+  EXPECT_EQ(vorn::ReadTextFile(target), "new\ntext");
+  EXPECT_EQ(Permissions(target), fs::perms::owner_read | fs::perms::owner_write);
+  EXPECT_EQ(FilesIn(folder + "/real"), 1u);
+  EXPECT_EQ(FilesIn(folder + "/settings"), 2u);
+
+  // A plain file keeps its mode as well.
+  const std::string plain = folder + "/plain.json";
+  ASSERT_TRUE(vorn::WriteTextFileAtomically(plain, "a"));
+  fs::permissions(plain, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+  ASSERT_TRUE(vorn::WriteTextFileAtomically(plain, "b"));
+  EXPECT_EQ(Permissions(plain), fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+}
+
+// A link whose target is missing gets its target made, as writing through the link would; a target
+// whose folder is missing, or a loop of links, fails the save and leaves the links as they are.
+TEST(AtomicSaveTest, ADanglingLinkGetsItsTargetMadeAndALoopFails) {
+  const std::string folder = vorn::test::MakeScratchFolder("atomic-dangling");
+  fs::create_symlink("target.json", folder + "/link.json");
+  ASSERT_TRUE(vorn::WriteTextFileAtomically(folder + "/link.json", "made"));
+  EXPECT_TRUE(fs::is_symlink(folder + "/link.json"));
+  EXPECT_EQ(vorn::ReadTextFile(folder + "/target.json"), "made");
+
+  fs::create_symlink(folder + "/missing/target.json", folder + "/nowhere.json");
+  EXPECT_FALSE(vorn::WriteTextFileAtomically(folder + "/nowhere.json", "x"));
+  EXPECT_TRUE(fs::is_symlink(folder + "/nowhere.json"));
+
+  fs::create_symlink("loop-b.json", folder + "/loop-a.json");
+  fs::create_symlink("loop-a.json", folder + "/loop-b.json");
+  EXPECT_FALSE(vorn::WriteTextFileAtomically(folder + "/loop-a.json", "x"));
+  EXPECT_TRUE(fs::is_symlink(folder + "/loop-a.json"));
+  EXPECT_EQ(FilesIn(folder), 5u);
+}
+
 }  // namespace
