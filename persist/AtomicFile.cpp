@@ -1,5 +1,6 @@
 #include "persist/AtomicFile.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <fcntl.h>
@@ -17,6 +18,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
+// A save's temporary file is the file's name with this, the X's made unique by mkostemp.
+constexpr std::string_view kTemporarySuffix = ".tmp-XXXXXX";
 constexpr int kMaxLinks = 40;  // as many as the system follows in one path
 
 // The file that a save to path replaces: path itself, or the end of the chain of links that path
@@ -64,13 +67,25 @@ void SyncFolder(const std::string& path) {
   close(fd);
 }
 
+bool IsTemporaryNameOf(const std::string& name, const std::string& fileName) {
+  const std::string_view stem = kTemporarySuffix.substr(0, kTemporarySuffix.find('X'));
+  const size_t unique = kTemporarySuffix.size() - stem.size();
+  if (name.size() != fileName.size() + stem.size() + unique) return false;
+  if (name.compare(0, fileName.size(), fileName) != 0 || name.compare(fileName.size(), stem.size(), stem) != 0) {
+    return false;
+  }
+  return std::all_of(name.end() - static_cast<long>(unique), name.end(), [](char c) {
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9');
+  });
+}
+
 }  // namespace
 
 bool WriteTextFileAtomically(const std::string& path, std::string_view text) {
   const std::optional<fs::path> target = SaveTarget(path);
   if (!target) return false;
   const std::string targetPath = target->string();
-  std::string pattern = targetPath + ".tmp-XXXXXX";
+  std::string pattern = targetPath + std::string(kTemporarySuffix);
   std::vector<char> name(pattern.begin(), pattern.end());
   name.push_back('\0');
   const int fd = mkostemp(name.data(), O_CLOEXEC);
@@ -84,6 +99,21 @@ bool WriteTextFileAtomically(const std::string& path, std::string_view text) {
   }
   SyncFolder(targetPath);
   return true;
+}
+
+void RemoveSaveLeftovers(const std::string& path) {
+  const std::optional<fs::path> target = SaveTarget(path);
+  if (!target) return;
+  const std::string fileName = target->filename().string();
+  const fs::path folder = target->has_parent_path() ? target->parent_path() : fs::path(".");
+  std::error_code error;
+  for (const fs::directory_entry& entry : fs::directory_iterator(folder, error)) {
+    std::error_code entryError;
+    if (IsTemporaryNameOf(entry.path().filename().string(), fileName) &&
+        fs::is_regular_file(entry.symlink_status(entryError))) {
+      fs::remove(entry.path(), entryError);
+    }
+  }
 }
 
 }  // namespace vorn

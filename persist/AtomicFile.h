@@ -13,4 +13,8 @@ namespace vorn {
 // that file's own folder, and keeps its permissions. A link that leads nowhere gets its file made.
 bool WriteTextFileAtomically(const std::string& path, std::string_view text);
 
+// Removes the temporary files that saves to path left behind when they were killed before their
+// rename; nothing else.
+void RemoveSaveLeftovers(const std::string& path);
+
 }  // namespace vorn

@@ -2,12 +2,17 @@
 
 #include "engine/RigSim.h"
 #include "engine/RunControl.h"
+#include "persist/AtomicFile.h"
 #include "persist/SettingsFiles.h"
 #include "support/DataRoot.h"
 
 void LoadEngineAtStartup(CRigSim& engine) {
   LoadWitsCommSettings(engine);
   vorn::CreateDataFolders();
+  // A save killed before its rename left its temporary file; nothing else would ever remove it.
+  for (const std::string& path : {SimSettingsPath(), SimStatePath(), WitsCommSettingsPath()}) {
+    vorn::RemoveSaveLeftovers(path);
+  }
   LoadSimSettings(engine);
   LoadSimState(engine);
 }

@@ -6,12 +6,14 @@
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <vector>
 
 #include "tests/common/TestEnvironment.h"
 #include "tests/engine/ManualClocks.h"
 #include "engine/RigSim.h"
 #include "persist/AtomicFile.h"
 #include "persist/SettingsFiles.h"
+#include "persist/Startup.h"
 #include "support/DataRoot.h"
 #include "support/TextFile.h"
 
@@ -148,6 +150,30 @@ TEST(AtomicSaveTest, ADanglingLinkGetsItsTargetMadeAndALoopFails) {
   EXPECT_FALSE(vorn::WriteTextFileAtomically(folder + "/loop-a.json", "x"));
   EXPECT_TRUE(fs::is_symlink(folder + "/loop-a.json"));
   EXPECT_EQ(FilesIn(folder), 5u);
+}
+
+// A save killed between making its temporary file and renaming it leaves the temporary file behind;
+// the next start removes such leftovers of the three settings files and nothing else.
+TEST(AtomicSaveTest, LeftoversOfKilledSavesAreRemovedAtStart) {
+  fs::remove_all(vorn::SettingsFolder());
+  vorn::CreateDataFolders();
+  const std::string settings = vorn::SettingsFolder() + "/";
+  const std::vector<std::string> leftovers = {"SimSettings.json.tmp-a1B2c3", "SimState.json.tmp-000000",
+                                              "WitsCommSettings.json.tmp-zZzZzZ"};
+  const std::vector<std::string> others = {"SimSettings.json",          "SimSettings.json.tmp-abc",
+                                           "SimSettings.json.tmp-abcdefg", "SimSettings.json.tmp-ab.def",
+                                           "Other.json.tmp-abcdef",     "notes.txt",
+                                           "SimState.json.bak"};
+  for (const auto& name : leftovers) vorn::WriteTextFile(settings + name, "{\"Version\": 1");
+  for (const auto& name : others) vorn::WriteTextFile(settings + name, "keep");
+  fs::create_directory(settings + "SimState.json.tmp-folder");
+
+  vorn::test::ManualClocks clocks;
+  CRigSim engine(clocks.Make());
+  LoadEngineAtStartup(engine);
+  for (const auto& name : leftovers) EXPECT_FALSE(fs::exists(settings + name)) << name;
+  for (const auto& name : others) EXPECT_TRUE(fs::exists(settings + name)) << name;
+  EXPECT_TRUE(fs::is_directory(settings + "SimState.json.tmp-folder"));
 }
 
 }  // namespace
