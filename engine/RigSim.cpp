@@ -1,5 +1,7 @@
 #include "engine/RigSim.h"
 
+#include <limits>
+
 #include "engine/PumpBroadcast.h"
 #include "support/Numbers.h"
 #include "support/ProfileSection.h"
@@ -19,6 +21,14 @@ CWitsCommSettings InitialLinkSettings() {
   settings.nTcpIpPort = 1234;
   settings.strIpAddress = "127.0.0.1";
   return settings;
+}
+
+// The skid link has the WITS link's settings with the port one higher. Past the last 32-bit port
+// there is none: the port stays out of range, and the link's open refuses it like any other.
+CWitsCommSettings SkidLinkSettings(const CWitsCommSettings& witsSettings) {
+  CWitsCommSettings skid = witsSettings;
+  if (witsSettings.nTcpIpPort < std::numeric_limits<int32_t>::max()) skid.nTcpIpPort = witsSettings.nTcpIpPort + 1;
+  return skid;
 }
 
 void AttachLink(CCommsWrapper& link, const CWitsCommSettings& settings, CommsReceiverIF* receiver,
@@ -44,11 +54,7 @@ CRigSim::CRigSim(vorn::Clocks clocks) : m_pumpsMessage(SendExternalPumpsMessage)
 
   const CWitsCommSettings linkSettings = InitialLinkSettings();
   AttachLink(m_witsLink, linkSettings, this, WitsLink, m_clocks);
-  if (m_bSkidLinkEnabled) {
-    CWitsCommSettings skidSettings = linkSettings;
-    skidSettings.nTcpIpPort = linkSettings.nTcpIpPort + 1;
-    AttachLink(m_skidLink, skidSettings, this, SkidLink, m_clocks);
-  }
+  if (m_bSkidLinkEnabled) AttachLink(m_skidLink, SkidLinkSettings(linkSettings), this, SkidLink, m_clocks);
 
   // These stand until the first processed tick recomputes them.
   const double gain = m_settings.m_nFlowSPPGain;
@@ -184,9 +190,7 @@ void CRigSim::StopRun() {
 
 void CRigSim::SetCommSettings(const CWitsCommSettings& settings) {
   m_witsLink.m_settings = settings;
-  CWitsCommSettings skid = settings;
-  skid.nTcpIpPort = settings.nTcpIpPort + 1;
-  m_skidLink.m_settings = skid;
+  m_skidLink.m_settings = SkidLinkSettings(settings);
 }
 
 void CRigSim::SetMode(int newMode) {
