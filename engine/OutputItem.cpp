@@ -68,6 +68,7 @@ std::string COutputItem::Evaluate(const CRigSim& engine, double t) {
         case ItemSineOfTime: x = m_fA + m_fB * std::sin(t * kTwoPi / m_fC); break;
         case ItemText:
           m_strValue = m_strD;
+          m_fValue = vorn::ReadDecimal(m_strD);
           m_bSendPending = true;
           m_fLastSampleTime = t;
           produced = false;
@@ -76,8 +77,8 @@ std::string COutputItem::Evaluate(const CRigSim& engine, double t) {
           if (m_strValue.empty() || m_strValue == kNoValueText) {
             x = m_fA;
           } else {
-            // The ramp steps on from its own "%g" text, so it works on six significant digits.
-            x = vorn::ReadDecimal(m_strValue) + m_fC;
+            // From the number, not from its "%g" text: a step the text cannot show would stall it.
+            x = m_fValue + m_fC;
             if (x > m_fB) x = m_fA;
           }
           break;
@@ -90,6 +91,7 @@ std::string COutputItem::Evaluate(const CRigSim& engine, double t) {
           break;
       }
       if (produced) {
+        m_fValue = x;
         m_strValue = vorn::FormatG(x);
         m_bSendPending = true;
         m_fLastSampleTime = t;
@@ -100,6 +102,7 @@ std::string COutputItem::Evaluate(const CRigSim& engine, double t) {
         m_bOnceFired = false;
       } else if (!m_bOnceFired && t - m_fPumpStartTime >= m_fSampleRateDepth) {
         m_bOnceFired = true;
+        m_fValue = m_fA;
         m_strValue = vorn::FormatG(m_fA);
         m_bSendPending = true;
         m_fLastSampleTime = t;

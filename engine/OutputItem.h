@@ -55,6 +55,7 @@ class COutputItem {
 
   // Run-time fields, never stored.
   std::string m_strValue = kNoValueText;
+  double m_fValue = 0.0;  // the number behind the value text, which the ramp steps on from
   double m_fLastSampleTime = -1.0;
   bool m_bPumpsOnBefore = false;
   bool m_bPumpsOnNow = false;

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "engine/RigSim.h"
@@ -78,7 +79,7 @@ TEST_F(OutputItemTest, SineOfTimeAndOfDepth) {
   EXPECT_TRUE(zero.m_bSendPending);
 }
 
-TEST_F(OutputItemTest, RampStepsFromItsOwnTextAndWrapsPastB) {
+TEST_F(OutputItemTest, RampStepsFromItsValueAndWrapsPastB) {
   COutputItem item = Make(ItemRamp, 0, 100, 10, 0);
   const auto produced = Run(item, 50.0, 1.0, 13);
   const std::vector<std::string> expected = {"0", "10", "20", "30", "40", "50", "60",
@@ -86,6 +87,23 @@ TEST_F(OutputItemTest, RampStepsFromItsOwnTextAndWrapsPastB) {
   EXPECT_EQ(produced, expected);
   item.m_strValue = "";  // an empty text starts again at A
   EXPECT_EQ(item.Evaluate(engine, 100.0), "0");
+}
+
+// The text shows six significant digits; the ramp must step on from the number itself, or it stalls
+// once a step no longer changes the text.
+TEST_F(OutputItemTest, RampReachesBAndWrapsWhereItsTextCannotShowTheStep) {
+  COutputItem large = Make(ItemRamp, 999998, 1000010, 1, 0);
+  const auto produced = Run(large, 50.0, 1.0, 15);
+  EXPECT_EQ(produced[2], "1e+06");
+  EXPECT_EQ(produced[12], "1.00001e+06");  // 1000010 is B itself
+  EXPECT_EQ(produced[13], "999998");       // 1000011 is past B
+  EXPECT_EQ(produced[14], "999999");
+
+  COutputItem fine = Make(ItemRamp, 100, 100.5, 0.0001, 0);
+  const auto steps = Run(fine, 50.0, 1.0, 5003);
+  const auto top = std::find(steps.begin(), steps.end(), "100.5");
+  ASSERT_NE(top, steps.end());
+  EXPECT_NE(std::find(top, steps.end(), "100"), steps.end());
 }
 
 TEST_F(OutputItemTest, TextItemResendsItsTextAtEverySample) {
