@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "engine/RigSim.h"
+#include "support/Console.h"
 #include "support/Numbers.h"
 
 namespace {
@@ -90,27 +91,39 @@ std::string COutputItem::Evaluate(const CRigSim& engine, double t) {
           }
           break;
       }
-      if (produced) {
-        m_fValue = x;
-        m_strValue = vorn::FormatG(x);
-        m_bSendPending = true;
-        m_fLastSampleTime = t;
-      }
+      if (produced) TakeNumber(x, t);
     }
     if (m_type == ItemOnceAfterPumpOn) {
       if (!m_bPumpsOnNow) {
         m_bOnceFired = false;
       } else if (!m_bOnceFired && t - m_fPumpStartTime >= m_fSampleRateDepth) {
         m_bOnceFired = true;
-        m_fValue = m_fA;
-        m_strValue = vorn::FormatG(m_fA);
-        m_bSendPending = true;
-        m_fLastSampleTime = t;
+        TakeNumber(m_fA, t);
       }
     }
   }
   m_bPumpsOnBefore = m_bPumpsOnNow;
   return m_strValue;
+}
+
+// A result that is not a finite number (a sine with C = 0, a ramp or a channel past the range of a
+// double) has no text that a receiver can read: the item keeps its last text and sends nothing. The
+// console says so when an item starts giving no number, not at every evaluation.
+void COutputItem::TakeNumber(double x, double t) {
+  if (!std::isfinite(x)) {
+    if (!m_bGivesNoNumber) {
+      vorn::Console() << "Output item \"" << m_strMnem << "\" (" << OutputItemTypeNames()[static_cast<size_t>(m_type)]
+                      << "): the result is " << (std::isnan(x) ? "not a number" : "infinite") << "; the item keeps \""
+                      << m_strValue << "\" and sends nothing until it gives a number again\n";
+    }
+    m_bGivesNoNumber = true;
+    return;
+  }
+  m_bGivesNoNumber = false;
+  m_fValue = x;
+  m_strValue = vorn::FormatG(x);
+  m_bSendPending = true;
+  m_fLastSampleTime = t;
 }
 
 const std::vector<std::string>& OutputItemTypeNames() {

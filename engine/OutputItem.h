@@ -62,6 +62,11 @@ class COutputItem {
   bool m_bOnceFired = false;
   double m_fPumpStartTime = -1.0;
   bool m_bSendPending = false;
+  bool m_bGivesNoNumber = false;  // the last result was not a finite number
+
+ private:
+  // A new value from a computed number; a number that is not finite is none (see Evaluate).
+  void TakeNumber(double x, double t);
 };
 
 // The type names and filter names in value order, for the output grid's choice cells.

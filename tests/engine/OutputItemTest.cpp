@@ -1,9 +1,13 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <iostream>
+#include <limits>
+#include <sstream>
 #include <vector>
 
 #include "engine/RigSim.h"
+#include "support/Console.h"
 #include "tests/engine/ManualClocks.h"
 
 namespace {
@@ -74,9 +78,6 @@ TEST_F(OutputItemTest, SineOfTimeAndOfDepth) {
   engine.m_fDepth = 25.0;
   COutputItem depth = Make(ItemSineOfDepth, 10, 2, 100, 0);
   EXPECT_EQ(depth.Evaluate(engine, 1.0), "12");
-  COutputItem zero = Make(ItemSineOfTime, 1, 1, 0, 0);
-  zero.Evaluate(engine, 3.0);  // divides by zero: any rendering of the result is fine, but no crash
-  EXPECT_TRUE(zero.m_bSendPending);
 }
 
 TEST_F(OutputItemTest, RampStepsFromItsValueAndWrapsPastB) {
@@ -169,6 +170,50 @@ TEST_F(OutputItemTest, FiltersAndDisabledItemsKeepTheirLastText) {
   EXPECT_EQ(flowOnly.m_strValue, "1001");
   EXPECT_EQ(disabled.m_strValue, "-999.25");
   EXPECT_FALSE(disabled.m_bSendPending);
+}
+
+// A result that is not a finite number is no value: the item keeps its last text, sends nothing, and
+// the console says so once when the item starts giving no number.
+TEST_F(OutputItemTest, AResultThatIsNoNumberKeepsTheLastTextAndIsToldOnce) {
+  std::ostringstream console;
+  std::streambuf* const saved = std::cout.rdbuf(console.rdbuf());
+  vorn::EnableConsole(true);
+
+  COutputItem sine = Make(ItemSineOfTime, 1, 1, 0, 0);
+  sine.m_strMnem = "GAM";
+  EXPECT_EQ(sine.Evaluate(engine, 3.0), "-999.25");
+  EXPECT_FALSE(sine.m_bSendPending);
+  sine.Evaluate(engine, 4.0);
+  const std::string told = console.str();
+  sine.m_fC = 60;
+  EXPECT_EQ(sine.Evaluate(engine, 600.0), "1");
+  EXPECT_TRUE(sine.m_bSendPending);
+  sine.m_bSendPending = false;
+  sine.m_fC = 0;
+  EXPECT_EQ(sine.Evaluate(engine, 601.0), "1");
+  EXPECT_FALSE(sine.m_bSendPending);
+
+  engine.m_fDepth = 0.0;
+  COutputItem depthSine = Make(ItemSineOfDepth, 1, 1, 0, 0);
+  depthSine.Evaluate(engine, 1.0);
+  COutputItem ramp = Make(ItemRamp, -1e308, 0, -1e308, 0);  // the second step overflows to -inf
+  EXPECT_EQ(ramp.Evaluate(engine, 1.0), "-1e+308");
+  ramp.m_bSendPending = false;
+  EXPECT_EQ(ramp.Evaluate(engine, 2.0), "-1e+308");
+  EXPECT_FALSE(ramp.m_bSendPending);
+  engine.m_fFlow = std::numeric_limits<double>::infinity();
+  COutputItem flow = Make(ItemFlow, 0, 0, 0, 0);
+  EXPECT_EQ(flow.Evaluate(engine, 1.0), "-999.25");
+  EXPECT_FALSE(flow.m_bSendPending);
+
+  vorn::EnableConsole(false);
+  std::cout.rdbuf(saved);
+  const std::string all = console.str();
+  EXPECT_NE(told.find("\"GAM\""), std::string::npos) << told;
+  EXPECT_NE(told.find("not a number"), std::string::npos) << told;
+  EXPECT_EQ(std::count(told.begin(), told.end(), '\n'), 1) << told;
+  EXPECT_EQ(std::count(all.begin(), all.end(), '\n'), 5) << all;  // GAM twice, then each other item once
+  EXPECT_NE(all.find("infinite"), std::string::npos) << all;
 }
 
 TEST_F(OutputItemTest, PumpStartIsRecordedEvenWhileDisabled) {
