@@ -129,6 +129,12 @@ CVornRigSimDlg::CVornRigSimDlg(vorn::Clocks clocks, QWidget* parent)
 }
 
 CVornRigSimDlg::~CVornRigSimDlg() {
+  // An edit still open in a grid is the operator's last change: it reaches the engine and the settings
+  // file while the grids' owner is still here, and before the state is saved.
+  for (CGridCtrl* grid : {&m_grids->StateGrid(), &m_grids->ChannelGrid(), &m_grids->OutputGrid(),
+                          &m_grids->WitsInGrid()}) {
+    grid->EndEditing();
+  }
   m_run.EndRun();  // saves the state even when no run was active
   m_engine.m_pCallback = nullptr;
 }
