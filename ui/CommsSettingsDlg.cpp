@@ -72,7 +72,7 @@ bool IsInteger(const std::string& text) {
 }
 
 // A label whose text ends at the right edge of its rectangle; a text wider than the rectangle in the
-// desktop's font grows to the left rather than being cut.
+// dialog's font grows to the left rather than being cut.
 QLabel* RightAlignedLabel(const QString& text, const QRect& rect, QWidget* parent) {
   auto* label = new QLabel(text, parent);
   label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
@@ -107,6 +107,7 @@ const CWitsCommSettings& CCommsSettingsDlg::Settings() const { return m_result; 
 void CCommsSettingsDlg::CreateControls() {
   setWindowTitle("Comms Settings");
   setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+  setFont(DialogFont());
   const DialogUnits du(font());
   setFixedSize(du.Size(235, 84));
 

@@ -141,9 +141,7 @@ CVornRigSimDlg::~CVornRigSimDlg() {
 
 void CVornRigSimDlg::CreateControls() {
   // The window is drawn for an 8-point dialog font: its grid columns have fixed pixel widths.
-  QFont dialogFont = font();
-  dialogFont.setPointSizeF(8.0);
-  setFont(dialogFont);
+  setFont(DialogFont());
   const DialogUnits du(font());
   const auto button = [&](const char* caption, const char* name, QRect rect) {
     auto* made = new QPushButton(caption, this);

@@ -1,5 +1,6 @@
 #include <QComboBox>
 #include <QLabel>
+#include <QScopeGuard>
 #include <QSlider>
 #include <QTabBar>
 #include <QTabWidget>
@@ -306,6 +307,36 @@ TEST_F(MainWindowTest, TheDialogButtonsEditAndSaveTheirRecordsOnlyOnOk) {
   Click("about");
   EXPECT_EQ(version, "VornRigSim v1.0.2.7");
   EXPECT_TRUE(window->isVisible());
+}
+
+TEST_F(MainWindowTest, TheDialogsAreDrawnInTheWindowsDialogFont) {
+  const QFont desktop = QApplication::font();
+  const auto restore = qScopeGuard([desktop] { QApplication::setFont(desktop); });
+  QFont large = desktop;
+  large.setPointSizeF(11.0);  // a desktop whose font is not the dialogs' size
+  QApplication::setFont(large);
+  Open();
+  std::vector<QFont> fonts;
+  AnswerNextDialog<CSimSettingsDlg>([&fonts](CSimSettingsDlg& dialog) {
+    fonts.push_back(dialog.font());
+    dialog.reject();
+  });
+  Click("settings");
+  AnswerNextDialog<CCommsSettingsDlg>([&fonts](CCommsSettingsDlg& dialog) {
+    fonts.push_back(dialog.font());
+    dialog.reject();
+  });
+  Click("commSettings");
+  AnswerNextDialog<CAboutDlg>([&fonts](CAboutDlg& about) {
+    fonts.push_back(about.font());
+    about.reject();
+  });
+  Click("about");
+  ASSERT_EQ(fonts.size(), 3U);
+  for (const QFont& font : fonts) {
+    EXPECT_EQ(font, window->font()) << font.toString().toStdString();
+    EXPECT_EQ(font.pointSizeF(), 8.0);
+  }
 }
 
 TEST_F(MainWindowTest, DepthCommandsMoveTheOtherDepthWhenTheyCrossAndRefuseText) {
