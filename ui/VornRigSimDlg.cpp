@@ -82,9 +82,9 @@ void GrowToFit(QWidget& control, bool growLeft) {
 
 }  // namespace
 
-CVornRigSimDlg::CVornRigSimDlg(vorn::Clocks clocks, QWidget* parent)
+CVornRigSimDlg::CVornRigSimDlg(vorn::Clocks clocks, const WitsDictionarySource& dictionary, QWidget* parent)
     : QDialog(parent),
-      m_engine(std::move(clocks)),
+      m_engine(std::move(clocks), dictionary),
       m_run(m_engine, [this] {
         RunHooks hooks;
         AttachStateFiles(hooks, m_engine);
@@ -126,6 +126,13 @@ CVornRigSimDlg::CVornRigSimDlg(vorn::Clocks clocks, QWidget* parent)
 
   // Only now: filling the tabs and the mode box above must not count as the operator's choices.
   ConnectCommands();
+
+  // The engine read the WITS dictionary as it was made. A failure is told over the window once it is
+  // up; start-up goes on, and received items then carry no descriptions.
+  if (!m_engine.DictionaryError().empty()) {
+    QMetaObject::invokeMethod(
+        this, [this] { ShowMessage(this, Text(m_engine.DictionaryError())); }, Qt::QueuedConnection);
+  }
 }
 
 CVornRigSimDlg::~CVornRigSimDlg() {

@@ -109,6 +109,31 @@ TEST_F(MainWindowTest, FirstStartMakesTheFoldersAndOpensOnTheStateTab) {
   EXPECT_EQ(Find<QTabWidget>("tabs")->geometry().right() + 1, 900 - 4);
 }
 
+TEST_F(MainWindowTest, AnUnreadableDictionaryIsToldOnceTheWindowIsUpAndStartUpGoesOn) {
+  {
+    MessageBoxCatcher boxes;
+    Open();
+    Settle();
+    EXPECT_TRUE(boxes.boxes.empty());  // the dictionary carried inside the program reads
+  }
+  window.reset();
+  MessageBoxCatcher boxes;
+  // The table text cannot be copied: memory ran out.
+  window = std::make_unique<CVornRigSimDlg>(clocks.Clocks(), []() -> std::string_view { throw std::bad_alloc(); });
+  window->show();
+  ASSERT_TRUE(WaitUntil([&] { return !boxes.boxes.empty(); }, 5000));
+  Settle();
+  ASSERT_EQ(boxes.boxes.size(), 1U);
+  EXPECT_EQ(boxes.boxes[0].text, "Unable to read in master default embedded resource.Tell Programmer.");
+  EXPECT_EQ(boxes.boxes[0].caption, QCoreApplication::applicationName());
+  EXPECT_EQ(boxes.boxes[0].buttons, QMessageBox::Ok);
+  EXPECT_TRUE(boxes.boxes[0].overShownWindow);
+  EXPECT_TRUE(window->isVisible());
+  EXPECT_EQ(window->windowTitle(), "Vorn Rig Sim v1.0.2.7");
+  EXPECT_TRUE(Engine().m_witsDictionary.empty());
+  EXPECT_EQ(Engine().m_outputItems.size(), 22U);
+}
+
 TEST_F(MainWindowTest, TheStoredTabAndBlockHeightAreShownAndATabChangeIsStored) {
   vorn::CProfileSection("VornRigSim", "").WriteInt("TabSel", 1);
   vorn::CreateDataFolders();
