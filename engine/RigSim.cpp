@@ -43,14 +43,15 @@ std::string FlagText(bool flag) { return flag ? "TRUE" : "FALSE"; }
 
 }  // namespace
 
-CRigSim::CRigSim(vorn::Clocks clocks) : m_pumpsMessage(SendExternalPumpsMessage), m_clocks(std::move(clocks)) {
+CRigSim::CRigSim(vorn::Clocks clocks, const WitsDictionarySource& dictionary)
+    : m_pumpsMessage(SendExternalPumpsMessage), m_clocks(std::move(clocks)) {
   // The skid switch is read once, here, and written back so the entry exists for the user to edit.
   vorn::CProfileSection local("_Local", "");
   const int skidSwitch = local.GetInt("Enable Skid Sim Comms");
   local.WriteInt("Enable Skid Sim Comms", skidSwitch);
   m_bSkidLinkEnabled = skidSwitch != 0;
 
-  if (!LoadWitsDictionary(m_witsDictionary)) m_strDictionaryError = kDictionaryUnreadable;
+  if (!LoadWitsDictionary(m_witsDictionary, dictionary)) m_strDictionaryError = kDictionaryUnreadable;
 
   const CWitsCommSettings linkSettings = InitialLinkSettings();
   AttachLink(m_witsLink, linkSettings, this, WitsLink, m_clocks);

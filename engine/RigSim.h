@@ -32,7 +32,8 @@ class CRigSimMessagesIF {
 // directly.
 class CRigSim : public CommsReceiverIF {
  public:
-  explicit CRigSim(vorn::Clocks clocks = {});
+  // dictionary: where the WITS dictionary's table text comes from, read once here.
+  explicit CRigSim(vorn::Clocks clocks = {}, const WitsDictionarySource& dictionary = WitsDictionaryText);
   ~CRigSim() override = default;
   CRigSim(const CRigSim&) = delete;
   CRigSim& operator=(const CRigSim&) = delete;

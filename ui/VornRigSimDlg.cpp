@@ -82,9 +82,9 @@ void GrowToFit(QWidget& control, bool growLeft) {
 
 }  // namespace
 
-CVornRigSimDlg::CVornRigSimDlg(vorn::Clocks clocks, QWidget* parent)
+CVornRigSimDlg::CVornRigSimDlg(vorn::Clocks clocks, const WitsDictionarySource& dictionary, QWidget* parent)
     : QDialog(parent),
-      m_engine(std::move(clocks)),
+      m_engine(std::move(clocks), dictionary),
       m_run(m_engine, [this] {
         RunHooks hooks;
         AttachStateFiles(hooks, m_engine);
@@ -126,18 +126,29 @@ CVornRigSimDlg::CVornRigSimDlg(vorn::Clocks clocks, QWidget* parent)
 
   // Only now: filling the tabs and the mode box above must not count as the operator's choices.
   ConnectCommands();
+
+  // The engine read the WITS dictionary as it was made. A failure is told over the window once it is
+  // up; start-up goes on, and received items then carry no descriptions.
+  if (!m_engine.DictionaryError().empty()) {
+    QMetaObject::invokeMethod(
+        this, [this] { ShowMessage(this, Text(m_engine.DictionaryError())); }, Qt::QueuedConnection);
+  }
 }
 
 CVornRigSimDlg::~CVornRigSimDlg() {
+  // An edit still open in a grid is the operator's last change: it reaches the engine and the settings
+  // file while the grids' owner is still here, and before the state is saved.
+  for (CGridCtrl* grid : {&m_grids->StateGrid(), &m_grids->ChannelGrid(), &m_grids->OutputGrid(),
+                          &m_grids->WitsInGrid()}) {
+    grid->EndEditing();
+  }
   m_run.EndRun();  // saves the state even when no run was active
   m_engine.m_pCallback = nullptr;
 }
 
 void CVornRigSimDlg::CreateControls() {
   // The window is drawn for an 8-point dialog font: its grid columns have fixed pixel widths.
-  QFont dialogFont = font();
-  dialogFont.setPointSizeF(8.0);
-  setFont(dialogFont);
+  setFont(DialogFont());
   const DialogUnits du(font());
   const auto button = [&](const char* caption, const char* name, QRect rect) {
     auto* made = new QPushButton(caption, this);

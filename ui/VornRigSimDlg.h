@@ -27,8 +27,9 @@ class CVornRigSimDlg : public QDialog, public CRigSimMessagesIF {
   Q_OBJECT
 
  public:
-  // clocks drive the engine; tests pass their own.
-  explicit CVornRigSimDlg(vorn::Clocks clocks = {}, QWidget* parent = nullptr);
+  // clocks drive the engine, dictionary gives it the WITS dictionary's text; tests pass their own.
+  explicit CVornRigSimDlg(vorn::Clocks clocks = {}, const WitsDictionarySource& dictionary = WitsDictionaryText,
+                          QWidget* parent = nullptr);
   ~CVornRigSimDlg() override;
   CVornRigSimDlg(const CVornRigSimDlg&) = delete;
   CVornRigSimDlg& operator=(const CVornRigSimDlg&) = delete;

@@ -108,6 +108,33 @@ TEST_F(MainWindowGridsTest, EscapeInACellEditorWritesNothingAndEnterWritesTheNew
   EXPECT_EQ(SavedItems()[kFirstEditableRow - 1].m_fA, 7.5);
 }
 
+TEST_F(MainWindowGridsTest, TurningToAnotherWindowEndsAnOpenEditAndSavesIt) {
+  Focus(kFirstEditableRow, ColA);
+  Type("6.125");
+  ASSERT_TRUE(Output().IsEditing());
+  QWidget receiver;  // the receiving system's window, say
+  receiver.show();
+  receiver.activateWindow();  // through the platform, as a click on it would
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&receiver));
+  ASSERT_TRUE(WaitUntil([&] { return !Output().IsEditing(); }, 5000));
+  EXPECT_EQ(Engine().m_outputItems[kFirstEditableRow - 1].m_fA, 6.125);
+  ASSERT_TRUE(SettingsWritten());
+  EXPECT_EQ(SavedItems()[kFirstEditableRow - 1].m_fA, 6.125);
+}
+
+TEST_F(MainWindowGridsTest, ClosingTheWindowMidEditSavesTheEditBeforeTheState) {
+  Focus(kFirstEditableRow, ColA);
+  Type("8.25");
+  ASSERT_TRUE(Output().IsEditing());
+  fs::remove(SettingsFile("SimState.json"));
+  window->close();  // the close box
+  window.reset();
+  ASSERT_TRUE(SettingsWritten());
+  EXPECT_EQ(SavedItems()[kFirstEditableRow - 1].m_fA, 8.25);
+  ASSERT_TRUE(fs::exists(SettingsFile("SimState.json")));
+  EXPECT_LE(fs::last_write_time(SettingsFile("SimSettings.json")), fs::last_write_time(SettingsFile("SimState.json")));
+}
+
 TEST_F(MainWindowGridsTest, TextThatIsNoNumberReadsAsZeroAndDeleteEmptiesTheType) {
   CGridCtrl& grid = Output();
   Focus(kFirstEditableRow, ColRecord);

@@ -1,5 +1,6 @@
 #include <QComboBox>
 #include <QLabel>
+#include <QScopeGuard>
 #include <QSlider>
 #include <QTabBar>
 #include <QTabWidget>
@@ -106,6 +107,31 @@ TEST_F(MainWindowTest, FirstStartMakesTheFoldersAndOpensOnTheStateTab) {
   EXPECT_EQ(Grids().ChannelGrid().width(), mainlayout::GridWidth(window->logicalDpiX()));
   EXPECT_EQ(Grids().ChannelGrid().geometry().bottom() + 1, 700 - 8);
   EXPECT_EQ(Find<QTabWidget>("tabs")->geometry().right() + 1, 900 - 4);
+}
+
+TEST_F(MainWindowTest, AnUnreadableDictionaryIsToldOnceTheWindowIsUpAndStartUpGoesOn) {
+  {
+    MessageBoxCatcher boxes;
+    Open();
+    Settle();
+    EXPECT_TRUE(boxes.boxes.empty());  // the dictionary carried inside the program reads
+  }
+  window.reset();
+  MessageBoxCatcher boxes;
+  // The table text cannot be copied: memory ran out.
+  window = std::make_unique<CVornRigSimDlg>(clocks.Clocks(), []() -> std::string_view { throw std::bad_alloc(); });
+  window->show();
+  ASSERT_TRUE(WaitUntil([&] { return !boxes.boxes.empty(); }, 5000));
+  Settle();
+  ASSERT_EQ(boxes.boxes.size(), 1U);
+  EXPECT_EQ(boxes.boxes[0].text, "Unable to read in master default embedded resource.Tell Programmer.");
+  EXPECT_EQ(boxes.boxes[0].caption, QCoreApplication::applicationName());
+  EXPECT_EQ(boxes.boxes[0].buttons, QMessageBox::Ok);
+  EXPECT_TRUE(boxes.boxes[0].overShownWindow);
+  EXPECT_TRUE(window->isVisible());
+  EXPECT_EQ(window->windowTitle(), "Vorn Rig Sim v1.0.2.7");
+  EXPECT_TRUE(Engine().m_witsDictionary.empty());
+  EXPECT_EQ(Engine().m_outputItems.size(), 22U);
 }
 
 TEST_F(MainWindowTest, TheStoredTabAndBlockHeightAreShownAndATabChangeIsStored) {
@@ -306,6 +332,36 @@ TEST_F(MainWindowTest, TheDialogButtonsEditAndSaveTheirRecordsOnlyOnOk) {
   Click("about");
   EXPECT_EQ(version, "VornRigSim v1.0.2.7");
   EXPECT_TRUE(window->isVisible());
+}
+
+TEST_F(MainWindowTest, TheDialogsAreDrawnInTheWindowsDialogFont) {
+  const QFont desktop = QApplication::font();
+  const auto restore = qScopeGuard([desktop] { QApplication::setFont(desktop); });
+  QFont large = desktop;
+  large.setPointSizeF(11.0);  // a desktop whose font is not the dialogs' size
+  QApplication::setFont(large);
+  Open();
+  std::vector<QFont> fonts;
+  AnswerNextDialog<CSimSettingsDlg>([&fonts](CSimSettingsDlg& dialog) {
+    fonts.push_back(dialog.font());
+    dialog.reject();
+  });
+  Click("settings");
+  AnswerNextDialog<CCommsSettingsDlg>([&fonts](CCommsSettingsDlg& dialog) {
+    fonts.push_back(dialog.font());
+    dialog.reject();
+  });
+  Click("commSettings");
+  AnswerNextDialog<CAboutDlg>([&fonts](CAboutDlg& about) {
+    fonts.push_back(about.font());
+    about.reject();
+  });
+  Click("about");
+  ASSERT_EQ(fonts.size(), 3U);
+  for (const QFont& font : fonts) {
+    EXPECT_EQ(font, window->font()) << font.toString().toStdString();
+    EXPECT_EQ(font.pointSizeF(), 8.0);
+  }
 }
 
 TEST_F(MainWindowTest, DepthCommandsMoveTheOtherDepthWhenTheyCrossAndRefuseText) {
