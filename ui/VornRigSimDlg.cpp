@@ -87,7 +87,7 @@ CVornRigSimDlg::CVornRigSimDlg(vorn::Clocks clocks, QWidget* parent)
       m_engine(std::move(clocks)),
       m_run(m_engine, [this] {
         RunHooks hooks;
-        AttachStateFiles(hooks, m_engine);
+        AttachStateFiles(hooks, m_stateFile);
         hooks.afterTick = [this] { AfterTick(); };
         hooks.reportFailure = [this](const std::string& message) { ReportRunFailure(message); };
         hooks.runningChanged = [this](bool running) { LockRunControls(running); };
@@ -331,7 +331,7 @@ void CVornRigSimDlg::OnModeChanged(int) {
   m_nMode = m_engine.m_settings.m_mode;
   m_grids->BuildStateGrid();
   ShowFields();
-  SaveAfterModeChange(m_engine);
+  SaveAfterModeChange(m_stateFile);
   SetModeFieldText();
 }
 
@@ -417,14 +417,14 @@ void CVornRigSimDlg::OnSetBitDepth() {
   ReadControls();
   m_engine.SetBitDepth(m_fBitDepth);
   m_grids->BuildChannelGrid();
-  SaveSimState(m_engine);
+  m_stateFile.Save();
 }
 
 void CVornRigSimDlg::OnSetHoleDepth() {
   ReadControls();
   m_engine.SetHoleDepth(m_fHoleDepth);
   m_grids->BuildChannelGrid();
-  SaveSimState(m_engine);
+  m_stateFile.Save();
 }
 
 void CVornRigSimDlg::OnDefaultStartState() {
@@ -433,7 +433,7 @@ void CVornRigSimDlg::OnDefaultStartState() {
   UpdateBlockSlider();
   m_grids->BuildStateGrid();
   m_grids->RefreshChannelGrid();
-  SaveSimState(m_engine);
+  m_stateFile.Save();
   m_nMode = m_engine.m_settings.m_mode;
   ShowFields();
   SetModeFieldText();
@@ -442,7 +442,7 @@ void CVornRigSimDlg::OnDefaultStartState() {
 void CVornRigSimDlg::OnModeSelected() {
   ReadControls();
   m_engine.SetMode(m_nMode);
-  SaveAfterModeChange(m_engine);
+  SaveAfterModeChange(m_stateFile);
   m_grids->BuildStateGrid();
   SetModeFieldText();
 }

@@ -6,6 +6,7 @@
 
 #include "engine/RigSim.h"
 #include "engine/RunControl.h"
+#include "persist/SimStateFile.h"
 #include "support/Clock.h"
 #include "support/ProfileSection.h"
 #include "ui/MainWindowLayout.h"
@@ -85,6 +86,7 @@ class CVornRigSimDlg : public QDialog, public CRigSimMessagesIF {
   void OnTabChanged(int index);
 
   CRigSim m_engine;
+  CSimStateFile m_stateFile{m_engine};  // every save of the engine's state goes through it
   vorn::CProfileSection m_profile{"VornRigSim", ""};
   CRunControl m_run;
   std::unique_ptr<CMainWindowGrids> m_grids;

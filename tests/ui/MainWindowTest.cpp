@@ -7,10 +7,14 @@
 #include <QTimer>
 #include <functional>
 #include <fstream>
+#include <iostream>
+#include <sstream>
 
 #include "engine/RigMode.h"
 #include "persist/SettingsFiles.h"
+#include "support/Console.h"
 #include "support/ProfileSection.h"
+#include "tests/common/FileSizeLimit.h"
 #include "tests/ui/MainWindowTestParts.h"
 #include "ui/AboutDlg.h"
 #include "ui/ColorStatic.h"
@@ -49,6 +53,33 @@ void ClickButton(QWidget& dialog, const char* name) {
   auto* button = dialog.findChild<QAbstractButton*>(name);
   ASSERT_NE(button, nullptr) << name;
   button->click();
+}
+
+// The diagnostic console switched on, its lines kept instead of printed, for the object's life.
+class ConsoleCapture {
+ public:
+  ConsoleCapture() : m_old(std::cout.rdbuf(m_lines.rdbuf())) { vorn::EnableConsole(true); }
+  ~ConsoleCapture() {
+    vorn::EnableConsole(false);
+    std::cout.rdbuf(m_old);
+  }
+  ConsoleCapture(const ConsoleCapture&) = delete;
+  ConsoleCapture& operator=(const ConsoleCapture&) = delete;
+  [[nodiscard]] std::string Lines() const { return m_lines.str(); }
+
+ private:
+  std::ostringstream m_lines;
+  std::streambuf* m_old;
+};
+
+// The WITS link as a server on a port of its own, so that a run can start without meeting another's.
+void SaveServerLinkSettings() {
+  vorn::CreateDataFolders();
+  CRigSim stored;
+  CWitsCommSettings link;
+  link.nTcpIpPort = FreePort();
+  stored.SetCommSettings(link);
+  SaveWitsCommSettings(stored);
 }
 
 TEST(MainWindowLayout, TheDpiEntersTheGridAndSliderWidthsTwice) {
@@ -376,6 +407,50 @@ TEST_F(MainWindowTest, TheDefaultStartStateIsSetOnlyWhenTheOperatorSaysYes) {
   EXPECT_EQ(Engine().m_settings.m_mode, fresh.m_settings.m_mode);
   EXPECT_EQ(Find<CColorStatic>("modeField")->text(), QString::fromStdString(RigModeNames()[fresh.m_settings.m_mode]));
   EXPECT_EQ(Find<QComboBox>("modeBox")->currentIndex(), fresh.m_settings.m_mode);
+}
+
+TEST_F(MainWindowTest, ARunStartNeverGoesBackPastAFailedSaveAndSaysSo) {
+  SaveServerLinkSettings();
+  Open();
+  ConsoleCapture console;
+  SetText("bitDepth", "1500");
+  Click("setBitDepth");
+  SetText("bitDepth", "2000");
+  {
+    const vorn::test::FileSizeLimit diskFull(16);
+    Click("setBitDepth");
+  }
+  Click("run");
+  ASSERT_TRUE(window->IsRunning());
+  EXPECT_EQ(Engine().m_fDepth, 2000.0);  // not the 1500 of the last good save
+  const std::string path = SimStatePath();
+  EXPECT_NE(console.Lines().find("State not saved: unable to write " + path + "\n"), std::string::npos)
+      << console.Lines();
+  EXPECT_NE(console.Lines().find("State not loaded: the last save of " + path +
+                                 " failed; the run goes on from the state in memory\n"),
+            std::string::npos)
+      << console.Lines();
+
+  // The state saved at the stop ends that: the next start reads the file again.
+  Click("run");
+  {
+    CRigSim other;
+    other.SetBitDepth(2500.0);
+    SaveSimState(other);
+  }
+  Click("run");
+  EXPECT_EQ(Engine().m_fDepth, 2500.0);
+
+  // A run that moved the rig and could not save it at its stop: the next run goes on from there.
+  Engine().m_fDepth = 2600.0;
+  {
+    const vorn::test::FileSizeLimit diskFull(16);
+    Click("run");
+  }
+  ASSERT_FALSE(window->IsRunning());
+  Click("run");
+  EXPECT_EQ(Engine().m_fDepth, 2600.0);
+  Click("run");
 }
 
 }  // namespace
