@@ -433,7 +433,7 @@ void CVornRigSimDlg::OnDefaultStartState() {
   UpdateBlockSlider();
   m_grids->BuildStateGrid();
   m_grids->RefreshChannelGrid();
-  m_stateFile.Save();
+  SaveAfterModeChange(m_stateFile);  // the default state includes the mode Drill
   m_nMode = m_engine.m_settings.m_mode;
   ShowFields();
   SetModeFieldText();

@@ -409,6 +409,24 @@ TEST_F(MainWindowTest, TheDefaultStartStateIsSetOnlyWhenTheOperatorSaysYes) {
   EXPECT_EQ(Find<QComboBox>("modeBox")->currentIndex(), fresh.m_settings.m_mode);
 }
 
+TEST_F(MainWindowTest, TheDefaultStartStateOutlivesARestart) {
+  Open();
+  auto* box = Find<QComboBox>("modeBox");
+  box->setCurrentIndex(TripIn);
+  emit box->activated(TripIn);
+  SetText("bitDepth", "2500");
+  Click("setBitDepth");
+  MessageBoxCatcher boxes(QMessageBox::Yes);
+  Click("defaultStartState");
+  window.reset();
+
+  Open();
+  EXPECT_EQ(Engine().m_settings.m_mode, Drill);
+  EXPECT_EQ(Engine().m_fDepth, 1000.0);
+  EXPECT_EQ(Find<CColorStatic>("modeField")->text(), "Drill");
+  EXPECT_EQ(Grids().StateGrid().GetRowCount(), 13);
+}
+
 TEST_F(MainWindowTest, ARunStartNeverGoesBackPastAFailedSaveAndSaysSo) {
   SaveServerLinkSettings();
   Open();
