@@ -395,10 +395,20 @@ void CVornRigSimDlg::OnTenTimesSpeed() {
 }
 
 void CVornRigSimDlg::OnSettings() {
+  const int modeShown = m_engine.m_settings.m_mode;
   CSimSettingsDlg dialog(m_engine.m_settings, [this](int gain) { OnFlowGainMessage(gain); }, this);
   if (dialog.exec() != QDialog::Accepted) return;
+  // The run went on while the dialog was open: the mode is the engine's (a trip may have reached its
+  // end), unless the dialog itself changed it, and then it changes as a choice in the mode box does.
+  const int modeChosen = dialog.Settings().m_mode;
+  const int engineMode = m_engine.m_settings.m_mode;
   m_engine.m_settings = dialog.Settings();
-  SaveSimSettings(m_engine);
+  m_engine.m_settings.m_mode = engineMode;
+  if (modeChosen != modeShown) {
+    ApplyMode(modeChosen);
+  } else {
+    SaveSimSettings(m_engine);
+  }
 }
 
 void CVornRigSimDlg::OnCommSettings() {
@@ -441,9 +451,15 @@ void CVornRigSimDlg::OnDefaultStartState() {
 
 void CVornRigSimDlg::OnModeSelected() {
   ReadControls();
-  m_engine.SetMode(m_nMode);
+  ApplyMode(m_nMode);
+}
+
+void CVornRigSimDlg::ApplyMode(int mode) {
+  m_engine.SetMode(mode);
   SaveAfterModeChange(m_stateFile);
   m_grids->BuildStateGrid();
+  m_nMode = mode;
+  m_modeBox->setCurrentIndex(m_nMode);
   SetModeFieldText();
 }
 

@@ -66,6 +66,9 @@ class CVornRigSimDlg : public QDialog, public CRigSimMessagesIF {
   void LockRunControls(bool locked);
   void AfterTick();
   void ReportRunFailure(const std::string& message);
+  // The operator's choice of mode, from the mode box or the settings dialog: the engine's mode change,
+  // both files saved, the state grid, the mode box and the mode field.
+  void ApplyMode(int mode);
 
   void ShowTabControls();
   void LayoutControls();

@@ -427,6 +427,56 @@ TEST_F(MainWindowTest, TheDefaultStartStateOutlivesARestart) {
   EXPECT_EQ(Grids().StateGrid().GetRowCount(), 13);
 }
 
+TEST_F(MainWindowTest, SettingsOkKeepsAModeTheEngineChangedWhileTheDialogWasOpen) {
+  Open();
+  auto* box = Find<QComboBox>("modeBox");
+  box->setCurrentIndex(TripIn);
+  emit box->activated(TripIn);
+  Settle();
+  AnswerNextDialog<CSimSettingsDlg>([this](CSimSettingsDlg& dialog) {
+    // A trip reaches the bottom while the operator edits: the tick sets Drill and tells the window.
+    Engine().m_settings.m_mode = Drill;
+    window->OnModeChanged(Drill);
+    TypeValue(*dialog.findChild<CVornMFCPropertyGridCtrl*>("propertyList"), "Stand Length", "90");
+    ClickButton(dialog, "okButton");
+  });
+  Click("settings");
+  EXPECT_EQ(Engine().m_settings.m_mode, Drill);
+  EXPECT_EQ(Engine().m_settings.m_fStandLength, 90.0);  // the rest of the record is the dialog's
+  EXPECT_EQ(Find<CColorStatic>("modeField")->text(), "Drill");
+  EXPECT_EQ(box->currentIndex(), Drill);
+  CRigSim saved;
+  LoadSimSettings(saved);
+  EXPECT_EQ(saved.m_settings.m_mode, Drill);
+}
+
+TEST_F(MainWindowTest, SettingsDefaultThenOkChangesTheModeAsTheModeBoxDoes) {
+  Open();
+  auto* box = Find<QComboBox>("modeBox");
+  box->setCurrentIndex(TripOut);
+  emit box->activated(TripOut);
+  Settle();
+  Engine().m_subState[TripOut] = TripPipeMoving;
+  Engine().m_subState[Drill] = DrillingRotating;
+  fs::remove(SettingsFile("SimSettings.json"));
+  fs::remove(SettingsFile("SimState.json"));
+  AnswerNextDialog<CSimSettingsDlg>([](CSimSettingsDlg& dialog) {
+    ClickButton(dialog, "defaultButton");
+    ClickButton(dialog, "okButton");
+  });
+  Click("settings");
+
+  EXPECT_EQ(Engine().m_settings.m_mode, Drill);
+  EXPECT_EQ(Engine().m_subState[TripOut], 0);  // both machines start again, as for a choice in the box
+  EXPECT_EQ(Engine().m_subState[Drill], 0);
+  EXPECT_EQ(box->currentIndex(), Drill);
+  EXPECT_EQ(Find<CColorStatic>("modeField")->text(), "Drill");
+  EXPECT_EQ(Grids().StateGrid().GetRowCount(), 13);
+  EXPECT_EQ(Grids().StateGrid().GetCell(1, 0)->GetBackClr(), QColor(0, 220, 0));
+  EXPECT_TRUE(fs::exists(SettingsFile("SimSettings.json")));
+  EXPECT_TRUE(fs::exists(SettingsFile("SimState.json")));
+}
+
 TEST_F(MainWindowTest, ARunStartNeverGoesBackPastAFailedSaveAndSaysSo) {
   SaveServerLinkSettings();
   Open();
