@@ -1,6 +1,7 @@
 #include "engine/OutputItem.h"
 
 #include <cmath>
+#include <tuple>
 
 #include "engine/RigSim.h"
 #include "support/Console.h"
@@ -51,6 +52,15 @@ COutputItem::COutputItem(bool readOnly, bool enable, std::string mnem, double sa
       m_fSampleRateDepth(sampleRateDepth), m_type(type), m_fA(a), m_fB(b), m_fC(c), m_strD(std::move(d)),
       m_slidingRotating(slidingRotating), m_bFlowOnOnly(flowOnOnly), m_nWitsRecord(witsRecord),
       m_nWitsChannel(witsChannel) {}
+
+bool COutputItem::SameStoredFields(const COutputItem& other) const {
+  const auto stored = [](const COutputItem& item) {
+    return std::tie(item.m_bReadOnly, item.m_bEnable, item.m_strMnem, item.m_fSampleRateDepth, item.m_type,
+                    item.m_fA, item.m_fB, item.m_fC, item.m_strD, item.m_slidingRotating, item.m_bFlowOnOnly,
+                    item.m_nWitsRecord, item.m_nWitsChannel);
+  };
+  return stored(*this) == stored(other);
+}
 
 std::string COutputItem::Evaluate(const CRigSim& engine, double t) {
   // The pump-start bookkeeping runs for every item, enabled or not.

@@ -34,6 +34,9 @@ class COutputItem {
   // (seconds since 2000-01-01 local time); returns a copy of the value text.
   std::string Evaluate(const CRigSim& engine, double t);
 
+  // True when the thirteen stored fields are equal; the run-time fields are not looked at.
+  [[nodiscard]] bool SameStoredFields(const COutputItem& other) const;
+
   // The thirteen stored fields as members of a JSON object.
   void ToJson(rapidjson::Value& object, rapidjson::Document::AllocatorType& allocator) const;
   void FromJson(const rapidjson::Value& object);

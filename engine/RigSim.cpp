@@ -175,10 +175,19 @@ bool CRigSim::StartRun(std::string& errorText) {
   m_lastCalcTime.reset();
   m_lastCsvTime.reset();
   m_lastWitsTime.reset();
-  return CreateRunFiles(errorText);
+  if (CreateRunFiles(errorText)) return true;
+  // No tick will serve the links of a run that did not start: a server would take clients that get
+  // nothing, and a serial port would stay locked.
+  CloseLinks();
+  return false;
 }
 
 void CRigSim::StopRun() {
+  CloseLinks();
+  m_witsInItems.clear();
+}
+
+void CRigSim::CloseLinks() {
   const auto stop = [](CCommsWrapper& link) {
     link.m_nStopRequest = 1;
     if (link.m_state == TryingToConnect || link.m_state == Connected) link.Close();
@@ -186,7 +195,6 @@ void CRigSim::StopRun() {
   };
   stop(m_witsLink);
   if (m_bSkidLinkEnabled) stop(m_skidLink);
-  m_witsInItems.clear();
 }
 
 void CRigSim::SetCommSettings(const CWitsCommSettings& settings) {

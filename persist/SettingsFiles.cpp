@@ -157,10 +157,12 @@ void LoadWitsCommSettings(CRigSim& engine) { Load(WitsCommSettingsPath(), engine
 void LoadSimSettings(CRigSim& engine) { Load(SimSettingsPath(), engine, ApplySimSettingsText); }
 void LoadSimState(CRigSim& engine) { Load(SimStatePath(), engine, ApplySimStateText); }
 
-void SaveWitsCommSettings(const CRigSim& engine) {
-  vorn::WriteTextFileAtomically(WitsCommSettingsPath(), WitsCommSettingsText(engine));
+bool SaveWitsCommSettings(const CRigSim& engine) {
+  return vorn::WriteTextFileAtomically(WitsCommSettingsPath(), WitsCommSettingsText(engine));
 }
-void SaveSimSettings(const CRigSim& engine) {
-  vorn::WriteTextFileAtomically(SimSettingsPath(), SimSettingsText(engine));
+bool SaveSimSettings(const CRigSim& engine) {
+  return vorn::WriteTextFileAtomically(SimSettingsPath(), SimSettingsText(engine));
 }
-void SaveSimState(const CRigSim& engine) { vorn::WriteTextFileAtomically(SimStatePath(), SimStateText(engine)); }
+bool SaveSimState(const CRigSim& engine) {
+  return vorn::WriteTextFileAtomically(SimStatePath(), SimStateText(engine));
+}

@@ -7,13 +7,14 @@ class CRigSim;
 
 // The three settings files in <data root>/Settings. Loads are silent: a missing, unreadable, broken or
 // wrong-version file changes nothing, and a record, list or member that a file lacks keeps its current
-// value. Saves replace the file atomically and report nothing.
+// value. Saves replace the file atomically; false when it could not be written (the old file then stays
+// as it was).
 void LoadWitsCommSettings(CRigSim& engine);
-void SaveWitsCommSettings(const CRigSim& engine);
+bool SaveWitsCommSettings(const CRigSim& engine);
 void LoadSimSettings(CRigSim& engine);
-void SaveSimSettings(const CRigSim& engine);
+bool SaveSimSettings(const CRigSim& engine);
 void LoadSimState(CRigSim& engine);
-void SaveSimState(const CRigSim& engine);
+bool SaveSimState(const CRigSim& engine);
 
 [[nodiscard]] std::string SimSettingsPath();
 [[nodiscard]] std::string SimStatePath();

@@ -4,6 +4,7 @@
 #include "engine/RunControl.h"
 #include "persist/AtomicFile.h"
 #include "persist/SettingsFiles.h"
+#include "persist/SimStateFile.h"
 #include "support/DataRoot.h"
 
 void LoadEngineAtStartup(CRigSim& engine) {
@@ -17,12 +18,12 @@ void LoadEngineAtStartup(CRigSim& engine) {
   LoadSimState(engine);
 }
 
-void AttachStateFiles(RunHooks& hooks, CRigSim& engine) {
-  hooks.loadState = [&engine] { LoadSimState(engine); };
-  hooks.saveState = [&engine] { SaveSimState(engine); };
+void AttachStateFiles(RunHooks& hooks, CSimStateFile& state) {
+  hooks.loadState = [&state] { state.LoadUnlessSaveFailed(); };
+  hooks.saveState = [&state] { state.Save(); };
 }
 
-void SaveAfterModeChange(const CRigSim& engine) {
-  SaveSimSettings(engine);
-  SaveSimState(engine);
+void SaveAfterModeChange(CSimStateFile& state) {
+  SaveSimSettings(state.Engine());
+  state.Save();
 }

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <iostream>
 #include <limits>
 #include <sstream>
@@ -253,6 +254,31 @@ TEST_F(OutputItemTest, DefaultListHasTheTwentyTwoItems) {
   EXPECT_EQ(items[21].m_nWitsChannel, 23);
   EXPECT_EQ(OutputItemTypeNames().size(), 20u);
   EXPECT_EQ(SlideRotateFilterNames().size(), 3u);
+}
+
+TEST_F(OutputItemTest, SameStoredFieldsLooksAtEachOfTheThirteenStoredFieldsAndNoRunTimeField) {
+  const COutputItem stored(false, true, "M", 1, ItemRamp, 2, 3, 4, "d", FilterSliding, false, 5, 6);
+  COutputItem evaluated = stored;
+  engine.m_bPumpsOn = true;
+  evaluated.Evaluate(engine, 100.0);
+  evaluated.m_bOnceFired = true;
+  ASSERT_TRUE(evaluated.m_bSendPending);
+  EXPECT_TRUE(stored.SameStoredFields(evaluated));
+
+  const std::function<void(COutputItem&)> edits[] = {
+      [](COutputItem& i) { i.m_bReadOnly = true; },     [](COutputItem& i) { i.m_bEnable = false; },
+      [](COutputItem& i) { i.m_strMnem = "N"; },        [](COutputItem& i) { i.m_fSampleRateDepth = 1.5; },
+      [](COutputItem& i) { i.m_type = ItemConstant; },  [](COutputItem& i) { i.m_fA = -2; },
+      [](COutputItem& i) { i.m_fB = 3.001; },           [](COutputItem& i) { i.m_fC = 0; },
+      [](COutputItem& i) { i.m_strD = "D"; },           [](COutputItem& i) { i.m_slidingRotating = FilterBoth; },
+      [](COutputItem& i) { i.m_bFlowOnOnly = true; },   [](COutputItem& i) { i.m_nWitsRecord = 7; },
+      [](COutputItem& i) { i.m_nWitsChannel = 60; },
+  };
+  for (size_t field = 0; field < std::size(edits); ++field) {
+    COutputItem edited = evaluated;
+    edits[field](edited);
+    EXPECT_FALSE(stored.SameStoredFields(edited)) << "stored field " << field;
+  }
 }
 
 }  // namespace
