@@ -93,7 +93,12 @@ void CCommsWrapper::OnConnect(int errorCode) {
   }
 }
 
-void CCommsWrapper::OnClose() {
+void CCommsWrapper::OnClose(const CSocketClient& socket) {
+  if (&socket == &m_server.m_acceptedClient && m_server.isListening()) {
+    // Receivers come and go; one that reconnects at once finds the server still listening.
+    m_server.DropClient();
+    return;
+  }
   m_state = Closed;
   CloseChannels();
 }

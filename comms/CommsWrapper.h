@@ -41,12 +41,14 @@ class CCommsWrapper {
   // connect attempts.
   void SetClocks(const vorn::Clocks& clocks) { m_clocks = clocks; }
 
-  // For a Master link: whether a client was accepted since the server began to listen.
+  // For a Master link: whether a client is attached.
   [[nodiscard]] bool HasClient() const { return m_server.HasClient(); }
 
   // Events reported by the link's sockets and serial port, on the main thread.
   void OnConnect(int errorCode);  // outcome of a Slave connect: 0 or an error number
-  void OnClose();                 // the peer closed the accepted or the Slave connection
+  // The peer closed `socket`: the Master's accepted client or the Slave connection. A Master link
+  // stays connected and listening, without a client; any other closes all its channels.
+  void OnClose(const CSocketClient& socket);
   void OnPortFailed();            // the serial port failed and was closed
 
   CWitsCommSettings m_settings;

@@ -2,6 +2,7 @@
 
 #include <QTcpServer>
 #include <QTcpSocket>
+#include <QTimer>
 #include <cerrno>
 
 #include "engine/LinkStatus.h"
@@ -16,7 +17,7 @@ constexpr int kWaitMs = 5000;
 
 std::string ReadAll(QTcpSocket& socket) { return socket.readAll().toStdString(); }
 
-TEST(TcpLinkTest, ServerTakesOneClientAtATimeAndListensAgainAfterItsClose) {
+TEST(TcpLinkTest, ServerTakesOneClientAtATimeAndGoesOnListeningWhenItLeaves) {
   const uint16_t port = FreePort();
   TestLink server(TcpSettings(Master, port));
   server.link.m_nStopRequest = 0;
@@ -55,12 +56,13 @@ TEST(TcpLinkTest, ServerTakesOneClientAtATimeAndListensAgainAfterItsClose) {
   EXPECT_EQ(server.receiver.text, block);
   EXPECT_LE(server.receiver.largestDelivery, 32768u);
 
-  // The client's close closes the whole link; the next service listens again.
+  // The client leaves: the server goes on listening, the link stays connected without a client.
   second.disconnectFromHost();
-  ASSERT_TRUE(WaitUntil([&] { return server.link.m_state == Closed; }, kWaitMs));
-  EXPECT_FALSE(server.link.HasClient());
-  server.link.Service();
+  ASSERT_TRUE(WaitUntil([&] { return !server.link.HasClient(); }, kWaitMs));
   EXPECT_EQ(server.link.m_state, Connected);
+  EXPECT_EQ(LinkMessageText(server.link),
+            "Connected TCP/IP Port " + std::to_string(port) + " - Client NOT Connected");
+  EXPECT_FALSE(server.Write("lost"));
   QTcpSocket third;
   third.connectToHost("127.0.0.1", port);
   EXPECT_TRUE(WaitUntil([&] { return server.link.HasClient(); }, kWaitMs));
@@ -72,6 +74,40 @@ TEST(TcpLinkTest, ServerTakesOneClientAtATimeAndListensAgainAfterItsClose) {
   EXPECT_EQ(server.link.m_strStatus, "");
   QTcpServer probe;
   EXPECT_TRUE(probe.listen(QHostAddress::AnyIPv4, port));
+}
+
+TEST(TcpLinkTest, ReceiversThatReconnectAtOnceAreNeverRefusedAndEachGetsFrames) {
+  const uint16_t port = FreePort();
+  TestLink server(TcpSettings(Master, port));
+  server.link.m_nStopRequest = 0;
+  server.link.Service();
+  ASSERT_EQ(server.link.m_state, Connected);
+  // The engine's ticks, a little quicker than the real ones: service the link, then send a frame.
+  const std::string frame = "&&\r\n0108" "1000\r\n!!\r\n";
+  QTimer ticks;
+  QObject::connect(&ticks, &QTimer::timeout, [&] {
+    server.link.Service();
+    server.Write(frame);
+  });
+  ticks.start(30);
+
+  for (int connection = 0; connection < 100; ++connection) {
+    QTcpSocket receiver;
+    receiver.connectToHost("127.0.0.1", port);
+    std::string received;
+    WaitUntil(
+        [&] {
+          received += ReadAll(receiver);
+          return received.find(frame) != std::string::npos || receiver.error() != QAbstractSocket::UnknownSocketError;
+        },
+        kWaitMs);
+    ASSERT_NE(received.find(frame), std::string::npos)
+        << "connection " << connection << ": " << receiver.errorString().toStdString();
+    // The receiver leaves; as soon as the server has seen it go, the next one connects.
+    receiver.disconnectFromHost();
+    ASSERT_TRUE(WaitUntil([&] { return !server.link.HasClient(); }, kWaitMs));
+  }
+  EXPECT_EQ(server.link.m_state, Connected);
 }
 
 TEST(TcpLinkTest, AServerPortInUseIsReportedAndRetriedOnEveryService) {
