@@ -4,6 +4,7 @@
 #include <system_error>
 
 #include "comms/CommsWrapper.h"
+#include "comms/DriverLineSettings.h"
 #include "comms/SocketErrors.h"
 #include "support/Console.h"
 #include "support/DataRoot.h"
@@ -35,20 +36,34 @@ bool CCommPort::Open(int32_t portNumber, int32_t baudRate) {
   const std::string path = DevicePath(portNumber);
   vorn::Console() << "Trying to Open Port " << path << "\n";
   m_port.setPortName(QString::fromStdString(path));
-  if (!m_port.open(QIODevice::ReadWrite)) {
+  // The open applies the line settings stored in the port object, so they are stored first: the
+  // device is asked for the configured rate only, never for the rate of an earlier open.
+  StoreLineSettings(baudRate);
+  const CDriverLineSettings driver(path);  // read before the open resets the flow control
+  bool opened = m_port.open(QIODevice::ReadWrite);
+  if (!opened && m_port.error() == QSerialPort::UnsupportedOperationError && driver.BitRate() > 0) {
+    // The rate is refused: the port opens at the rate its line already has and works on at that.
+    m_port.clearError();
+    StoreLineSettings(driver.BitRate());
+    opened = m_port.open(QIODevice::ReadWrite);
+  }
+  if (!opened) {
     vorn::Console() << "Open " << path << ": " << m_port.errorString().toStdString() << "\n";
     m_port.clearError();
     return false;
   }
-  // A setting the device refuses leaves the port open, as a port that ignores its bit rate works on.
-  m_port.setBaudRate(baudRate);
-  m_port.setDataBits(QSerialPort::Data8);
-  m_port.setParity(QSerialPort::NoParity);
-  m_port.setStopBits(QSerialPort::OneStop);
+  driver.RestoreFlowControl(static_cast<int>(m_port.handle()));
   m_port.clear(QSerialPort::Input);  // input that was waiting before the open is discarded
   m_port.clearError();
   m_bReady = true;
   return true;
+}
+
+void CCommPort::StoreLineSettings(int32_t baudRate) {
+  m_port.setBaudRate(baudRate);
+  m_port.setDataBits(QSerialPort::Data8);
+  m_port.setParity(QSerialPort::NoParity);
+  m_port.setStopBits(QSerialPort::OneStop);
 }
 
 void CCommPort::Poll() {

@@ -19,7 +19,9 @@ class CCommPort {
   // (a link to a USB adapter, a pseudo-terminal, ...), else "/dev/ttyS<n-1>".
   [[nodiscard]] static std::string DevicePath(int32_t portNumber);
 
-  // Opens and configures the port; input already waiting is discarded. True when open.
+  // Opens the port with the bit rate and 8 data bits, no parity, 1 stop bit; flow control and its
+  // characters stay as the system set them, and input already waiting is discarded. A rate the port
+  // refuses leaves it at the rate its line had, still open. True when open.
   bool Open(int32_t portNumber, int32_t baudRate);
 
   // One read of at most 32768 bytes, handed to the owner when any arrived.
@@ -41,6 +43,7 @@ class CCommPort {
 
  private:
   void OnError(QSerialPort::SerialPortError error);
+  void StoreLineSettings(int32_t baudRate);
 
   QSerialPort m_port;
   bool m_bReady = false;  // open and configured: errors from now on close the port
