@@ -1,7 +1,13 @@
 #include "comms/CommPort.h"
 
+#include <QDeadlineTimer>
+#include <algorithm>
+#include <chrono>
 #include <filesystem>
+#include <sys/ioctl.h>
 #include <system_error>
+#include <termios.h>
+#include <thread>
 
 #include "comms/CommsWrapper.h"
 #include "comms/DriverLineSettings.h"
@@ -82,6 +88,34 @@ bool CCommPort::Write(const std::vector<uint8_t>& bytes) {
 }
 
 void CCommPort::Close() {
+  if (m_bReady) SendQueued();
+  Release();
+}
+
+void CCommPort::SendQueued() {
+  // Errors while waiting close nothing of their own: the close follows anyway.
+  m_bReady = false;
+  // A stop must not wait on a peer that never reads: the wait is bounded. The wait blocks the main
+  // loop, as the close of a port does; a frame of a few hundred bytes takes well under a second.
+  const QDeadlineTimer deadline(kCloseDrainLimitMs);
+  while (m_port.bytesToWrite() > 0 && !deadline.hasExpired()) {
+    if (!m_port.waitForBytesWritten(static_cast<int>(deadline.remainingTime()))) break;
+  }
+  // Then the driver's own queue: the close puts back the line settings the port had before the
+  // open, which must not change the rate under bytes still on their way.
+  const int descriptor = static_cast<int>(m_port.handle());
+  int queued = 0;
+  while (ioctl(descriptor, TIOCOUTQ, &queued) == 0 && queued > 0 && !deadline.hasExpired()) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
+  const qint64 unsent = m_port.bytesToWrite() + std::max(queued, 0);
+  if (unsent == 0) return;
+  vorn::Console() << "Comm Port " << m_port.portName().toStdString() << ": " << unsent
+                  << " bytes not sent before the close\n";
+  tcflush(descriptor, TCOFLUSH);  // so the system's close does not wait for them either
+}
+
+void CCommPort::Release() {
   m_bReady = false;
   if (m_port.isOpen()) m_port.close();
   m_port.clearError();
@@ -93,6 +127,6 @@ void CCommPort::OnError(QSerialPort::SerialPortError error) {
   // the link's retry reopens it when the device is back.
   vorn::Console() << "Comm Port " << m_port.portName().toStdString() << ": " << m_port.errorString().toStdString()
                   << "\n";
-  Close();
+  Release();  // nothing more can be sent on a failed port
   if (m_pOwner != nullptr) m_pOwner->OnPortFailed();
 }

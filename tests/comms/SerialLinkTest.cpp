@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
 #include <memory>
 #include <termios.h>
@@ -148,6 +149,37 @@ TEST(SerialLinkTest, ARateThePortRefusesLeavesTheLineAtItsOwnRateAndConnected) {
   EXPECT_EQ(cfgetospeed(&now), B4800);
   EXPECT_TRUE(serial.Write("&&\r\n!!\r\n"));
   EXPECT_EQ(line.Receive(8), "&&\r\n!!\r\n");
+}
+
+TEST(SerialLinkTest, ClosingSendsWhatIsStillQueuedButGivesUpOnAPeerThatNeverReads) {
+  if (!SerialLine::Available()) GTEST_SKIP() << "socat is not installed";
+  SerialLine line(PortPath());
+  ASSERT_TRUE(line.Ready());
+  TestLink serial(SerialSettings(kPortNumber));
+  serial.link.m_nStopRequest = 0;
+  serial.link.Service();
+  ASSERT_EQ(serial.link.m_state, Connected) << serial.link.m_strStatus;
+
+  // A frame written just before a stop, with no pass of the event loop between, still goes out.
+  const std::string frame = "&&\r\n0108" + std::string(400, '7') + "\r\n!!\r\n";
+  ASSERT_TRUE(serial.Write(frame));
+  serial.link.m_nStopRequest = 1;
+  serial.link.Service();
+  EXPECT_EQ(serial.link.m_state, Closed);
+  EXPECT_EQ(line.Receive(frame.size()), frame);
+
+  // The peer reads nothing: the line fills up, and the close gives up after its bound.
+  serial.link.m_nStopRequest = 0;
+  serial.link.Service();
+  ASSERT_EQ(serial.link.m_state, Connected);
+  const std::string block(64 * 1024, 'x');
+  while (serial.Write(block)) {
+  }
+  const auto before = std::chrono::steady_clock::now();
+  serial.link.Close();
+  const auto took = std::chrono::steady_clock::now() - before;
+  EXPECT_LT(took, std::chrono::milliseconds(CCommPort::kCloseDrainLimitMs + 3000));
+  EXPECT_FALSE(serial.link.m_commPort.IsOpen());
 }
 
 }  // namespace
