@@ -34,6 +34,16 @@ std::string ReadFile(const fs::path& path) {
   return text.str();
 }
 
+// The status lines that contain `text`.
+std::vector<std::string> LinesWith(const std::string& status, const std::string& text) {
+  std::vector<std::string> lines;
+  std::istringstream in(status);
+  for (std::string line; std::getline(in, line);) {
+    if (line.find(text) != std::string::npos) lines.push_back(line);
+  }
+  return lines;
+}
+
 std::string FirstFileIn(const fs::path& folder) {
   std::error_code ec;
   for (const auto& entry : fs::directory_iterator(folder, ec)) return entry.path().string();
@@ -286,6 +296,19 @@ TEST_F(HeadlessTest, TenTimesSpeedRunsTheDrillCycleInOrder) {
     const size_t found = status.find("Sub-state " + name + "\n", at);
     ASSERT_NE(found, std::string::npos) << name << " after position " << at << " in\n" << status;
     at = found;
+  }
+}
+
+TEST_F(HeadlessTest, SigtermAtTheVeryStartStillSavesTheStateAndExitsZero) {
+  WriteSettings([](CSimSettings&) {}, Link(Master, FreePort()));
+  const fs::path state = Root() / "Settings" / "SimState.json";
+  for (int round = 0; round < 5; ++round) {
+    fs::remove(state);
+    HeadlessProcess simulator({}, HeadlessProcess::StopSignalsAtStart::Blocked);
+    ASSERT_TRUE(simulator.WaitForStarted());
+    ASSERT_EQ(simulator.Terminate(30000), 0) << "round " << round << "\n" << simulator.Status();
+    EXPECT_TRUE(fs::exists(state)) << "round " << round;
+    EXPECT_EQ(LinesWith(simulator.Status(), " Run stopped. ").size(), 1u) << simulator.Status();
   }
 }
 
