@@ -63,11 +63,10 @@ void CHeadlessRunner::Stop(int exitCode) {
 void CHeadlessRunner::OnModeChanged(int) { SaveAfterModeChange(m_engine); }
 
 void CHeadlessRunner::ReportChanges() {
-  const std::string link =
-      LinkStateText(m_engine.m_witsLink.m_state) + ": " + LinkMessageText(m_engine.m_witsLink);
-  if (link != m_lastLink) {
-    m_lastLink = link;
-    Print("Link " + link);
+  const CCommsWrapper& link = m_engine.m_witsLink;
+  if (const auto line = m_linkLines.Next(link.m_state, LinkMessageText(link), link.OpenAttempts(),
+                                         m_engine.Clocks().milliseconds())) {
+    Print(*line);
   }
   const int mode = m_engine.m_settings.m_mode;
   if (mode != m_lastMode) {

@@ -6,12 +6,13 @@
 #include <string>
 
 #include "app/CommandLine.h"
+#include "app/LinkStatusLines.h"
 #include "engine/RigSim.h"
 #include "engine/RunControl.h"
 
 // The simulator without a window, for test benches and servers: the window's start-up and run control
 // without the window, a run started at once, and one status line on standard error for every change of
-// link, mode or sub-state and every run start and stop.
+// link (see CLinkStatusLines), mode or sub-state and every run start and stop.
 class CHeadlessRunner : public QObject, public CRigSimMessagesIF {
   Q_OBJECT
 
@@ -41,7 +42,7 @@ class CHeadlessRunner : public QObject, public CRigSimMessagesIF {
   bool m_stopped = false;
 
   // What the last status lines said, so only changes are printed.
-  std::string m_lastLink;
+  CLinkStatusLines m_linkLines;
   int m_lastMode = -1000;
   std::string m_lastSubState;
 };

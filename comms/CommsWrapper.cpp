@@ -6,6 +6,7 @@
 CCommsWrapper::~CCommsWrapper() { Close(); }
 
 void CCommsWrapper::Open() {
+  ++m_nOpenAttempts;
   m_state = TryingToConnect;
   const CWitsCommSettings& s = m_settings;
   if (s.commType == Comm) {

@@ -41,6 +41,9 @@ class CCommsWrapper {
   // connect attempts.
   void SetClocks(const vorn::Clocks& clocks) { m_clocks = clocks; }
 
+  // How many times the link was opened: each retry is one.
+  [[nodiscard]] uint64_t OpenAttempts() const { return m_nOpenAttempts; }
+
   // For a Master link: whether a client is attached.
   [[nodiscard]] bool HasClient() const { return m_server.HasClient(); }
 
@@ -72,4 +75,5 @@ class CCommsWrapper {
 
   vorn::Clocks m_clocks;
   uint32_t m_connectStartMs = 0;
+  uint64_t m_nOpenAttempts = 0;
 };

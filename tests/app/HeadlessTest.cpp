@@ -312,6 +312,19 @@ TEST_F(HeadlessTest, SigtermAtTheVeryStartStillSavesTheStateAndExitsZero) {
   }
 }
 
+TEST_F(HeadlessTest, ALinkThatKeepsRetryingPrintsOneLineNotOneEveryTick) {
+  fs::create_directories(vorn::PortsFolder());
+  fs::create_symlink("/nonexistent/serial-device", vorn::PortsFolder() + "/COM78");
+  WriteSettings([](CSimSettings&) {}, SerialLink(78, 9600));
+  HeadlessProcess simulator({"--duration", "2"});
+  ASSERT_TRUE(simulator.WaitForStarted());
+  ASSERT_EQ(simulator.WaitForExit(30000), 0) << simulator.Status();
+  const std::vector<std::string> links = LinesWith(simulator.Status(), " Link ");
+  ASSERT_EQ(links.size(), 2u) << simulator.Status();
+  EXPECT_NE(links[0].find(" Link Trying to Connect: Trying to Connect to Comm Port 78 @ "), std::string::npos);
+  EXPECT_NE(links[1].find(" Link Closed: "), std::string::npos);
+}
+
 // Every bit rate the program sets on its serial port, read from a system-call trace of the real
 // binary: "B19200" and the like.
 std::set<std::string> BitRatesSet(const std::string& trace) {
