@@ -1,7 +1,7 @@
 #pragma once
 
 #include <QObject>
-#include <QTimer>
+#include <cstdint>
 #include <iosfwd>
 #include <string>
 
@@ -17,7 +17,8 @@ class CHeadlessRunner : public QObject, public CRigSimMessagesIF {
   Q_OBJECT
 
  public:
-  CHeadlessRunner(const CommandLineOptions& options, std::ostream& status);
+  // The engine reads time from `clocks` (tests drive them by hand).
+  CHeadlessRunner(const CommandLineOptions& options, std::ostream& status, vorn::Clocks clocks = {});
   CHeadlessRunner(const CHeadlessRunner&) = delete;
   CHeadlessRunner& operator=(const CHeadlessRunner&) = delete;
 
@@ -31,13 +32,17 @@ class CHeadlessRunner : public QObject, public CRigSimMessagesIF {
 
  private:
   void ReportChanges();
+  void EndWhenDurationPassed();
   void Print(const std::string& line);
 
   CommandLineOptions m_options;
   std::ostream& m_status;
   CRigSim m_engine;
   CRunControl m_run;
-  QTimer m_duration;
+  // The run's time on the engine's millisecond clock since "Run started", summed tick by tick (so a
+  // run may last longer than the clock's wrap).
+  uint64_t m_runMs = 0;
+  uint32_t m_lastTickMs = 0;
   int m_exitCode = 0;
   bool m_stopped = false;
 
