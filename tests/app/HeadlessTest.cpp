@@ -17,6 +17,7 @@
 #include "support/DataRoot.h"
 #include "support/ProfileSection.h"
 #include "tests/app/HeadlessProcess.h"
+#include "tests/comms/LinkTestParts.h"
 #include "tests/common/EventWait.h"
 #include "tests/common/SerialLine.h"
 #include "tests/common/TestEnvironment.h"
@@ -119,14 +120,6 @@ class HeadlessTest : public ::testing::Test {
     SaveSimSettings(engine);
     engine.SetCommSettings(link);
     SaveWitsCommSettings(engine);
-  }
-
-  static CWitsCommSettings SerialLink(int32_t portNumber, int32_t baudRate) {
-    CWitsCommSettings link;
-    link.commType = Comm;
-    link.nCommPort = portNumber;
-    link.nBaudRate = baudRate;
-    return link;
   }
 
   static CWitsCommSettings Link(int tcpIpType, uint16_t port) {
@@ -315,7 +308,7 @@ TEST_F(HeadlessTest, SigtermAtTheVeryStartStillSavesTheStateAndExitsZero) {
 TEST_F(HeadlessTest, ALinkThatKeepsRetryingPrintsOneLineNotOneEveryTick) {
   fs::create_directories(vorn::PortsFolder());
   fs::create_symlink("/nonexistent/serial-device", vorn::PortsFolder() + "/COM78");
-  WriteSettings([](CSimSettings&) {}, SerialLink(78, 9600));
+  WriteSettings([](CSimSettings&) {}, vorn::test::SerialSettings(78, 9600));
   HeadlessProcess simulator({"--duration", "2"});
   ASSERT_TRUE(simulator.WaitForStarted());
   ASSERT_EQ(simulator.WaitForExit(30000), 0) << simulator.Status();
@@ -342,7 +335,7 @@ TEST_F(HeadlessTest, ASerialRunSetsNoBitRateButTheConfiguredOne) {
   vorn::test::SerialLine line(vorn::PortsFolder() + "/COM5");
   ASSERT_TRUE(line.Ready());
   ASSERT_TRUE(line.Stty({"4800"}));  // the rate the device has before the run
-  WriteSettings([](CSimSettings&) {}, SerialLink(5, 19200));
+  WriteSettings([](CSimSettings&) {}, vorn::test::SerialSettings(5, 19200));
 
   const std::string trace = (Root() / "ioctl.trace").string();
   QProcess traced;

@@ -21,14 +21,6 @@ constexpr int kPortNumber = 5;
 
 std::string PortPath() { return vorn::PortsFolder() + "/COM" + std::to_string(kPortNumber); }
 
-CWitsCommSettings SerialSettings(int32_t port) {
-  CWitsCommSettings settings;
-  settings.commType = Comm;
-  settings.nCommPort = port;
-  settings.nBaudRate = 19200;
-  return settings;
-}
-
 TEST(SerialLinkTest, PortNumbersMapToTheDataRootsEntriesOrToTheSystemsPorts) {
   EXPECT_EQ(CCommPort::DevicePath(77), "/dev/ttyS76");
   fs::create_directories(vorn::PortsFolder());
@@ -37,8 +29,7 @@ TEST(SerialLinkTest, PortNumbersMapToTheDataRootsEntriesOrToTheSystemsPorts) {
   EXPECT_EQ(CCommPort::DevicePath(78), entry);
 
   TestLink missing(SerialSettings(78));
-  missing.link.m_nStopRequest = 0;
-  missing.link.Service();
+  missing.Start();
   EXPECT_EQ(missing.link.m_state, TryingToConnect);
   EXPECT_EQ(missing.link.m_strStatus.rfind("Trying to Connect to Comm Port 78 @ ", 0), 0u);
   fs::remove(entry);
@@ -50,8 +41,7 @@ TEST(SerialLinkTest, APortCarriesBytesBothWaysAndIsReopenedAfterTheDeviceVanishe
   ASSERT_TRUE(line->Ready());
   ASSERT_TRUE(line->Send("stale input"));  // waiting before the open: discarded
   TestLink serial(SerialSettings(kPortNumber));
-  serial.link.m_nStopRequest = 0;
-  serial.link.Service();
+  serial.Start();
   ASSERT_EQ(serial.link.m_state, Connected) << serial.link.m_strStatus;
   EXPECT_EQ(serial.link.m_strStatus, "Connected to Comm Port 5  baudrate = 19200");
 
@@ -110,8 +100,7 @@ TEST(SerialLinkTest, OpeningAppliesRateAnd8N1AndKeepsTheFlowControlTheSystemSet)
   // for the line format the open must replace.
   ASSERT_TRUE(line.Stty({"4800", "cstopb", "ixon", "ixoff", "crtscts", "start", "^A", "stop", "^B"}));
   TestLink serial(SerialSettings(kPortNumber));
-  serial.link.m_nStopRequest = 0;
-  serial.link.Service();
+  serial.Start();
   ASSERT_EQ(serial.link.m_state, Connected) << serial.link.m_strStatus;
 
   const termios open = line.LineSettings();
@@ -141,8 +130,7 @@ TEST(SerialLinkTest, ARateThePortRefusesLeavesTheLineAtItsOwnRateAndConnected) {
   CWitsCommSettings settings = SerialSettings(kPortNumber);
   settings.nBaudRate = 0;  // what a settings file without a rate gives
   TestLink serial(settings);
-  serial.link.m_nStopRequest = 0;
-  serial.link.Service();
+  serial.Start();
   ASSERT_EQ(serial.link.m_state, Connected);
   EXPECT_EQ(serial.link.m_strStatus, "Connected to Comm Port 5  baudrate = 0");
   const termios now = line.LineSettings();
@@ -156,8 +144,7 @@ TEST(SerialLinkTest, ClosingSendsWhatIsStillQueuedButGivesUpOnAPeerThatNeverRead
   SerialLine line(PortPath());
   ASSERT_TRUE(line.Ready());
   TestLink serial(SerialSettings(kPortNumber));
-  serial.link.m_nStopRequest = 0;
-  serial.link.Service();
+  serial.Start();
   ASSERT_EQ(serial.link.m_state, Connected) << serial.link.m_strStatus;
 
   // A frame written just before a stop, with no pass of the event loop between, still goes out.
@@ -169,8 +156,7 @@ TEST(SerialLinkTest, ClosingSendsWhatIsStillQueuedButGivesUpOnAPeerThatNeverRead
   EXPECT_EQ(line.Receive(frame.size()), frame);
 
   // The peer reads nothing: the line fills up, and the close gives up after its bound.
-  serial.link.m_nStopRequest = 0;
-  serial.link.Service();
+  serial.Start();
   ASSERT_EQ(serial.link.m_state, Connected);
   const std::string block(64 * 1024, 'x');
   while (serial.Write(block)) {

@@ -20,8 +20,7 @@ std::string ReadAll(QTcpSocket& socket) { return socket.readAll().toStdString();
 TEST(TcpLinkTest, ServerTakesOneClientAtATimeAndGoesOnListeningWhenItLeaves) {
   const uint16_t port = FreePort();
   TestLink server(TcpSettings(Master, port));
-  server.link.m_nStopRequest = 0;
-  server.link.Service();
+  server.Start();
   EXPECT_EQ(server.link.m_state, Connected);
   EXPECT_EQ(server.link.m_strStatus, "Connected TCP/IP Port " + std::to_string(port));
   EXPECT_FALSE(server.link.HasClient());
@@ -79,8 +78,7 @@ TEST(TcpLinkTest, ServerTakesOneClientAtATimeAndGoesOnListeningWhenItLeaves) {
 TEST(TcpLinkTest, ReceiversThatReconnectAtOnceAreNeverRefusedAndEachGetsFrames) {
   const uint16_t port = FreePort();
   TestLink server(TcpSettings(Master, port));
-  server.link.m_nStopRequest = 0;
-  server.link.Service();
+  server.Start();
   ASSERT_EQ(server.link.m_state, Connected);
   // The engine's ticks, a little quicker than the real ones: service the link, then send a frame.
   const std::string frame = "&&\r\n0108" "1000\r\n!!\r\n";
@@ -115,8 +113,7 @@ TEST(TcpLinkTest, AServerPortInUseIsReportedAndRetriedOnEveryService) {
   ASSERT_TRUE(holder.listen(QHostAddress::AnyIPv4, 0));
   const int port = holder.serverPort();
   TestLink server(TcpSettings(Master, port));
-  server.link.m_nStopRequest = 0;
-  server.link.Service();
+  server.Start();
   const std::string failed = "Server Create on Port " + std::to_string(port) + " Failed. GetLastError = 98";
   EXPECT_EQ(server.link.m_state, TryingToConnect);
   EXPECT_EQ(server.link.m_strStatus, failed);
@@ -132,8 +129,7 @@ TEST(TcpLinkTest, AServerPortInUseIsReportedAndRetriedOnEveryService) {
 TEST(TcpLinkTest, ClientReportsARefusalThenConnectsAndReconnectsAfterTheServerCloses) {
   const uint16_t port = FreePort();
   TestLink client(TcpSettings(Slave, port));
-  client.link.m_nStopRequest = 0;
-  client.link.Service();
+  client.Start();
   EXPECT_EQ(client.link.m_state, TryingToConnect);
   EXPECT_EQ(client.link.m_strStatus.rfind("Trying to Connect IP='127.0.0.1' Port=" + std::to_string(port) + ") @ ", 0),
             0u);
@@ -163,8 +159,7 @@ TEST(TcpLinkTest, APendingConnectIsKeptForFiveSecondsAndAStopClosesIt) {
   QTcpServer server;
   ASSERT_TRUE(server.listen(QHostAddress::LocalHost, 0));
   TestLink client(TcpSettings(Slave, server.serverPort()));
-  client.link.m_nStopRequest = 0;
-  client.link.Service();
+  client.Start();
   const std::string attempt = client.link.m_strStatus;
   client.clocks.Advance(100);
   client.link.Service();  // the attempt is still young: not started again
@@ -184,8 +179,7 @@ TEST(TcpLinkTest, AHostNameThatCannotBeResolvedIsRetriedWithoutAnOutcome) {
   CWitsCommSettings settings = TcpSettings(Slave, 1234);
   settings.strIpAddress = "no-such-host.invalid";
   TestLink client(settings);
-  client.link.m_nStopRequest = 0;
-  client.link.Service();
+  client.Start();
   const std::string attempt = client.link.m_strStatus;
   EXPECT_EQ(attempt.rfind("Trying to Connect IP='no-such-host.invalid' Port=1234) @ ", 0), 0u);
   ASSERT_TRUE(WaitUntil([&] { return !client.link.m_client.IsConnecting(); }, 20000));
@@ -218,8 +212,7 @@ TEST(TcpLinkTest, AnUnknownKindDoesNothing) {
   EXPECT_EQ(odd.link.m_state, TryingToConnect);
   EXPECT_EQ(odd.link.m_strStatus, "before");
   EXPECT_FALSE(odd.Write("x"));
-  odd.link.m_nStopRequest = 0;
-  odd.link.Service();
+  odd.Start();
   EXPECT_EQ(odd.link.m_strStatus, "");
   EXPECT_EQ(odd.link.m_state, TryingToConnect);
 }
