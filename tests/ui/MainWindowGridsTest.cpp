@@ -164,6 +164,7 @@ TEST_F(MainWindowGridsTest, AClickOrEditKeepsTheRunTimeStateOfEveryItemItDidNotC
   ASSERT_TRUE(items[once].m_bOnceFired && items[once].m_bSendPending);
   items.push_back(COutputItem(false, true, "RAMP", 0, ItemRamp, 0, 100, 10, "", FilterBoth, false, 9, 9));
   items.back().m_strValue = "30";
+  items.back().m_fValue = 30.0;
   Grids().BuildOutputGrid();
   const std::vector<COutputItem> before = items;
 
