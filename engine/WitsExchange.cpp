@@ -21,10 +21,12 @@ std::string LogEntry(std::string_view direction, double nowSeconds, std::string_
   return entry;
 }
 
-// Received bytes as text: a zero byte ends it.
+// Received bytes as text. A zero byte is dropped: it cannot stand in text, and what follows it in
+// the same arrival is read as usual.
 std::string ReceivedText(const std::vector<uint8_t>& bytes) {
-  const auto end = std::find(bytes.begin(), bytes.end(), uint8_t{0});
-  return vorn::NarrowToWide(std::string(bytes.begin(), end));
+  std::string text(bytes.begin(), bytes.end());
+  std::erase(text, '\0');
+  return vorn::NarrowToWide(text);
 }
 
 }  // namespace
