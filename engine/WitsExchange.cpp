@@ -29,6 +29,18 @@ std::string ReceivedText(const std::vector<uint8_t>& bytes) {
   return vorn::NarrowToWide(text);
 }
 
+// The received-items table keeps the start of a value, so that long values from a peer cannot fill
+// memory for as long as the run lasts; the log shows what came.
+constexpr std::size_t kMaxTableValueBytes = 256;
+
+std::string_view TableValue(std::string_view value) {
+  if (value.size() <= kMaxTableValueBytes) return value;
+  std::size_t end = kMaxTableValueBytes;
+  // Not inside a UTF-8 character: step back over at most three continuation bytes.
+  for (int i = 0; i < 3 && (static_cast<unsigned char>(value[end]) & 0xC0) == 0x80; ++i) --end;
+  return value.substr(0, end);
+}
+
 }  // namespace
 
 void CRigSim::DoWitsOut() {
@@ -64,7 +76,7 @@ void CRigSim::ReceiveWits(const std::string& text) {
   for (const WitsDataLine& line : lines) {
     CWitsInItem& entry = m_witsInItems[WitsItemKey{line.record, line.item}];
     entry.description = FindWitsDescription(m_witsDictionary, line.record, line.item);
-    entry.valueText = line.valueText;
+    entry.valueText = TableValue(line.valueText);
     entry.timeReceived = now;
   }
   vorn::CVornTimer timer("CRigSim::CommsReceiverIF_OnReceive", m_clocks.milliseconds);

@@ -192,6 +192,23 @@ TEST_F(WitsExchangeTest, AZeroByteIsDroppedAndNothingAfterItIsLost) {
       << log;
 }
 
+TEST_F(WitsExchangeTest, TheTableKeepsTheFirst256CharactersOfAValue) {
+  std::string error;
+  ASSERT_TRUE(engine->StartRun(error)) << error;
+  const std::string longValue = std::string(250, 'a') + std::string(50, 'b');
+  const std::string exact(256, 'c');
+  const std::string wide = std::string(255, 'd') + "\xC3\xA9" + "e";  // a two-byte character at the cut
+  Receive("&&\r\n0101" + longValue + "\r\n0102" + exact + "\r\n0103" + wide + "\r\n!!\r\n");
+  EXPECT_EQ(engine->m_witsInItems.at({1, 1}).valueText, longValue.substr(0, 256));
+  EXPECT_EQ(engine->m_witsInItems.at({1, 2}).valueText, exact);
+  EXPECT_EQ(engine->m_witsInItems.at({1, 3}).valueText, std::string(255, 'd'));
+  Receive("&&\r\n0101" + std::string(60'000, 'x') + "\r\n!!\r\n");
+  EXPECT_EQ(engine->m_witsInItems.at({1, 1}).valueText, std::string(256, 'x'));
+  EXPECT_LE(engine->m_witsInItems.at({1, 1}).valueText.capacity(), 1024u);
+  // The log shows the value as it came.
+  EXPECT_NE(RawBytes(engine->m_strWitsLogPath).find("\r\n0101" + longValue + "\r\n"), std::string::npos);
+}
+
 TEST_F(WitsExchangeTest, InPingModeEachArrivalIsAnsweredWithOneFrameAndTheClockSendsNone) {
   engine->m_settings.m_bRequiresPing = true;
   engine->m_settings.m_fWitsOutInterval = 0;
