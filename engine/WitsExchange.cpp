@@ -1,25 +1,13 @@
 // Frames out on the WITS link, frames in from it, and the skid link's gain command.
-#include <algorithm>
-
 #include "engine/RigSim.h"
+#include "engine/WitsLog.h"
 #include "support/Console.h"
 #include "support/Text.h"
 #include "support/TextFile.h"
-#include "support/Time.h"
 #include "support/VornTimer.h"
 #include "wits/WitsFrame.h"
 
 namespace {
-
-// The WITS log keeps LF line ends in its entries; appending in text mode puts CR LF on disk.
-std::string LogEntry(std::string_view direction, double nowSeconds, std::string_view text) {
-  std::string entry(direction);
-  entry += vorn::FormatDashedTimestamp(vorn::SecondsToSystemTime(nowSeconds), " ");
-  entry += '\n';
-  entry += text;
-  std::erase(entry, '\r');
-  return entry;
-}
 
 // Received bytes as text. A zero byte is dropped: it cannot stand in text, and what follows it in
 // the same arrival is read as usual.
@@ -55,7 +43,7 @@ void CRigSim::DoWitsOut() {
   const std::string bytes = vorn::WideToNarrow(frame);
   // Bytes that find no open channel or no client are lost; the items still count as sent.
   (void)m_witsLink.Write(std::vector<uint8_t>(bytes.begin(), bytes.end()));
-  vorn::AppendTextFile(m_strWitsLogPath, LogEntry("OUT ", m_clocks.nowSeconds(), frame));
+  vorn::AppendTextFile(m_strWitsLogPath, WitsOutEntry(m_clocks.nowSeconds(), frame));
 }
 
 void CRigSim::CommsReceiverIF_OnReceive(std::vector<uint8_t> bytes, int32_t linkId) {
@@ -81,7 +69,7 @@ void CRigSim::ReceiveWits(const std::string& text) {
   }
   vorn::CVornTimer timer("CRigSim::CommsReceiverIF_OnReceive", m_clocks.milliseconds);
   vorn::Console() << std::string(26, 'v') << '\n' << text << '\n' << std::string(26, '^') << '\n';
-  vorn::AppendTextFile(m_strWitsLogPath, LogEntry("IN ", m_clocks.nowSeconds(), text));
+  vorn::AppendTextFile(m_strWitsLogPath, WitsInEntry(m_clocks.nowSeconds(), text));
   // Any arrival on the WITS link is the receiver's request for data.
   if (m_settings.m_bRequiresPing) DoWitsOut();
 }
