@@ -69,9 +69,18 @@ void CRigSim::ReceiveWits(const std::string& text) {
   }
   vorn::CVornTimer timer("CRigSim::CommsReceiverIF_OnReceive", m_clocks.milliseconds);
   vorn::Console() << std::string(26, 'v') << '\n' << text << '\n' << std::string(26, '^') << '\n';
-  vorn::AppendTextFile(m_strWitsLogPath, WitsInEntry(m_clocks.nowSeconds(), text));
+  LogUnloggedWitsIn();
+  if (m_witsInLogBudget.Admit(m_clocks.milliseconds(), text.size())) {
+    vorn::AppendTextFile(m_strWitsLogPath, WitsInEntry(m_clocks.nowSeconds(), text));
+  }
   // Any arrival on the WITS link is the receiver's request for data.
   if (m_settings.m_bRequiresPing) DoWitsOut();
+}
+
+void CRigSim::LogUnloggedWitsIn(bool runStops) {
+  if (const std::optional<UnloggedArrivals> unlogged = m_witsInLogBudget.EndMinute(m_clocks.milliseconds(), runStops)) {
+    vorn::AppendTextFile(m_strWitsLogPath, WitsUnloggedEntry(m_clocks.nowSeconds(), *unlogged));
+  }
 }
 
 void CRigSim::ReceiveSkidCommand(const std::string& bytes) {
