@@ -41,9 +41,9 @@ void CRigSim::DoWitsOut() {
   }
   const std::string frame = BuildWitsFrame(lines);
   const std::string bytes = vorn::WideToNarrow(frame);
-  // Bytes that find no open channel or no client are lost; the items still count as sent.
-  (void)m_witsLink.Write(std::vector<uint8_t>(bytes.begin(), bytes.end()));
-  vorn::AppendTextFile(m_strWitsLogPath, WitsOutEntry(m_clocks.nowSeconds(), frame));
+  // Bytes the link refuses are lost; the items still count as sent, and the entry says why.
+  const LinkWrite outcome = m_witsLink.Write(std::vector<uint8_t>(bytes.begin(), bytes.end()));
+  vorn::AppendTextFile(m_strWitsLogPath, WitsOutEntry(m_clocks.nowSeconds(), frame, LinkWriteRefusal(outcome)));
 }
 
 void CRigSim::CommsReceiverIF_OnReceive(std::vector<uint8_t> bytes, int32_t linkId) {

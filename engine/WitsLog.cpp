@@ -29,7 +29,10 @@ std::string Entry(std::string_view direction, double nowSeconds, std::string_vie
 
 }  // namespace
 
-std::string WitsOutEntry(double nowSeconds, std::string_view frame) { return Entry("OUT ", nowSeconds, {}, frame); }
+std::string WitsOutEntry(double nowSeconds, std::string_view frame, std::string_view notSentReason) {
+  const std::string note = notSentReason.empty() ? std::string() : "not sent: " + std::string(notSentReason);
+  return Entry("OUT ", nowSeconds, note, frame);
+}
 
 std::string WitsInEntry(double nowSeconds, std::string_view text) {
   std::string entry = Entry("IN ", nowSeconds, {}, text.substr(0, kMaxWitsInEntryBytes));

@@ -10,8 +10,8 @@
 // arrives on it. Each entry is a header line with its local time, then its text; entries keep LF line
 // ends and no CR, and appending them in text mode puts CR LF on disk.
 
-// A frame's entry.
-[[nodiscard]] std::string WitsOutEntry(double nowSeconds, std::string_view frame);
+// A frame's entry. A frame the link refused says so, and why, in its header line.
+[[nodiscard]] std::string WitsOutEntry(double nowSeconds, std::string_view frame, std::string_view notSentReason = {});
 
 // An IN entry holds at most this much of its arrival's text; a line after it says how much more came.
 inline constexpr std::size_t kMaxWitsInEntryBytes = 4096;

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QTcpSocket>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -7,11 +8,15 @@
 #include "support/DataRoot.h"
 #include "support/TextFile.h"
 #include "support/Time.h"
+#include "tests/common/EventWait.h"
 #include "tests/engine/EngineFixture.h"
 
 namespace {
 
 using vorn::test::RawBytes;
+using vorn::test::WaitUntil;
+
+constexpr int kWaitMs = 5000;
 
 class WitsLogTest : public vorn::test::EngineInOwnRootTest {
  protected:
@@ -83,6 +88,34 @@ TEST_F(WitsLogTest, PastOneMiBOfReceivedTextInAMinuteArrivalsAreOnlyCounted) {
   EXPECT_EQ(Appended([&] { engine->StopRun(); }),
             "IN " + Stamp() + " not logged: 4096 bytes in 1 arrival (more than 1048576 bytes in one minute)\r\n");
   EXPECT_EQ(Appended([&] { engine->StopRun(); }), "");
+}
+
+TEST_F(WitsLogTest, AFrameTheLinkRefusedIsLoggedWithTheReason) {
+  const std::string empty = "\r\n&&\r\n\r\n!!\r\n";
+  EXPECT_EQ(Appended([&] { engine->DoWitsOut(); }), "OUT " + Stamp() + " not sent: link not open" + empty);
+
+  CWitsCommSettings settings;
+  settings.nTcpIpPort = vorn::test::FreePort();
+  engine->SetCommSettings(settings);
+  std::string error;
+  ASSERT_TRUE(engine->StartRun(error)) << error;
+  EXPECT_EQ(Appended([&] { engine->DoWitsOut(); }), "OUT " + Stamp() + " not sent: no client connected" + empty);
+
+  // A client that reads nothing, and no event loop to move bytes on: the send bound is reached.
+  QTcpSocket idle;
+  idle.connectToHost("127.0.0.1", static_cast<quint16>(settings.nTcpIpPort));
+  ASSERT_TRUE(WaitUntil([&] { return engine->m_witsLink.HasClient(); }, kWaitMs));
+  engine->m_outputItems = {
+      COutputItem(false, true, "BIG", 0, ItemText, 0, 0, 0, std::string(300'000, 'v'), FilterBoth, false, 1, 1)};
+  std::string entries;
+  for (int i = 0; i < 4; ++i) {
+    engine->m_outputItems[0].Evaluate(*engine, clocks.seconds);
+    entries += Appended([&] { engine->DoWitsOut(); });
+  }
+  const std::string frame = "&&\r\n0101" + std::string(300'000, 'v') + "\r\n!!\r\n";
+  const std::string sent = "OUT " + Stamp() + "\r\n" + frame;
+  EXPECT_EQ(entries, sent + sent + sent + "OUT " + Stamp() + " not sent: send buffer full\r\n" + frame);
+  engine->StopRun();
 }
 
 }  // namespace
