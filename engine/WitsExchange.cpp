@@ -12,9 +12,9 @@ namespace {
 // Received bytes as text. A zero byte is dropped: it cannot stand in text, and what follows it in
 // the same arrival is read as usual.
 std::string ReceivedText(const std::vector<uint8_t>& bytes) {
-  std::string text(bytes.begin(), bytes.end());
-  std::erase(text, '\0');
-  return vorn::NarrowToWide(text);
+  std::string text = vorn::NarrowToWide(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+  if (text.find('\0') != std::string::npos) std::erase(text, '\0');
+  return text;
 }
 
 // The received-items table keeps the start of a value, so that long values from a peer cannot fill
