@@ -79,12 +79,12 @@ void CCommPort::Poll() {
   m_pOwner->DeliverReceived(std::vector<uint8_t>(data.begin(), data.end()));
 }
 
-bool CCommPort::Write(const std::vector<uint8_t>& bytes) {
-  if (!m_bReady) return false;
-  if (!FitsSendBuffer(m_port.bytesToWrite(), bytes.size())) return false;
-  if (bytes.empty()) return true;
-  return m_port.write(reinterpret_cast<const char*>(bytes.data()), static_cast<qint64>(bytes.size())) ==
-         static_cast<qint64>(bytes.size());
+LinkWrite CCommPort::Write(const std::vector<uint8_t>& bytes) {
+  if (!m_bReady) return LinkWrite::NoChannel;
+  if (!FitsSendBuffer(m_port.bytesToWrite(), bytes.size())) return LinkWrite::SendBoundPassed;
+  if (bytes.empty()) return LinkWrite::Sent;
+  const auto size = static_cast<qint64>(bytes.size());
+  return m_port.write(reinterpret_cast<const char*>(bytes.data()), size) == size ? LinkWrite::Sent : LinkWrite::Failed;
 }
 
 void CCommPort::Close() {

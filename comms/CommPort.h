@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "comms/LinkWrite.h"
+
 class CCommsWrapper;
 
 // The serial port of a Comm link: opened by number with 8 data bits, no parity, 1 stop bit and the
@@ -31,9 +33,9 @@ class CCommPort {
   // One read of at most 32768 bytes, handed to the owner when any arrived.
   void Poll();
 
-  // Queues all bytes for sending. False (the bytes dropped) when the port is not open or the bytes
-  // would take the send buffer beyond its bound.
-  bool Write(const std::vector<uint8_t>& bytes);
+  // Queues all bytes for sending. They are dropped when the port is not open or would take the send
+  // buffer beyond its bound.
+  LinkWrite Write(const std::vector<uint8_t>& bytes);
 
   // Closes the port when it is open, after what is still queued for it has gone out (waiting at
   // most kCloseDrainLimitMs).

@@ -52,12 +52,15 @@ void CCommsWrapper::CloseChannels() {
   m_client.Close();
 }
 
-bool CCommsWrapper::Write(const std::vector<uint8_t>& bytes) {
+LinkWrite CCommsWrapper::Write(const std::vector<uint8_t>& bytes) {
   if (m_settings.commType == Comm) return m_commPort.Write(bytes);
-  if (m_settings.commType != TcpIp) return false;
-  if (m_settings.tcpIpType == Master) return m_server.m_acceptedClient.Send(bytes);
+  if (m_settings.commType != TcpIp) return LinkWrite::NoChannel;
+  if (m_settings.tcpIpType == Master) {
+    const LinkWrite outcome = m_server.m_acceptedClient.Send(bytes);
+    return outcome == LinkWrite::NoChannel && m_server.isListening() ? LinkWrite::NoClient : outcome;
+  }
   if (m_settings.tcpIpType == Slave) return m_client.Send(bytes);
-  return false;
+  return LinkWrite::NoChannel;
 }
 
 void CCommsWrapper::DeliverReceived(const std::vector<uint8_t>& bytes) {

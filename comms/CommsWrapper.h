@@ -27,10 +27,10 @@ class CCommsWrapper {
   // Closes every channel of the link: afterwards the state is Closed and the status text empty.
   void Close();
   // Writes all bytes to the channel of the link's kind and role: the serial port, the accepted
-  // client (Master) or the connected socket (Slave). True when the bytes were taken for sending;
-  // false when they were dropped: no open channel, no client, or more than 1 MiB would then wait to
-  // be sent to a peer that does not read. The connection state is not consulted.
-  bool Write(const std::vector<uint8_t>& bytes);
+  // client (Master) or the connected socket (Slave). Says whether the bytes were taken for sending,
+  // or why they were dropped: no open channel, no client, or more than 1 MiB would then wait to be
+  // sent to a peer that does not read. The connection state is not consulted.
+  LinkWrite Write(const std::vector<uint8_t>& bytes);
   // Hands received bytes and the link id to the receiver; dropped when there is none.
   void DeliverReceived(const std::vector<uint8_t>& bytes);
   // The per-tick rule: poll a connected serial port; reopen a link that should be open and is not;

@@ -48,12 +48,13 @@ void CSocketClient::Attach(QTcpSocket* socket) {
   connect(socket, &QAbstractSocket::disconnected, this, &CSocketClient::OnPeerClosed);
 }
 
-bool CSocketClient::Send(const std::vector<uint8_t>& bytes) {
-  if (!IsConnected()) return false;
-  if (!FitsSendBuffer(m_pSocket->bytesToWrite(), bytes.size())) return false;
-  if (bytes.empty()) return true;
-  return m_pSocket->write(reinterpret_cast<const char*>(bytes.data()), static_cast<qint64>(bytes.size())) ==
-         static_cast<qint64>(bytes.size());
+LinkWrite CSocketClient::Send(const std::vector<uint8_t>& bytes) {
+  if (!IsConnected()) return LinkWrite::NoChannel;
+  if (!FitsSendBuffer(m_pSocket->bytesToWrite(), bytes.size())) return LinkWrite::SendBoundPassed;
+  if (bytes.empty()) return LinkWrite::Sent;
+  const auto size = static_cast<qint64>(bytes.size());
+  return m_pSocket->write(reinterpret_cast<const char*>(bytes.data()), size) == size ? LinkWrite::Sent
+                                                                                    : LinkWrite::Failed;
 }
 
 void CSocketClient::Close() {

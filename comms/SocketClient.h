@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "comms/LinkWrite.h"
+
 class CCommsWrapper;
 
 // One TCP connection of a link: the accepted connection of a listening (Master) link, or the socket
@@ -27,9 +29,9 @@ class CSocketClient : public QObject {
   // Takes over a connection accepted by the listening socket.
   void Adopt(QTcpSocket* socket);
 
-  // Queues all bytes for sending. False (the bytes dropped) when no connection is established or the
-  // bytes would take the send buffer beyond its bound.
-  bool Send(const std::vector<uint8_t>& bytes);
+  // Queues all bytes for sending. They are dropped when no connection is established or they would
+  // take the send buffer beyond its bound.
+  LinkWrite Send(const std::vector<uint8_t>& bytes);
 
   // Shuts the connection down and releases it without reporting a close to the owner: the handlers
   // are detached first, because Qt also signals a close that we make ourselves. Closing what is not

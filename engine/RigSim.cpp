@@ -79,6 +79,7 @@ CRigSim::CRigSim(vorn::Clocks clocks, const WitsDictionarySource& dictionary)
 void CRigSim::OnTick() {
   m_witsLink.Service();
   if (m_bSkidLinkEnabled) m_skidLink.Service();
+  LogUnloggedWitsIn();
 
   const uint32_t now = m_clocks.milliseconds();
   m_fROP = 0.0;
@@ -184,6 +185,7 @@ bool CRigSim::StartRun(std::string& errorText) {
 
 void CRigSim::StopRun() {
   CloseLinks();
+  LogUnloggedWitsIn(true);
   m_witsInItems.clear();
 }
 

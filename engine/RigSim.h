@@ -14,6 +14,7 @@
 #include "engine/RigMode.h"
 #include "engine/SimSettings.h"
 #include "engine/SimState.h"
+#include "engine/WitsLog.h"
 #include "support/Clock.h"
 #include "wits/WitsDictionary.h"
 #include "wits/WitsInItem.h"
@@ -138,8 +139,12 @@ class CRigSim : public CommsReceiverIF {
   void ReceiveWits(const std::string& text);
   // An arrival on the skid link: the gain command, nothing else.
   void ReceiveSkidCommand(const std::string& bytes);
+  // Logs what the WITS log's minute only counted, once the minute has ended (or at once when the run
+  // stops), so the note comes even when nothing more arrives.
+  void LogUnloggedWitsIn(bool runStops = false);
 
   vorn::Clocks m_clocks;
+  CWitsInLogBudget m_witsInLogBudget;
   bool m_bTenTimesSpeed = false;
   bool m_bSkidLinkEnabled = false;
   std::string m_strDictionaryError;

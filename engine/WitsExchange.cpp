@@ -1,30 +1,32 @@
 // Frames out on the WITS link, frames in from it, and the skid link's gain command.
-#include <algorithm>
-
 #include "engine/RigSim.h"
+#include "engine/WitsLog.h"
 #include "support/Console.h"
 #include "support/Text.h"
 #include "support/TextFile.h"
-#include "support/Time.h"
 #include "support/VornTimer.h"
 #include "wits/WitsFrame.h"
 
 namespace {
 
-// The WITS log keeps LF line ends in its entries; appending in text mode puts CR LF on disk.
-std::string LogEntry(std::string_view direction, double nowSeconds, std::string_view text) {
-  std::string entry(direction);
-  entry += vorn::FormatDashedTimestamp(vorn::SecondsToSystemTime(nowSeconds), " ");
-  entry += '\n';
-  entry += text;
-  std::erase(entry, '\r');
-  return entry;
+// Received bytes as text. A zero byte is dropped: it cannot stand in text, and what follows it in
+// the same arrival is read as usual.
+std::string ReceivedText(const std::vector<uint8_t>& bytes) {
+  std::string text = vorn::NarrowToWide(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+  if (text.find('\0') != std::string::npos) std::erase(text, '\0');
+  return text;
 }
 
-// Received bytes as text: a zero byte ends it.
-std::string ReceivedText(const std::vector<uint8_t>& bytes) {
-  const auto end = std::find(bytes.begin(), bytes.end(), uint8_t{0});
-  return vorn::NarrowToWide(std::string(bytes.begin(), end));
+// The received-items table keeps the start of a value, so that long values from a peer cannot fill
+// memory for as long as the run lasts; the log shows what came.
+constexpr std::size_t kMaxTableValueBytes = 256;
+
+std::string_view TableValue(std::string_view value) {
+  if (value.size() <= kMaxTableValueBytes) return value;
+  std::size_t end = kMaxTableValueBytes;
+  // Not inside a UTF-8 character: step back over at most three continuation bytes.
+  for (int i = 0; i < 3 && (static_cast<unsigned char>(value[end]) & 0xC0) == 0x80; ++i) --end;
+  return value.substr(0, end);
 }
 
 }  // namespace
@@ -39,9 +41,9 @@ void CRigSim::DoWitsOut() {
   }
   const std::string frame = BuildWitsFrame(lines);
   const std::string bytes = vorn::WideToNarrow(frame);
-  // Bytes that find no open channel or no client are lost; the items still count as sent.
-  (void)m_witsLink.Write(std::vector<uint8_t>(bytes.begin(), bytes.end()));
-  vorn::AppendTextFile(m_strWitsLogPath, LogEntry("OUT ", m_clocks.nowSeconds(), frame));
+  // Bytes the link refuses are lost; the items still count as sent, and the entry says why.
+  const LinkWrite outcome = m_witsLink.Write(std::vector<uint8_t>(bytes.begin(), bytes.end()));
+  vorn::AppendTextFile(m_strWitsLogPath, WitsOutEntry(m_clocks.nowSeconds(), frame, LinkWriteRefusal(outcome)));
 }
 
 void CRigSim::CommsReceiverIF_OnReceive(std::vector<uint8_t> bytes, int32_t linkId) {
@@ -62,14 +64,23 @@ void CRigSim::ReceiveWits(const std::string& text) {
   for (const WitsDataLine& line : lines) {
     CWitsInItem& entry = m_witsInItems[WitsItemKey{line.record, line.item}];
     entry.description = FindWitsDescription(m_witsDictionary, line.record, line.item);
-    entry.valueText = line.valueText;
+    entry.valueText = TableValue(line.valueText);
     entry.timeReceived = now;
   }
   vorn::CVornTimer timer("CRigSim::CommsReceiverIF_OnReceive", m_clocks.milliseconds);
   vorn::Console() << std::string(26, 'v') << '\n' << text << '\n' << std::string(26, '^') << '\n';
-  vorn::AppendTextFile(m_strWitsLogPath, LogEntry("IN ", m_clocks.nowSeconds(), text));
+  LogUnloggedWitsIn();
+  if (m_witsInLogBudget.Admit(m_clocks.milliseconds(), text.size())) {
+    vorn::AppendTextFile(m_strWitsLogPath, WitsInEntry(m_clocks.nowSeconds(), text));
+  }
   // Any arrival on the WITS link is the receiver's request for data.
   if (m_settings.m_bRequiresPing) DoWitsOut();
+}
+
+void CRigSim::LogUnloggedWitsIn(bool runStops) {
+  if (const std::optional<UnloggedArrivals> unlogged = m_witsInLogBudget.EndMinute(m_clocks.milliseconds(), runStops)) {
+    vorn::AppendTextFile(m_strWitsLogPath, WitsUnloggedEntry(m_clocks.nowSeconds(), *unlogged));
+  }
 }
 
 void CRigSim::ReceiveSkidCommand(const std::string& bytes) {

@@ -48,7 +48,8 @@ std::string BuildWitsFrame(const std::vector<std::string>& dataLines) {
 std::vector<WitsDataLine> ParseWitsFrames(std::string& buffer) {
   std::vector<WitsDataLine> lines;
   // Frames are taken from the front; the buffer is cut once at the end. Whatever lies before a frame
-  // goes with it, so only the white space around the rest needs removing then.
+  // goes with it, and so does white space in front of the rest. The rest keeps its end as it came: the
+  // next arrival continues it, and a line end there still separates its last line from the next one.
   std::size_t consumed = 0;
   while (true) {
     const std::size_t start = buffer.find(kFrameStart, consumed);
@@ -59,7 +60,10 @@ std::vector<WitsDataLine> ParseWitsFrames(std::string& buffer) {
     ReadFrameLines(std::string_view(buffer).substr(start, afterEnd - start), lines);
     consumed = afterEnd;
   }
-  if (consumed > 0) buffer = std::string(vorn::TrimWhiteSpace(std::string_view(buffer).substr(consumed)));
+  if (consumed > 0) {
+    const std::string_view rest = vorn::TrimWhiteSpace(std::string_view(buffer).substr(consumed));
+    buffer.erase(0, rest.empty() ? buffer.size() : static_cast<std::size_t>(rest.data() - buffer.data()));
+  }
   return lines;
 }
 

@@ -26,7 +26,8 @@ struct WitsDataLine {
 
 // Takes every complete frame ("&&" up to the next "!!") out of the input buffer and returns their
 // data lines in arrival order. Text before a frame goes with it; an incomplete frame stays for the
-// next arrival. The reader takes exactly two characters for the record and two for the item.
+// next arrival, so a stream cut into arrivals anywhere gives the same lines as the whole stream. The
+// reader takes exactly two characters for the record and two for the item.
 [[nodiscard]] std::vector<WitsDataLine> ParseWitsFrames(std::string& buffer);
 
 // The input buffer never holds more than this once an arrival has been parsed. A receiving system

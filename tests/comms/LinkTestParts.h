@@ -32,7 +32,9 @@ struct TestLink {
     link.m_nLinkId = WitsLink;
     link.SetClocks(clocks.Make());
   }
-  bool Write(const std::string& text) { return link.Write(std::vector<uint8_t>(text.begin(), text.end())); }
+  bool Write(const std::string& text) {
+    return link.Write(std::vector<uint8_t>(text.begin(), text.end())) == LinkWrite::Sent;
+  }
   // As a run starts: the link should be open, and the first service opens it.
   void Start() {
     link.m_nStopRequest = 0;

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <QTcpSocket>
+#include <random>
+#include <tuple>
 
 #include "support/Time.h"
 #include "tests/common/EventWait.h"
@@ -10,8 +12,63 @@ namespace {
 
 using vorn::test::RawBytes;
 using vorn::test::WaitUntil;
+using namespace std::string_literals;
 
 constexpr int kWaitMs = 5000;
+
+// A stream as a receiving system might send it: frames of random data lines, with noise, stray marks
+// and zero bytes between and inside them, sometimes ending in a frame that is not complete.
+std::string RandomStream(std::mt19937& rng) {
+  const std::vector<std::string> noise = {"", "", "", "\r\n", "  \r\n", "junk\r\n", "\0"s, "&", "!!\r\n", "&&\r\n01"};
+  const std::string valueChars = "0123456789.- abcXYZ&!\t";
+  std::string stream;
+  const int frames = 1 + static_cast<int>(rng() % 6);
+  for (int f = 0; f < frames; ++f) {
+    stream += noise[rng() % noise.size()];
+    std::string frame = "&&\r\n";
+    const int lines = static_cast<int>(rng() % 5);
+    for (int l = 0; l < lines; ++l) {
+      if (l > 0) frame += "\r\n";
+      frame += vorn::Sprintf("%02u%02u", static_cast<unsigned>(rng() % 100), static_cast<unsigned>(rng() % 100));
+      for (unsigned c = rng() % 10; c > 0; --c) frame += valueChars[rng() % valueChars.size()];
+    }
+    frame += rng() % 4 == 0 ? "\r\n!!" : "\r\n!!\r\n";
+    if (rng() % 6 == 0) frame.insert(rng() % frame.size(), 1, '\0');
+    stream += frame;
+  }
+  if (rng() % 3 == 0) stream += "&&\r\n0199 9\r\n";
+  return stream;
+}
+
+// The stream cut into arrivals of 1 to maxPiece bytes.
+std::vector<std::string> Cut(const std::string& stream, std::mt19937& rng, size_t maxPiece) {
+  std::vector<std::string> pieces;
+  for (size_t at = 0; at < stream.size();) {
+    const size_t size = 1 + rng() % maxPiece;
+    pieces.push_back(stream.substr(at, size));
+    at += size;
+  }
+  return pieces;
+}
+
+std::vector<std::tuple<int32_t, int32_t, std::string, std::string>> Items(const CRigSim& engine) {
+  std::vector<std::tuple<int32_t, int32_t, std::string, std::string>> items;
+  for (const auto& [key, item] : engine.m_witsInItems) {
+    items.emplace_back(key.record, key.item, item.valueText, item.description);
+  }
+  return items;
+}
+
+std::string Printable(const std::string& text) {
+  std::string shown;
+  for (const char c : text) {
+    if (c == '\r') shown += "\\r";
+    else if (c == '\n') shown += "\\n";
+    else if (c == '\0') shown += "\\0";
+    else shown += c;
+  }
+  return shown;
+}
 
 class WitsExchangeTest : public vorn::test::EngineInOwnRootTest {
  protected:
@@ -80,8 +137,7 @@ TEST_F(WitsExchangeTest, ArrivalsFillTheTableWithDescriptionsAndAreLogged) {
   Receive("&&\r\n0108");
   Receive("12.5\r\n!");
   EXPECT_TRUE(engine->m_witsInItems.empty());
-  using namespace std::string_literals;
-  Receive("!\r\n&&\r\n0768abc\r\n0108 7\r\n!!\r\n\0ignored"s);
+  Receive("!\r\n&&\r\n0768abc\r\n0108 7\r\n!!\r\n");
   ASSERT_EQ(engine->m_witsInItems.size(), 2u);
   const CWitsInItem& bitDepth = engine->m_witsInItems.at({1, 8});
   EXPECT_EQ(bitDepth.valueText, " 7");  // the later line of the same key wins
@@ -99,6 +155,58 @@ TEST_F(WitsExchangeTest, ArrivalsFillTheTableWithDescriptionsAndAreLogged) {
   ASSERT_TRUE(engine->StartRun(error)) << error;
   Receive("5\r\n!!");
   EXPECT_EQ(engine->m_witsInItems.at({1, 10}).valueText, "5");
+}
+
+TEST_F(WitsExchangeTest, ArrivalCutAnywhereGivesTheSameItems) {
+  CRigSim cut(clocks.Make());
+  cut.m_pumpsMessage = nullptr;
+  std::mt19937 rng(20261210);
+  size_t itemsSeen = 0;
+  for (int n = 0; n < 150; ++n) {
+    const std::string stream = RandomStream(rng);
+    engine->m_witsInItems.clear();
+    engine->m_strWitsInBuffer.clear();
+    Receive(stream);
+    itemsSeen += engine->m_witsInItems.size();
+    for (const size_t maxPiece : {size_t{1}, size_t{8}, size_t{64}}) {
+      cut.m_witsInItems.clear();
+      cut.m_strWitsInBuffer.clear();
+      for (const std::string& piece : Cut(stream, rng, maxPiece)) {
+        cut.CommsReceiverIF_OnReceive(std::vector<uint8_t>(piece.begin(), piece.end()), WitsLink);
+      }
+      ASSERT_EQ(Items(cut), Items(*engine)) << "pieces of up to " << maxPiece << " bytes of " << Printable(stream);
+    }
+  }
+  EXPECT_GT(itemsSeen, 150u);  // the streams do carry items
+}
+
+TEST_F(WitsExchangeTest, AZeroByteIsDroppedAndNothingAfterItIsLost) {
+  std::string error;
+  ASSERT_TRUE(engine->StartRun(error)) << error;
+  Receive("&&\r\n0108 1\0 2\r\n!!\r\n\0&&\r\n0110 5\r\n!!\r\n\0\0&&"s);
+  EXPECT_EQ(engine->m_witsInItems.at({1, 8}).valueText, " 1 2");
+  EXPECT_EQ(engine->m_witsInItems.at({1, 10}).valueText, " 5");
+  EXPECT_EQ(engine->m_strWitsInBuffer, "&&");
+  const std::string log = RawBytes(engine->m_strWitsLogPath);
+  EXPECT_NE(log.find("IN " + Stamp() + "\r\n&&\r\n0108 1 2\r\n!!\r\n&&\r\n0110 5\r\n!!\r\n&&"), std::string::npos)
+      << log;
+}
+
+TEST_F(WitsExchangeTest, TheTableKeepsTheFirst256CharactersOfAValue) {
+  std::string error;
+  ASSERT_TRUE(engine->StartRun(error)) << error;
+  const std::string longValue = std::string(250, 'a') + std::string(50, 'b');
+  const std::string exact(256, 'c');
+  const std::string wide = std::string(255, 'd') + "\xC3\xA9" + "e";  // a two-byte character at the cut
+  Receive("&&\r\n0101" + longValue + "\r\n0102" + exact + "\r\n0103" + wide + "\r\n!!\r\n");
+  EXPECT_EQ(engine->m_witsInItems.at({1, 1}).valueText, longValue.substr(0, 256));
+  EXPECT_EQ(engine->m_witsInItems.at({1, 2}).valueText, exact);
+  EXPECT_EQ(engine->m_witsInItems.at({1, 3}).valueText, std::string(255, 'd'));
+  Receive("&&\r\n0101" + std::string(60'000, 'x') + "\r\n!!\r\n");
+  EXPECT_EQ(engine->m_witsInItems.at({1, 1}).valueText, std::string(256, 'x'));
+  EXPECT_LE(engine->m_witsInItems.at({1, 1}).valueText.capacity(), 1024u);
+  // The log shows the value as it came.
+  EXPECT_NE(RawBytes(engine->m_strWitsLogPath).find("\r\n0101" + longValue + "\r\n"), std::string::npos);
 }
 
 TEST_F(WitsExchangeTest, InPingModeEachArrivalIsAnsweredWithOneFrameAndTheClockSendsNone) {

@@ -36,6 +36,21 @@ TEST(WitsFrameTest, FramesInOneArrivalAreReadInOrderWithTheirSurroundings) {
   EXPECT_EQ(buffer, "b\r\n0103c\r\n!!");  // no frame start: kept until one comes
 }
 
+TEST(WitsFrameTest, TextAfterAFrameKeepsItsLineEndsForTheNextArrival) {
+  // The arrival ends just after a data line's line end: the next line must not join it.
+  std::string buffer = "&&\r\n0108 1\r\n!!\r\n&&\r\n0110 2\r\n";
+  EXPECT_EQ(ParseWitsFrames(buffer), (std::vector<WitsDataLine>{{1, 8, " 1"}}));
+  buffer += "0112 3\r\n!!\r\n";
+  EXPECT_EQ(ParseWitsFrames(buffer), (std::vector<WitsDataLine>{{1, 10, " 2"}, {1, 12, " 3"}}));
+
+  // The arrival ends just after the next frame's "&&" line: its first data line must not join it.
+  buffer = "&&\r\n0108 1\r\n!!\r\n&&\r\n";
+  EXPECT_EQ(ParseWitsFrames(buffer), (std::vector<WitsDataLine>{{1, 8, " 1"}}));
+  EXPECT_EQ(buffer, "&&\r\n");  // white space in front of the next frame goes
+  buffer += "0110 2\r\n0112 3\r\n!!";
+  EXPECT_EQ(ParseWitsFrames(buffer), (std::vector<WitsDataLine>{{1, 10, " 2"}, {1, 12, " 3"}}));
+}
+
 TEST(WitsFrameTest, TheInputBufferStaysWithinItsBound) {
   std::string noise(kMaxWitsInBufferBytes + 10, 'x');
   EXPECT_EQ(BoundWitsInBuffer(noise), kMaxWitsInBufferBytes + 10);
