@@ -1,6 +1,8 @@
 #include "app/CommandLine.h"
 
 #include <QCommandLineParser>
+#include <QHostAddress>
+#include <algorithm>
 #include <cstring>
 
 #include "support/Numbers.h"
@@ -14,7 +16,41 @@ bool WantsHeadless(int argc, char** argv) {
   return false;
 }
 
-CommandLineResult ParseCommandLine(const QStringList& arguments) {
+namespace {
+
+// A token travels in a header line: printable ASCII without spaces.
+bool IsTokenText(const std::string& token) {
+  return !token.empty() && std::all_of(token.begin(), token.end(), [](char c) { return c > ' ' && c < 127; });
+}
+
+}  // namespace
+
+std::optional<ControlEndpoint> ParseControlEndpoint(const QString& text) {
+  QString address = "127.0.0.1";
+  QString port = text;
+  const qsizetype colon = text.lastIndexOf(':');
+  if (colon >= 0) {
+    address = text.left(colon);
+    port = text.mid(colon + 1);
+    if (address.startsWith('[') && address.endsWith(']')) {
+      address = address.mid(1, address.size() - 2);
+      if (!address.contains(':')) return std::nullopt;  // brackets hold IPv6 addresses only
+    } else if (address.contains(':')) {
+      return std::nullopt;  // an IPv6 address needs its brackets, or its last group reads as the port
+    }
+  }
+  QHostAddress host;
+  if (!host.setAddress(address) || address.contains('%')) return std::nullopt;
+  bool isNumber = false;
+  const int number = port.toInt(&isNumber);
+  const bool digitsOnly = !port.isEmpty() && std::all_of(port.begin(), port.end(), [](QChar c) {
+    return c >= '0' && c <= '9';
+  });
+  if (!isNumber || !digitsOnly || number < 1 || number > 65535) return std::nullopt;
+  return ControlEndpoint{host.toString().toStdString(), static_cast<uint16_t>(number)};
+}
+
+CommandLineResult ParseCommandLine(const QStringList& arguments, const std::optional<std::string>& environmentToken) {
   QCommandLineParser parser;
   parser.setApplicationDescription("Vorn Rig Sim: a drilling-rig simulator that feeds WITS receivers.");
   const QCommandLineOption help({"h", "help"}, "Show this help.");
@@ -24,7 +60,15 @@ CommandLineResult ParseCommandLine(const QStringList& arguments) {
   const QCommandLineOption tenTimes("ten-times", "Run at ten-times speed from the start.");
   const QCommandLineOption console("console", "Write the diagnostic lines to standard output.");
   const QCommandLineOption root("root", "Use DIR as the data root.", "DIR");
-  parser.addOptions({help, version, headless, duration, tenTimes, console, root});
+  const QCommandLineOption control(
+      "control", "Serve the control API (HTTP/JSON) on [ADDRESS:]PORT; the address is 127.0.0.1 unless given.",
+      "[ADDRESS:]PORT");
+  const QCommandLineOption controlToken(
+      "control-token",
+      QString("Every control API request must carry 'Authorization: Bearer TOKEN' (default: $%1).")
+          .arg(kControlTokenVariable),
+      "TOKEN");
+  parser.addOptions({help, version, headless, duration, tenTimes, console, root, control, controlToken});
 
   CommandLineResult result;
   const auto fail = [&result](const QString& message) {
@@ -63,6 +107,24 @@ CommandLineResult ParseCommandLine(const QStringList& arguments) {
   if (parser.isSet(root)) {
     if (parser.value(root).isEmpty()) return fail("Invalid value for --root: an empty folder name.");
     options.root = parser.value(root).toStdString();
+  }
+  if (parser.isSet(control)) {
+    options.control = ParseControlEndpoint(parser.value(control));
+    if (!options.control) {
+      return fail("Invalid value for --control: '" + parser.value(control) +
+                  "' ([ADDRESS:]PORT: an IP address, IPv6 in brackets, and a port from 1 to 65535).");
+    }
+  }
+  if (parser.isSet(controlToken)) {
+    if (!options.control) return fail("--control-token needs --control [ADDRESS:]PORT.");
+    options.controlToken = parser.value(controlToken).toStdString();
+  } else if (options.control && environmentToken && !environmentToken->empty()) {
+    options.controlToken = environmentToken;  // set for other runs too: it counts only with --control
+  }
+  if (options.controlToken && !IsTokenText(*options.controlToken)) {
+    return fail(QString("Invalid control token (--control-token or $%1): one or more of the printable ASCII "
+                        "characters, no spaces.")
+                    .arg(kControlTokenVariable));
   }
   return result;
 }

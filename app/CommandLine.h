@@ -1,8 +1,15 @@
 #pragma once
 
 #include <QStringList>
+#include <cstdint>
 #include <optional>
 #include <string>
+
+// Where the control API listens: an IP address (loopback unless given) and a TCP port.
+struct ControlEndpoint {
+  std::string address = "127.0.0.1";
+  uint16_t port = 0;
+};
 
 // What the command line asks for.
 struct CommandLineOptions {
@@ -11,6 +18,8 @@ struct CommandLineOptions {
   bool tenTimes = false;
   bool console = false;                   // diagnostic lines on standard output
   std::optional<std::string> root;        // the data root for this run
+  std::optional<ControlEndpoint> control; // serve the control API there
+  std::optional<std::string> controlToken;  // every API request must carry it as a bearer token
 };
 
 // The outcome of parsing: options to run with, or an exit code with the text to print first
@@ -26,4 +35,12 @@ struct CommandLineResult {
 // since that choice decides which one to build.
 [[nodiscard]] bool WantsHeadless(int argc, char** argv);
 
-[[nodiscard]] CommandLineResult ParseCommandLine(const QStringList& arguments);
+// The environment variable that gives the control API's token when --control-token does not.
+inline constexpr const char* kControlTokenVariable = "VORN_RIG_SIM_TOKEN";
+
+// Reads the arguments; the control token falls back to `environmentToken` (the variable's value).
+[[nodiscard]] CommandLineResult ParseCommandLine(const QStringList& arguments,
+                                                 const std::optional<std::string>& environmentToken = {});
+
+// "[ADDRESS:]PORT" (an IPv6 address in brackets: "[::1]:8080"); empty when it is not one.
+[[nodiscard]] std::optional<ControlEndpoint> ParseControlEndpoint(const QString& text);

@@ -67,7 +67,9 @@ int main(int argc, char** argv) {
   CatchStopSignals();
   std::signal(SIGPIPE, SIG_IGN);  // a peer vanishing mid-write must never end the program
 
-  const CommandLineResult parsed = ParseCommandLine(Arguments(argc, argv));
+  const char* token = std::getenv(kControlTokenVariable);
+  const CommandLineResult parsed =
+      ParseCommandLine(Arguments(argc, argv), token ? std::optional<std::string>(token) : std::nullopt);
   if (parsed.exitCode) {
     (parsed.outputIsError ? std::cerr : std::cout) << parsed.output;
     return *parsed.exitCode;

@@ -7,6 +7,7 @@ packages=(
   build-essential cmake ninja-build pkg-config ccache
   qt6-base-dev qt6-qpa-plugins qt6-serialport-dev libqt6svg6 libgl-dev rapidjson-dev libxcb1-dev
   libgtest-dev libgmock-dev libbenchmark-dev
+  qt6-httpserver-dev qt6-websockets-dev
   socat strace xvfb xauth locales
 )
 

@@ -58,3 +58,59 @@ TEST(CommandLineTest, HeadlessIsFoundBeforeAnyApplicationObject) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(CommandLineControlTest, AddressDefaultsToLoopbackAndTakesIpAddresses) {
+  const auto portOnly = Parse({"--headless", "--control", "8080"});
+  ASSERT_FALSE(portOnly.exitCode);
+  ASSERT_TRUE(portOnly.options.control);
+  EXPECT_EQ(portOnly.options.control->address, "127.0.0.1");
+  EXPECT_EQ(portOnly.options.control->port, 8080);
+
+  const auto any = Parse({"--control", "0.0.0.0:1"});  // the window takes it too
+  ASSERT_FALSE(any.exitCode);
+  EXPECT_EQ(any.options.control->address, "0.0.0.0");
+  EXPECT_EQ(any.options.control->port, 1);
+
+  const auto v6 = Parse({"--headless", "--control", "[::1]:65535"});
+  ASSERT_FALSE(v6.exitCode);
+  EXPECT_EQ(v6.options.control->address, "::1");
+  EXPECT_EQ(v6.options.control->port, 65535);
+
+  EXPECT_FALSE(Parse({"--headless"}).options.control);
+}
+
+TEST(CommandLineControlTest, BadEndpointsExitTwoNamingTheOption) {
+  for (const char* text : {"0", "65536", "-1", "80x", "", "localhost:80", "1.2.3.4:", ":80", "::1:80",
+                           "[127.0.0.1]:80", "[::1]", "300.1.1.1:80", "8080 ", "+80", "fe80::1%eth0"}) {
+    const auto result = Parse({"--headless", "--control", text});
+    EXPECT_EQ(result.exitCode.value_or(-1), 2) << text;
+    EXPECT_TRUE(result.outputIsError);
+    EXPECT_NE(result.output.find("--control"), std::string::npos) << result.output;
+  }
+}
+
+TEST(CommandLineControlTest, TokenFromOptionOrEnvironmentOnlyWithControl) {
+  const auto option = Parse({"--headless", "--control", "9000", "--control-token", "s3cret"});
+  ASSERT_FALSE(option.exitCode);
+  EXPECT_EQ(option.options.controlToken.value_or(""), "s3cret");
+
+  QStringList arguments{"vornrigsim", "--headless", "--control", "9000"};
+  EXPECT_EQ(ParseCommandLine(arguments, std::string("fromenv")).options.controlToken.value_or(""), "fromenv");
+  // The option wins over the variable; an empty variable counts as unset.
+  EXPECT_EQ(ParseCommandLine(arguments + QStringList{"--control-token", "opt"}, std::string("env"))
+                .options.controlToken.value_or(""),
+            "opt");
+  EXPECT_FALSE(ParseCommandLine(arguments, std::string("")).options.controlToken);
+  // Without the API the variable is ignored; the option alone is a mistake.
+  EXPECT_FALSE(ParseCommandLine({"vornrigsim", "--headless"}, std::string("env")).options.controlToken);
+  EXPECT_EQ(Parse({"--headless", "--control-token", "abc"}).exitCode.value_or(-1), 2);
+
+  for (const char* bad : {"", "has space", "tab\there", "caf\xc3\xa9"}) {
+    const auto result = Parse({"--headless", "--control", "9000", "--control-token", QString::fromUtf8(bad)});
+    EXPECT_EQ(result.exitCode.value_or(-1), 2) << bad;
+  }
+}
+
+}  // namespace
