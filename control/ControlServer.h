@@ -1,0 +1,70 @@
+#pragma once
+
+#include <QObject>
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+
+class CRigController;
+class QHttpServerRequest;
+class QTcpSocket;
+
+namespace vorn::control {
+
+class CGuardedTcpServer;
+class CHttpFront;
+class CRigEvents;
+struct Route;
+
+// Where the control API listens and who may use it.
+struct ControlOptions {
+  std::string address = "127.0.0.1";
+  uint16_t port = 0;                 // 0: any free port (see Port())
+  std::optional<std::string> token;  // when set, every request needs "Authorization: Bearer <token>"
+};
+
+// The control API: HTTP/1.1 and JSON under /api/v1, a thin view over the rig controllers. It holds
+// no rig state of its own: reads come from a controller and its engine, every command goes through
+// the controller (its checks, saves and notifications are the window's), and the event streams are
+// fed by a view attached to the controller. Rigs are found through a lookup, rig 0 being the one
+// that /api/v1/<endpoint> addresses; /api/v1/rigs/<k>/<endpoint> addresses rig k.
+class CControlServer : public QObject {
+  Q_OBJECT
+
+ public:
+  // The controller of rig k, or none. The controllers must outlive the server.
+  using ControllerLookup = std::function<CRigController*(int rig)>;
+
+  CControlServer(ControllerLookup lookup, ControlOptions options, QObject* parent = nullptr);
+  ~CControlServer() override;
+  CControlServer(const CControlServer&) = delete;
+  CControlServer& operator=(const CControlServer&) = delete;
+
+  // Opens the listening socket; false with the reason when it cannot.
+  bool Listen(std::string& error);
+  [[nodiscard]] uint16_t Port() const;
+
+ private:
+  struct Answer {
+    int status = 200;
+    std::string body;
+  };
+
+  void Handle(const QHttpServerRequest& request, QTcpSocket& socket);
+  [[nodiscard]] bool Authorized(const QHttpServerRequest& request) const;
+  Answer Read(CRigController& controller, const Route& route) const;
+  Answer Command(CRigController& controller, const Route& route, std::string_view body);
+  void OpenEventStream(int rig, CRigController& controller, QTcpSocket& socket);
+
+  ControllerLookup m_lookup;
+  ControlOptions m_options;
+  // Made on the first event stream of a rig, so a rig nobody listens to has no view of the API.
+  std::map<int, std::unique_ptr<CRigEvents>> m_events;
+  CHttpFront* m_front = nullptr;          // owned as a child
+  CGuardedTcpServer* m_listener = nullptr;  // owned by the front once bound
+};
+
+}  // namespace vorn::control

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <string>
+
+class CRigController;
+class CRigSim;
+
+// The answers of the control API's reads, as JSON texts, from what the controller last told its views
+// and from the engine.
+namespace vorn::control {
+
+// Version, run, ten-times, mode and sub-state, both links, pumps, gain and the data files.
+[[nodiscard]] std::string StatusJson(const CRigController& controller);
+// The fourteen channels in the window's order: numbers, and the two flags as true/false.
+[[nodiscard]] std::string ChannelsJson(const CRigSim& engine);
+// The output items: their stored fields as the settings file holds them, the value text and whether
+// the value waits to be sent.
+[[nodiscard]] std::string ItemsJson(const CRigSim& engine);
+// The received items: record, item, description, value text and age in seconds.
+[[nodiscard]] std::string ReceivedJson(const CRigSim& engine);
+
+}  // namespace vorn::control
