@@ -1,17 +1,22 @@
 // Start-up of the simulator: the command line decides between the window and the headless mode
 // before any application object exists.
+#include <QApplication>
 #include <QCoreApplication>
 #include <QStringList>
+#include <QWidget>
 #include <clocale>
 #include <csignal>
 #include <cstdlib>
 #include <iostream>
+#include <memory>
 
 #include "app/CommandLine.h"
 #include "app/HeadlessRunner.h"
 #include "app/StopSignals.h"
+#include "control/ControlServer.h"
 #include "support/Console.h"
 #include "ui/VornRigSimApp.h"
+#include "ui/VornRigSimDlg.h"
 
 namespace {
 
@@ -21,11 +26,51 @@ QStringList Arguments(int argc, char** argv) {
   return arguments;
 }
 
+using vorn::control::CControlServer;
+
+// The control API when --control asks for it; none, with the reason on standard error, when it cannot
+// listen (the caller then exits 1).
+std::unique_ptr<CControlServer> StartControl(const CommandLineOptions& options, CControlServer::ControllerLookup lookup) {
+  const ControlEndpoint& endpoint = *options.control;
+  auto server = std::make_unique<CControlServer>(
+      std::move(lookup), vorn::control::ControlOptions{endpoint.address, endpoint.port, options.controlToken});
+  std::string error;
+  const std::string where = (endpoint.address.find(':') != std::string::npos ? "[" + endpoint.address + "]"
+                                                                               : endpoint.address) +
+                            ":" + std::to_string(endpoint.port);
+  if (!server->Listen(error)) {
+    std::cerr << "Control API: cannot listen on " << where << ": " << error << "\n";
+    return nullptr;
+  }
+  std::cerr << "Control API on http://" << where << "/api/v1/" << std::endl;
+  return server;
+}
+
 int RunHeadless(const CommandLineOptions& options) {
   CHeadlessRunner runner(options, std::cerr);
+  std::unique_ptr<CControlServer> control;  // gone before the runner and its controller
+  if (options.control) {
+    control = StartControl(options, [&runner](int rig) { return rig == 0 ? &runner.Controller() : nullptr; });
+    if (!control) return 1;
+  }
   CStopSignals stopSignals([&runner](int) { runner.Stop(0); });
   if (!runner.Start()) return runner.ExitCode();
   return QCoreApplication::exec();
+}
+
+// The main window's controller, once the window exists. The API is let go when the window closes,
+// before the window and its controller are destroyed.
+CRigController* WindowController(std::unique_ptr<CControlServer>& control) {
+  for (QWidget* widget : QApplication::topLevelWidgets()) {
+    auto* window = qobject_cast<CVornRigSimDlg*>(widget);
+    if (window == nullptr) continue;
+    if (!window->property("vorn-control-hooked").toBool()) {
+      window->setProperty("vorn-control-hooked", true);
+      QObject::connect(window, &QDialog::finished, [&control] { control.reset(); });
+    }
+    return &window->Controller();
+  }
+  return nullptr;
 }
 
 void InitConsole(const CommandLineOptions& options) {
@@ -55,6 +100,11 @@ int RunWindow(int argc, char** argv, const CommandLineOptions& options) {
   InitConsole(options);
   if (options.tenTimes || options.durationSeconds) {
     std::cerr << "--ten-times and --duration apply to --headless only; the window has its 10x Speed and Run boxes.\n";
+  }
+  std::unique_ptr<CControlServer> control;
+  if (options.control) {
+    control = StartControl(options, [&control](int rig) { return rig == 0 ? WindowController(control) : nullptr; });
+    if (!control) return 1;
   }
   CStopSignals stopSignals([&app](int) { app.CloseMainWindow(); });
   return app.RunMainWindow();
