@@ -25,6 +25,7 @@ class HeadlessProcess {
   int Terminate(int timeoutMs = 10000);
   int WaitForExit(int timeoutMs);
   [[nodiscard]] std::string Status();
+  [[nodiscard]] qint64 Pid() const { return m_process.processId(); }
 
  private:
   QProcess m_process;

@@ -1,0 +1,202 @@
+// The real simulator binary with --control, driven over HTTP on loopback, in a scratch data root.
+#include <gtest/gtest.h>
+
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <filesystem>
+#include <fstream>
+#include <set>
+#include <sstream>
+
+#include "engine/RigSim.h"
+#include "persist/SettingsFiles.h"
+#include "support/DataRoot.h"
+#include "tests/app/HeadlessProcess.h"
+#include "tests/common/EventWait.h"
+#include "tests/common/TestEnvironment.h"
+#include "tests/control/HttpClient.h"
+
+namespace {
+
+using vorn::test::CEventReader;
+using vorn::test::CHttpClient;
+using vorn::test::FreePort;
+using vorn::test::HttpAnswer;
+using vorn::test::WaitUntil;
+
+bool Has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+
+// Resident memory of a process, in KiB.
+long ResidentKiB(qint64 pid) {
+  std::ifstream status("/proc/" + std::to_string(pid) + "/status");
+  for (std::string line; std::getline(status, line);) {
+    if (line.starts_with("VmRSS:")) return std::stol(line.substr(6));
+  }
+  return -1;
+}
+
+// The TCP ports a process listens on.
+std::set<int> ListeningPorts(qint64 pid) {
+  std::set<std::string> inodes;
+  const std::string fds = "/proc/" + std::to_string(pid) + "/fd";
+  for (const auto& entry : std::filesystem::directory_iterator(fds)) {
+    std::error_code ec;
+    const std::string target = std::filesystem::read_symlink(entry.path(), ec).string();
+    if (target.starts_with("socket:[")) inodes.insert(target.substr(8, target.size() - 9));
+  }
+  std::set<int> ports;
+  for (const char* table : {"/proc/net/tcp", "/proc/net/tcp6"}) {
+    std::ifstream in(table);
+    std::string line;
+    std::getline(in, line);  // the header
+    while (std::getline(in, line)) {
+      std::istringstream fields(line);
+      std::string slot, local, remote, state, queues, timer, retransmits, uid, timeout, inode;
+      fields >> slot >> local >> remote >> state >> queues >> timer >> retransmits >> uid >> timeout >> inode;
+      if (state == "0A" && inodes.contains(inode)) ports.insert(std::stoi(local.substr(local.find(':') + 1), nullptr, 16));
+    }
+  }
+  return ports;
+}
+
+class ControlApiProcessTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    m_oldRoot = vorn::DataRootFolder();
+    m_root = vorn::test::MakeScratchFolder(::testing::UnitTest::GetInstance()->current_test_info()->name());
+    setenv("VORN_RIG_SIM_ROOT", m_root.c_str(), 1);
+    vorn::CreateDataFolders();
+    // The WITS link listens on a port of its own, so tests may run side by side.
+    CRigSim engine;
+    engine.m_pumpsMessage = nullptr;
+    CWitsCommSettings link;
+    link.nTcpIpPort = m_witsPort;
+    engine.SetCommSettings(link);
+    SaveWitsCommSettings(engine);
+  }
+  void TearDown() override {
+    unsetenv("VORN_RIG_SIM_TOKEN");
+    setenv("VORN_RIG_SIM_ROOT", m_oldRoot.c_str(), 1);
+  }
+  std::unique_ptr<HeadlessProcess> Start(QStringList arguments) {
+    auto process = std::make_unique<HeadlessProcess>(arguments);
+    EXPECT_TRUE(process->WaitForStarted());
+    EXPECT_TRUE(process->WaitForStatus("Run started", 20000)) << process->Status();
+    return process;
+  }
+
+  std::string m_oldRoot;
+  std::string m_root;
+  uint16_t m_witsPort = FreePort();
+  uint16_t m_apiPort = FreePort();
+};
+
+TEST_F(ControlApiProcessTest, ServesEveryEndpointAndStreamsTheModeTheEngineChanges) {
+  auto sim = Start({"--control", QString::number(m_apiPort), "--ten-times"});
+  EXPECT_TRUE(Has(sim->Status(), "Control API on http://127.0.0.1:" + std::to_string(m_apiPort) + "/api/v1/"));
+  CHttpClient api(m_apiPort);
+  for (const char* path : {"/api/v1/status", "/api/v1/channels", "/api/v1/items", "/api/v1/received",
+                           "/api/v1/settings", "/api/v1/link"}) {
+    EXPECT_EQ(api.Get(path).status, 200) << path;
+  }
+  // What a receiver sends shows in the received items and on the stream.
+  CEventReader events(m_apiPort);
+  ASSERT_TRUE(events.WaitOpen());
+  QTcpSocket receiver;
+  receiver.connectToHost("127.0.0.1", m_witsPort);
+  ASSERT_TRUE(WaitUntil([&] { return receiver.state() == QAbstractSocket::ConnectedState; }, 10000));
+  receiver.write("&&\r\n0108123.5\r\n!!\r\n");
+  EXPECT_FALSE(events.WaitFor({R"("event":"arrival","text":"&&\r\n0108123.5\r\n!!\r\n")"}, 10000).empty());
+  EXPECT_TRUE(Has(api.Get("/api/v1/received").body, R"([{"record":1,"item":8,"description":)"));
+  EXPECT_TRUE(Has(api.Get("/api/v1/received").body, R"("valueText":"123.5","ageSeconds":)"));
+  EXPECT_FALSE(events.WaitFor({R"("event":"frame-out")", R"("sent":true)"}, 10000).empty());
+
+  // A trip out from near the surface: the engine itself turns it into a trip in.
+  ASSERT_EQ(api.Send("PUT", "/api/v1/settings",
+                     R"({"m_fTimeToWaitForSettingsSlips_sec": 0, "m_fTimeToWaitForReleasingSlips_sec": 0})").status,
+            200);
+  ASSERT_EQ(api.Send("POST", "/api/v1/run", R"({"running": false})").status, 200);
+  ASSERT_EQ(api.Send("POST", "/api/v1/hole-depth", R"({"depth": 3})").status, 200);
+  ASSERT_EQ(api.Send("POST", "/api/v1/default-start-state").status, 200);  // allowed between runs
+  ASSERT_EQ(api.Send("POST", "/api/v1/hole-depth", R"({"depth": 3})").status, 200);
+  ASSERT_EQ(api.Send("POST", "/api/v1/mode", R"({"mode": "Trip Out"})").status, 200);
+  ASSERT_EQ(api.Send("POST", "/api/v1/gain", R"({"percent": 40})").status, 200);
+  ASSERT_EQ(api.Send("PUT", "/api/v1/items", api.Get("/api/v1/items").body).status, 200);
+  ASSERT_EQ(api.Send("PUT", "/api/v1/link", api.Get("/api/v1/link").body).status, 200);
+  ASSERT_EQ(api.Send("POST", "/api/v1/ten-times", R"({"on": true})").status, 200);
+  ASSERT_EQ(api.Send("POST", "/api/v1/run", R"({"running": true})").status, 200);
+  EXPECT_EQ(events.WaitFor({R"("event":"mode")", R"("byEngine":true)"}, 30000),
+            R"({"event":"mode","index":2,"name":"Trip In","byEngine":true})");
+  EXPECT_TRUE(WaitUntil([&] { return Has(sim->Status(), "Mode Trip In"); }, 10000));
+  EXPECT_TRUE(Has(std::string(std::istreambuf_iterator<char>(std::ifstream(SimSettingsPath()).rdbuf()), {}),
+                  "\"m_mode\": 2"));
+  EXPECT_EQ(sim->Terminate(), 0);
+}
+
+TEST_F(ControlApiProcessTest, TokenFromTheEnvironmentGuardsEveryRequest) {
+  setenv("VORN_RIG_SIM_TOKEN", "bench-secret", 1);
+  auto sim = Start({"--control", "127.0.0.1:" + QString::number(m_apiPort)});
+  EXPECT_EQ(CHttpClient(m_apiPort).Get("/api/v1/status").status, 401);
+  EXPECT_EQ(CHttpClient(m_apiPort, "bench-secreT").Get("/api/v1/status").status, 401);
+  EXPECT_EQ(CHttpClient(m_apiPort, "bench-secret").Get("/api/v1/status").status, 200);
+  EXPECT_EQ(sim->Terminate(), 0);
+}
+
+// A body of many megabytes is refused from its head and read away without being kept.
+TEST_F(ControlApiProcessTest, OversizedBodyIsRefusedWithoutGrowingMemory) {
+  // Under AddressSanitizer freed memory is held back for a while; without that hold the resident
+  // size shows what is live.
+  const char* asan = std::getenv("ASAN_OPTIONS");
+  const std::string asanBefore = asan ? asan : "";
+  setenv("ASAN_OPTIONS", (asanBefore + ":quarantine_size_mb=0").c_str(), 1);
+  auto sim = Start({"--control", QString::number(m_apiPort)});
+  setenv("ASAN_OPTIONS", asanBefore.c_str(), 1);
+  CHttpClient api(m_apiPort);
+  ASSERT_EQ(api.Get("/api/v1/status").status, 200);
+  const long before = ResidentKiB(sim->Pid());
+  constexpr size_t kBody = 48u * 1024 * 1024;
+  QTcpSocket& socket = api.Socket();
+  const std::string head = "PUT /api/v1/items HTTP/1.1\r\nHost: x\r\nContent-Length: " + std::to_string(kBody) + "\r\n\r\n";
+  socket.write(head.data(), static_cast<qint64>(head.size()));
+  const QByteArray chunk(1024 * 1024, '[');
+  for (size_t sent = 0; sent < kBody; sent += static_cast<size_t>(chunk.size())) {
+    socket.write(chunk);
+    ASSERT_TRUE(WaitUntil([&] { return socket.bytesToWrite() < 2 * chunk.size(); }, 20000));
+  }
+  std::string answer;
+  EXPECT_TRUE(WaitUntil([&] {
+    answer += socket.readAll().toStdString();
+    return Has(answer, "\r\n\r\n{\"error\"");
+  }, 20000));
+  EXPECT_TRUE(answer.starts_with("HTTP/1.1 413 Payload Too Large\r\n")) << answer;
+  const long after = ResidentKiB(sim->Pid());
+  EXPECT_LT(after - before, 8 * 1024) << before << " KiB before, " << after << " KiB after";
+  EXPECT_EQ(CHttpClient(m_apiPort).Get("/api/v1/status").status, 200);  // the server goes on
+  EXPECT_EQ(sim->Terminate(), 0);
+}
+
+// Without --control the program opens no port but its link's, and says nothing of an API.
+TEST_F(ControlApiProcessTest, WithoutControlNoPortIsOpened) {
+  auto sim = Start({});
+  EXPECT_TRUE(WaitUntil([&] { return ListeningPorts(sim->Pid()).contains(m_witsPort); }, 10000));
+  EXPECT_EQ(ListeningPorts(sim->Pid()), std::set<int>{m_witsPort});
+  EXPECT_EQ(sim->Terminate(), 0);
+  EXPECT_FALSE(Has(sim->Status(), "Control API"));
+}
+
+TEST_F(ControlApiProcessTest, BadOptionsExitTwoAndABusyPortExitsOne) {
+  for (const QStringList& arguments : {QStringList{"--control", "70000"}, QStringList{"--control", "host:80"},
+                                       QStringList{"--control-token", "x"}}) {
+    HeadlessProcess bad(arguments);
+    EXPECT_EQ(bad.WaitForExit(10000), 2) << arguments.join(' ').toStdString();
+    EXPECT_TRUE(Has(bad.Status(), "--control")) << bad.Status();
+  }
+  QTcpServer busy;
+  ASSERT_TRUE(busy.listen(QHostAddress::LocalHost, m_apiPort));
+  HeadlessProcess blocked({"--control", QString::number(m_apiPort)});
+  EXPECT_EQ(blocked.WaitForExit(10000), 1);
+  EXPECT_TRUE(Has(blocked.Status(), "Control API: cannot listen on 127.0.0.1:" + std::to_string(m_apiPort)));
+  EXPECT_FALSE(Has(blocked.Status(), "Run started"));
+}
+
+}  // namespace
