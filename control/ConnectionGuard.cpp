@@ -35,23 +35,16 @@ void CConnectionGuard::OnReadyRead() {
   const QByteArray fresh = m_socket.peek(m_socket.bytesAvailable());
   using Verdict = CRequestSizeGuard::Verdict;
   switch (m_sizes.Feed(std::string_view(fresh.constData(), static_cast<size_t>(fresh.size())))) {
-    case Verdict::Pass:
-      break;
-    case Verdict::SendContinue:
-      m_socket.write("HTTP/1.1 100 Continue\r\n\r\n");
-      break;
+    case Verdict::Pass: break;
+    case Verdict::SendContinue: m_socket.write("HTTP/1.1 100 Continue\r\n\r\n"); break;
     case Verdict::BodyTooLarge:
-      Refuse(413, "the request body is over 64 KiB (65536 bytes)");
+      // The whole body and its head, at most: the client has sent it all by then and reads the answer.
+      Refuse(413, "the request body is over 64 KiB (65536 bytes)",
+             m_sizes.DeclaredLength() + CRequestSizeGuard::kHeadLimit);
       break;
-    case Verdict::HeadTooLarge:
-      Refuse(431, "the request head is over 16 KiB");
-      break;
-    case Verdict::LengthRequired:
-      Refuse(411, "send the body with a Content-Length, not chunked");
-      break;
-    case Verdict::BadFraming:
-      Refuse(400, "the request's Content-Length is not valid");
-      break;
+    case Verdict::HeadTooLarge: Refuse(431, "the request head is over 16 KiB", kDrainLimit); break;
+    case Verdict::LengthRequired: Refuse(411, "send the body with a Content-Length, not chunked", kDrainLimit); break;
+    case Verdict::BadFraming: Refuse(400, "the request's Content-Length is not valid", kDrainLimit); break;
   }
 }
 
@@ -60,11 +53,12 @@ void CConnectionGuard::TakeOverForStream() {
   m_cutOff = true;
 }
 
-void CConnectionGuard::Refuse(int status, const char* message) {
+void CConnectionGuard::Refuse(int status, const char* message, uint64_t drain) {
   TakeOverForStream();
   m_refused = true;
-  // The body still to come after the bytes at hand, and whatever of it is here already.
-  m_drainLeft = std::min<uint64_t>(m_sizes.DeclaredLength(), kDrainLimit);
+  // Counted from the bytes at hand: what the client still sends is read and dropped up to this much,
+  // or until it closes or falls silent, so it reads the answer instead of a reset.
+  m_drainLeft = std::min<uint64_t>(drain, kDrainLimit);
   if (m_socket.isTransactionStarted()) m_socket.commitTransaction();
   m_socket.write(QByteArray::fromStdString(ErrorResponse(status, message, {}, true)));
   m_sinceRefusal.start();

@@ -39,7 +39,7 @@ class CConnectionGuard : public QObject {
 
  private:
   void OnReadyRead();
-  void Refuse(int status, const char* message);
+  void Refuse(int status, const char* message, uint64_t drain);
   void Discard();
   void CloseWhenDrained();
 

@@ -58,8 +58,8 @@ auto Outcome(const CommandResult& result, const Done& done) {
 
 CControlServer::CControlServer(ControllerLookup lookup, ControlOptions options, QObject* parent)
     : QObject(parent), m_lookup(std::move(lookup)), m_options(std::move(options)) {
-  m_front = new CHttpFront([this](const QHttpServerRequest& request, QTcpSocket& socket) { Handle(request, socket); },
-                           this);
+  m_front =
+      new CHttpFront([this](const QHttpServerRequest& request, QTcpSocket& socket) { Handle(request, socket); }, this);
 }
 
 CControlServer::~CControlServer() = default;
@@ -86,7 +86,8 @@ uint16_t CControlServer::Port() const { return m_listener ? m_listener->serverPo
 bool CControlServer::Authorized(const QHttpServerRequest& request) const {
   if (!m_options.token) return true;
   const QByteArray given = request.value("Authorization");
-  return SameSecret(std::string_view(given.constData(), static_cast<size_t>(given.size())), "Bearer " + *m_options.token);
+  return SameSecret(std::string_view(given.constData(), static_cast<size_t>(given.size())),
+                    "Bearer " + *m_options.token);
 }
 
 void CControlServer::Handle(const QHttpServerRequest& request, QTcpSocket& socket) {
@@ -102,7 +103,8 @@ void CControlServer::Handle(const QHttpServerRequest& request, QTcpSocket& socke
     return;
   }
   const QByteArray path = request.url().path(QUrl::FullyEncoded).toUtf8();
-  const RouteResult routed = ResolveRoute(MethodName(request.method()), std::string_view(path.constData(), path.size()));
+  const RouteResult routed =
+      ResolveRoute(MethodName(request.method()), std::string_view(path.constData(), path.size()));
   if (!routed.route) {
     if (routed.status == 405) {
       answer(405, ErrorBody("this endpoint takes " + routed.allow), {{"Allow", routed.allow}});
@@ -142,8 +144,7 @@ CControlServer::Answer CControlServer::Read(CRigController& controller, const Ro
   }
 }
 
-CControlServer::Answer CControlServer::Command(CRigController& controller, const Route& route,
-                                               std::string_view body) {
+CControlServer::Answer CControlServer::Command(CRigController& controller, const Route& route, std::string_view body) {
   const CRigSim& engine = controller.Engine();
   const auto status = [&controller] { return StatusJson(controller); };
   // Decodes the body; a refusal is a 400 and nothing is done.
@@ -154,28 +155,36 @@ CControlServer::Answer CControlServer::Command(CRigController& controller, const
   };
   switch (route.action) {
     case Action::PostRun:
-      return run(DecodeRunning(body), [&](bool on) { return controller.SetRunning(on); }, status);
+      return run(
+          DecodeRunning(body), [&](bool on) { return controller.SetRunning(on); }, status);
     case Action::PostTenTimes:
-      return run(DecodeTenTimes(body), [&](bool on) { return controller.SetTenTimes(on); }, status);
+      return run(
+          DecodeTenTimes(body), [&](bool on) { return controller.SetTenTimes(on); }, status);
     case Action::PostMode:
-      return run(DecodeMode(body), [&](int mode) { return controller.SetMode(mode); }, status);
+      return run(
+          DecodeMode(body), [&](int mode) { return controller.SetMode(mode); }, status);
     case Action::PostBitDepth:
-      return run(DecodeDepth(body), [&](double depth) { return controller.SetBitDepth(depth); },
-                 [&] { return ChannelsJson(engine); });
+      return run(
+          DecodeDepth(body), [&](double depth) { return controller.SetBitDepth(depth); },
+          [&] { return ChannelsJson(engine); });
     case Action::PostHoleDepth:
-      return run(DecodeDepth(body), [&](double depth) { return controller.SetHoleDepth(depth); },
-                 [&] { return ChannelsJson(engine); });
+      return run(
+          DecodeDepth(body), [&](double depth) { return controller.SetHoleDepth(depth); },
+          [&] { return ChannelsJson(engine); });
     case Action::PostDefaultStartState:
-      return run(DecodeNoArguments(body), [&](bool) { return controller.SetDefaultStartState(); }, status);
+      return run(
+          DecodeNoArguments(body), [&](bool) { return controller.SetDefaultStartState(); }, status);
     case Action::PostGain:
-      return run(DecodeGain(body), [&](int percent) { return controller.SetGain(percent); }, status);
+      return run(
+          DecodeGain(body), [&](int percent) { return controller.SetGain(percent); }, status);
     case Action::PutSettings:
       return run(
           DecodeSettings(body, engine.m_settings),
           [&](const CSimSettings& settings) {
             CommandResult result = controller.ApplySettings(settings, engine.m_settings.m_mode);
             // The settings dialog's words for a record that does not hold together.
-            if (result.outcome == CommandOutcome::Invalid) result.message = "Settings Validation Failed.\n" + result.message;
+            if (result.outcome == CommandOutcome::Invalid)
+              result.message = "Settings Validation Failed.\n" + result.message;
             return result;
           },
           [&] { return RecordJson(engine.m_settings); });
@@ -191,11 +200,11 @@ CControlServer::Answer CControlServer::Command(CRigController& controller, const
           },
           [&] { return ItemsJson(engine); });
     case Action::PutLink:
-      return run(DecodeLinkSettings(body, engine.m_witsLink.m_settings),
-                 [&](const CWitsCommSettings& settings) { return controller.SetLinkSettings(settings); },
-                 [&] { return RecordJson(engine.m_witsLink.m_settings); });
-    default:
-      return {404, ErrorBody("not a command")};
+      return run(
+          DecodeLinkSettings(body, engine.m_witsLink.m_settings),
+          [&](const CWitsCommSettings& settings) { return controller.SetLinkSettings(settings); },
+          [&] { return RecordJson(engine.m_witsLink.m_settings); });
+    default: return {404, ErrorBody("not a command")};
   }
 }
 

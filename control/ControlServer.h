@@ -63,7 +63,7 @@ class CControlServer : public QObject {
   ControlOptions m_options;
   // Made on the first event stream of a rig, so a rig nobody listens to has no view of the API.
   std::map<int, std::unique_ptr<CRigEvents>> m_events;
-  CHttpFront* m_front = nullptr;          // owned as a child
+  CHttpFront* m_front = nullptr;            // owned as a child
   CGuardedTcpServer* m_listener = nullptr;  // owned by the front once bound
 };
 

@@ -30,14 +30,10 @@ struct Range {
 // Integer members that only take some values.
 const std::map<std::string, Range, std::less<>>& IntegerRanges() {
   static const std::map<std::string, Range, std::less<>> ranges = {
-      {"m_mode", {0, kRigModeCount - 1}},
-      {"m_nFlowSPPGain", {0, 100}},
-      {"m_type", {ItemDepth, ItemRamp}},
-      {"m_slidingRotating", {FilterBoth, FilterRotating}},
-      {"commType", {Comm, TcpIp}},
-      {"tcpIpType", {Master, Slave}},
-      {"nCommPort", {1, INT_MAX}},
-      {"nBaudRate", {1, INT_MAX}},
+      {"m_mode", {0, kRigModeCount - 1}}, {"m_nFlowSPPGain", {0, 100}},
+      {"m_type", {ItemDepth, ItemRamp}},  {"m_slidingRotating", {FilterBoth, FilterRotating}},
+      {"commType", {Comm, TcpIp}},        {"tcpIpType", {Master, Slave}},
+      {"nCommPort", {1, INT_MAX}},        {"nBaudRate", {1, INT_MAX}},
       {"nTcpIpPort", {1, 65535}},
   };
   return ranges;
@@ -53,8 +49,8 @@ std::string Parse(std::string_view body, rapidjson::Document& document, bool wan
   if (body.empty()) return std::string("the body is empty; ") + wanted + " is expected";
   document.Parse<kParseFlags>(body.data(), body.size());
   if (document.HasParseError()) {
-    return std::string("malformed JSON: ") + rapidjson::GetParseError_En(document.GetParseError()) +
-           " (at byte " + std::to_string(document.GetErrorOffset()) + ")";
+    return std::string("malformed JSON: ") + rapidjson::GetParseError_En(document.GetParseError()) + " (at byte " +
+           std::to_string(document.GetErrorOffset()) + ")";
   }
   if (wantArray ? !document.IsArray() : !document.IsObject()) return std::string("the body must be ") + wanted;
   return {};
@@ -82,8 +78,10 @@ std::map<std::string, Kind, std::less<>> MembersOf(const Record& record) {
   std::map<std::string, Kind, std::less<>> kinds;
   for (const auto& member : document.GetObject()) {
     const Value& v = member.value;
-    kinds[Name(member.name)] = v.IsBool() ? Kind::Flag : v.IsString() ? Kind::Text : v.IsDouble() ? Kind::Number
-                                                                                                 : Kind::Integer;
+    kinds[Name(member.name)] = v.IsBool()     ? Kind::Flag
+                               : v.IsString() ? Kind::Text
+                               : v.IsDouble() ? Kind::Number
+                                              : Kind::Integer;
   }
   return kinds;
 }
@@ -115,8 +113,7 @@ std::string CheckText(std::string_view name, const Value& value) {
 
 // Checks every member of `object` against the record's members and their types and ranges.
 std::string CheckRecordMembers(const Value& object, const std::map<std::string, Kind, std::less<>>& kinds,
-                               const std::set<std::string, std::less<>>& ignored = {},
-                               const std::string& prefix = {}) {
+                               const std::set<std::string, std::less<>>& ignored = {}, const std::string& prefix = {}) {
   std::set<std::string, std::less<>> known(ignored);
   for (const auto& [name, kind] : kinds) known.insert(name);
   if (std::string error = CheckMemberNames(object, known, prefix); !error.empty()) return error;
@@ -130,15 +127,11 @@ std::string CheckRecordMembers(const Value& object, const std::map<std::string, 
       case Kind::Flag:
         if (!value.IsBool()) error = Quoted(name) + " must be true or false";
         break;
-      case Kind::Integer:
-        error = CheckInteger(name, value);
-        break;
+      case Kind::Integer: error = CheckInteger(name, value); break;
       case Kind::Number:
         if (!value.IsNumber() || !std::isfinite(value.GetDouble())) error = Quoted(name) + " must be a finite number";
         break;
-      case Kind::Text:
-        error = CheckText(name, value);
-        break;
+      case Kind::Text: error = CheckText(name, value); break;
     }
     if (!error.empty()) return prefix + error;
   }
@@ -188,14 +181,14 @@ Decoded<int> DecodeMode(std::string_view body) {
     }
     std::string list;
     for (const auto& name : names) list += "\"" + name + "\", ";
-    return Refuse<int>("'mode' must be one of " + list + "or an index from 0 to " +
-                       std::to_string(kRigModeCount - 1));
+    return Refuse<int>("'mode' must be one of " + list + "or an index from 0 to " + std::to_string(kRigModeCount - 1));
   });
 }
 
 Decoded<double> DecodeDepth(std::string_view body) {
   return DecodeOne<double>(body, "depth", [](const Value& value) -> Decoded<double> {
-    if (!value.IsNumber() || !std::isfinite(value.GetDouble())) return Refuse<double>("'depth' must be a finite number");
+    if (!value.IsNumber() || !std::isfinite(value.GetDouble()))
+      return Refuse<double>("'depth' must be a finite number");
     return {value.GetDouble(), {}};
   });
 }

@@ -41,8 +41,7 @@ struct Decoded {
 // `current`; "m_mode" is a mode index 0 to 3, "m_nFlowSPPGain" a percent 0 to 100.
 [[nodiscard]] Decoded<CSimSettings> DecodeSettings(std::string_view body, const CSimSettings& current);
 // PUT link: the "WitsCommSettings" record, whole or in part; members it lacks keep those of `current`.
-[[nodiscard]] Decoded<CWitsCommSettings> DecodeLinkSettings(std::string_view body,
-                                                           const CWitsCommSettings& current);
+[[nodiscard]] Decoded<CWitsCommSettings> DecodeLinkSettings(std::string_view body, const CWitsCommSettings& current);
 // PUT items: the list, as GET gives it: an array of items with the stored fields (a member an item
 // lacks takes the default of a new item; the run-time members a GET shows are accepted and ignored).
 [[nodiscard]] Decoded<std::vector<COutputItem>> DecodeItems(std::string_view body);

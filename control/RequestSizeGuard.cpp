@@ -56,8 +56,10 @@ CRequestSizeGuard::Verdict CRequestSizeGuard::Feed(std::string_view bytes) {
     m_head.resize(end + endLength);
     bytes.remove_prefix(used);
     const Verdict atEnd = EndOfHead();
-    if (atEnd == Verdict::SendContinue) verdict = atEnd;
-    else if (atEnd != Verdict::Pass) m_final = atEnd;
+    if (atEnd == Verdict::SendContinue)
+      verdict = atEnd;
+    else if (atEnd != Verdict::Pass)
+      m_final = atEnd;
   }
   return m_final != Verdict::Pass ? m_final : verdict;
 }

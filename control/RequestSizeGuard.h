@@ -18,12 +18,12 @@ class CRequestSizeGuard {
   static constexpr size_t kHeadLimit = 16 * 1024;
 
   enum class Verdict {
-    Pass,              // nothing to do
-    SendContinue,      // a head asked "Expect: 100-continue" and its body is welcome
-    BodyTooLarge,      // 413: Content-Length above kBodyLimit
-    HeadTooLarge,      // 431: a request head above kHeadLimit
-    LengthRequired,    // 411: a chunked body, whose size is not known in advance
-    BadFraming,        // 400: a Content-Length that is no number, or given twice with two values
+    Pass,            // nothing to do
+    SendContinue,    // a head asked "Expect: 100-continue" and its body is welcome
+    BodyTooLarge,    // 413: Content-Length above kBodyLimit
+    HeadTooLarge,    // 431: a request head above kHeadLimit
+    LengthRequired,  // 411: a chunked body, whose size is not known in advance
+    BadFraming,      // 400: a Content-Length that is no number, or given twice with two values
   };
 
   // Takes the next bytes received on the connection. After any verdict other than Pass and
@@ -39,9 +39,9 @@ class CRequestSizeGuard {
  private:
   Verdict EndOfHead();
 
-  std::string m_head;           // the head read so far (bounded by kHeadLimit)
-  uint64_t m_bodyLength = 0;    // of the current request
-  uint64_t m_bodyLeft = 0;      // body bytes still to come
+  std::string m_head;         // the head read so far (bounded by kHeadLimit)
+  uint64_t m_bodyLength = 0;  // of the current request
+  uint64_t m_bodyLeft = 0;    // body bytes still to come
   Verdict m_final = Verdict::Pass;
   std::deque<bool> m_closeAfter;  // one per head read and not yet answered
 };

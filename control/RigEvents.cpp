@@ -2,22 +2,18 @@
 
 #include "command/RigController.h"
 #include "control/JsonText.h"
-#include "engine/LinkStatus.h"
-#include "engine/RigMode.h"
-#include "support/Text.h"
+#include "control/RigJson.h"
 
 namespace vorn::control {
 
-namespace {
-
-}  // namespace
+namespace {}  // namespace
 
 // One event's JSON object: its name, then the members `fill` writes; nothing is built for no reader.
 template <typename Fill>
 void CRigEvents::Send(std::string_view name, const Fill& fill) {
   if (m_streams.Count() == 0) return;
   CJsonText json;
-  json.Begin().Key("event").Text(name);
+  json.Begin().Text("event", name);
   fill(json);
   json.End();
   m_streams.Publish(json.Take());
@@ -29,52 +25,51 @@ CRigEvents::~CRigEvents() { m_controller.RemoveView(*this); }
 
 void CRigEvents::OnRunChanged(bool running) {
   const CRigSim& engine = m_controller.Engine();
-  Send("run", [&](CJsonText& json) { json
-                        .Key("running").Flag(running)
-                        .Key("csv").Text(engine.m_strCsvPath)
-                        .Key("witsLog").Text(engine.m_strWitsLogPath); });
+  Send("run", [&](CJsonText& json) {
+    json.Flag("running", running).Text("csv", engine.m_strCsvPath).Text("witsLog", engine.m_strWitsLogPath);
+  });
 }
 
-void CRigEvents::OnTenTimesChanged(bool on) { Send("ten-times", [&](CJsonText& json) { json.Key("on").Flag(on); }); }
+void CRigEvents::OnTenTimesChanged(bool on) {
+  Send("ten-times", [&](CJsonText& json) { json.Flag("on", on); });
+}
 
 void CRigEvents::OnModeChanged(int mode, bool byEngine) {
-  Send("mode", [&](CJsonText& json) { json
-                        .Key("index").Integer(mode)
-                        .Key("name").Text(NameAt(RigModeNames(), mode, std::to_string(mode)))
-                        .Key("byEngine").Flag(byEngine); });
+  Send("mode", [&](CJsonText& json) {
+    json.Integer("index", mode).Text("name", ModeName(mode)).Flag("byEngine", byEngine);
+  });
 }
 
 void CRigEvents::OnSubStateChanged(int subState) {
   const int mode = m_controller.Engine().m_settings.m_mode;
-  Send("sub-state", [&](CJsonText& json) { json
-                        .Key("index").Integer(subState)
-                        .Key("name").Text(NameAt(SubStateNames(mode), subState, std::to_string(subState))); });
+  Send("sub-state", [&](CJsonText& json) {
+    json.Integer("index", subState).Text("name", SubStateName(mode, subState));
+  });
 }
 
 void CRigEvents::OnLinkChanged(const RigLinkStatus& link) {
-  Send("link", [&](CJsonText& json) { json
-                        .Key("state").Text(LinkStateText(link.state))
-                        .Key("stateIndex").Integer(link.state)
-                        .Key("status").Text(link.text)
-                        .Key("hasClient").Flag(link.hasClient); });
+  Send("link", [&](CJsonText& json) { LinkMembers(json, link); });
 }
 
-void CRigEvents::OnPumpsChanged(bool on) { Send("pumps", [&](CJsonText& json) { json.Key("on").Flag(on); }); }
+void CRigEvents::OnPumpsChanged(bool on) {
+  Send("pumps", [&](CJsonText& json) { json.Flag("on", on); });
+}
 
 void CRigEvents::OnFrameOut(std::string_view bytes, LinkWrite outcome) {
-  Send("frame-out", [&](CJsonText& json) { json
-                        .Key("bytes").Text(bytes)
-                        .Key("sent").Flag(outcome == LinkWrite::Sent)
-                        .Key("notSentBecause").Text(LinkWriteRefusal(outcome)); });
+  Send("frame-out", [&](CJsonText& json) {
+    json.Text("bytes", bytes)
+        .Flag("sent", outcome == LinkWrite::Sent)
+        .Text("notSentBecause", LinkWriteRefusal(outcome));
+  });
 }
 
 void CRigEvents::OnArrival(std::string_view text) {
-  Send("arrival", [&](CJsonText& json) { json.Key("text").Text(text); });
+  Send("arrival", [&](CJsonText& json) { json.Text("text", text); });
 }
 
 void CRigEvents::OnItemsChanged() {
   const int count = static_cast<int>(m_controller.Engine().m_outputItems.size());
-  Send("items", [&](CJsonText& json) { json.Key("count").Integer(count); });
+  Send("items", [&](CJsonText& json) { json.Integer("count", count); });
 }
 
 void CRigEvents::OnSettingsChanged(const CSimSettings& settings) {
@@ -87,14 +82,15 @@ void CRigEvents::OnLinkSettingsChanged(const CWitsCommSettings& settings) {
 
 void CRigEvents::OnStateChanged(StateChange what) {
   const CRigSim& engine = m_controller.Engine();
-  Send("state", [&](CJsonText& json) { json
-                        .Key("change").Text(what == StateChange::Depths ? "depths" : "default-start-state")
-                        .Key("bitDepth").Number(engine.m_fDepth)
-                        .Key("holeDepth").Number(engine.m_fHoleDepth); });
+  Send("state", [&](CJsonText& json) {
+    json.Text("change", what == StateChange::Depths ? "depths" : "default-start-state")
+        .Number("bitDepth", engine.m_fDepth)
+        .Number("holeDepth", engine.m_fHoleDepth);
+  });
 }
 
 void CRigEvents::OnMessage(const std::string& line) {
-  Send("message", [&](CJsonText& json) { json.Key("text").Text(line); });
+  Send("message", [&](CJsonText& json) { json.Text("text", line); });
 }
 
 }  // namespace vorn::control

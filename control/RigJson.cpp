@@ -16,10 +16,23 @@ namespace vorn::control {
 namespace {
 
 void Named(CJsonText& json, std::string_view key, int index, const std::string& name) {
-  json.Key(key).Begin().Key("index").Integer(index).Key("name").Text(name).End();
+  json.Key(key).Begin().Integer("index", index).Text("name", name).End();
 }
 
 }  // namespace
+
+std::string ModeName(int mode) { return NameAt(RigModeNames(), mode, std::to_string(mode)); }
+
+std::string SubStateName(int mode, int subState) {
+  return NameAt(SubStateNames(mode), subState, std::to_string(subState));
+}
+
+void LinkMembers(CJsonText& json, const RigLinkStatus& link) {
+  json.Text("state", LinkStateText(link.state))
+      .Integer("stateIndex", link.state)
+      .Text("status", link.text)
+      .Flag("hasClient", link.hasClient);
+}
 
 std::string StatusJson(const CRigController& controller) {
   const RigStatus& status = controller.Status();
@@ -27,33 +40,31 @@ std::string StatusJson(const CRigController& controller) {
   const CCommsWrapper& skid = engine.m_skidLink;
   CJsonText json;
   json.Begin();
-  json.Key("version").Text(GetVersionText());
-  json.Key("running").Flag(status.running);
-  json.Key("tenTimes").Flag(status.tenTimes);
-  Named(json, "mode", status.mode, NameAt(RigModeNames(), status.mode, std::to_string(status.mode)));
-  Named(json, "subState", status.subState,
-        NameAt(SubStateNames(status.mode), status.subState, std::to_string(status.subState)));
-  json.Key("link").Begin()
-      .Key("state").Text(LinkStateText(status.link.state))
-      .Key("stateIndex").Integer(status.link.state)
-      .Key("status").Text(status.link.text)
-      .Key("hasClient").Flag(status.link.hasClient)
+  json.Text("version", GetVersionText());
+  json.Flag("running", status.running);
+  json.Flag("tenTimes", status.tenTimes);
+  Named(json, "mode", status.mode, ModeName(status.mode));
+  Named(json, "subState", status.subState, SubStateName(status.mode, status.subState));
+  json.Key("link").Begin();
+  LinkMembers(json, status.link);
+  json.End();
+  json.Key("skidLink")
+      .Begin()
+      .Flag("enabled", engine.SkidLinkEnabled())
+      .Text("state", LinkStateText(skid.m_state))
+      .Integer("stateIndex", skid.m_state)
+      .Text("status", LinkMessageText(skid))
       .End();
-  json.Key("skidLink").Begin()
-      .Key("enabled").Flag(engine.SkidLinkEnabled())
-      .Key("state").Text(LinkStateText(skid.m_state))
-      .Key("stateIndex").Integer(skid.m_state)
-      .Key("status").Text(LinkMessageText(skid))
-      .End();
-  json.Key("pumpsOn").Flag(status.pumpsOn);
-  json.Key("gain").Integer(status.gain);
-  json.Key("files").Begin()
-      .Key("dataRoot").Text(DataRootFolder())
-      .Key("csv").Text(engine.m_strCsvPath)
-      .Key("witsLog").Text(engine.m_strWitsLogPath)
-      .Key("simSettings").Text(SimSettingsPath())
-      .Key("simState").Text(SimStatePath())
-      .Key("witsCommSettings").Text(WitsCommSettingsPath())
+  json.Flag("pumpsOn", status.pumpsOn);
+  json.Integer("gain", status.gain);
+  json.Key("files")
+      .Begin()
+      .Text("dataRoot", DataRootFolder())
+      .Text("csv", engine.m_strCsvPath)
+      .Text("witsLog", engine.m_strWitsLogPath)
+      .Text("simSettings", SimSettingsPath())
+      .Text("simState", SimStatePath())
+      .Text("witsCommSettings", WitsCommSettingsPath())
       .End();
   json.End();
   return json.Take();
@@ -62,20 +73,22 @@ std::string StatusJson(const CRigController& controller) {
 std::string ChannelsJson(const CRigSim& e) {
   CJsonText json;
   json.Begin()
-      .Key("DEPTH").Number(e.m_fDepth)
-      .Key("HOLE_DEPTH").Number(e.m_fHoleDepth)
-      .Key("BLOCK_HEIGHT").Number(e.m_fBlockHeight_)
-      .Key("ROP").Number(e.m_fROP)
-      .Key("HOOKLOAD").Number(e.m_fHookLoad)
-      .Key("SLIPS").Flag(e.m_bInSlips)
-      .Key("ON_BOTTOM").Flag(e.m_bOnBottom)
-      .Key("RPM").Number(e.m_fRPM)
-      .Key("FLOW").Number(e.m_fFlow)
-      .Key("SPP").Number(e.m_fSPP)
-      .Key("SPM1").Number(e.m_fSPM1)
-      .Key("SPM2").Number(e.m_fSPM2)
-      .Key("WOB").Number(e.m_fWOB)
-      .Key("TORQ").Number(e.m_fTorq)
+      .Number("DEPTH", e.m_fDepth)
+      .Number("HOLE_DEPTH", e.m_fHoleDepth)
+      .Number("BLOCK_HEIGHT", e.m_fBlockHeight_)
+      .Number("ROP", e.m_fROP)
+      .Number("HOOKLOAD", e.m_fHookLoad)
+      .Flag("SLIPS", e.m_bInSlips)
+      .Flag("ON_BOTTOM", e.m_bOnBottom)
+      .Number("RPM", e.m_fRPM)
+      .Number("FLOW", e.m_fFlow)
+      .Number("SPP", e.m_fSPP)
+      .Key("SPM1")
+      .Number(e.m_fSPM1)
+      .Key("SPM2")
+      .Number(e.m_fSPM2)
+      .Number("WOB", e.m_fWOB)
+      .Number("TORQ", e.m_fTorq)
       .End();
   return json.Take();
 }
@@ -87,7 +100,7 @@ std::string ItemsJson(const CRigSim& engine) {
     std::string stored = RecordJson(item);
     stored.pop_back();  // the closing brace: the run-time members follow
     CJsonText runTime;
-    runTime.Begin().Key("valueText").Text(item.m_strValue).Key("sendPending").Flag(item.m_bSendPending).End();
+    runTime.Begin().Text("valueText", item.m_strValue).Flag("sendPending", item.m_bSendPending).End();
     const std::string tail = runTime.Take();
     json.Raw(stored + "," + tail.substr(1));
   }
@@ -101,11 +114,11 @@ std::string ReceivedJson(const CRigSim& engine) {
   json.BeginArray();
   for (const auto& [key, item] : engine.m_witsInItems) {
     json.Begin()
-        .Key("record").Integer(key.record)
-        .Key("item").Integer(key.item)
-        .Key("description").Text(item.description)
-        .Key("valueText").Text(item.valueText)
-        .Key("ageSeconds").Number(now - item.timeReceived)
+        .Integer("record", key.record)
+        .Integer("item", key.item)
+        .Text("description", item.description)
+        .Text("valueText", item.valueText)
+        .Number("ageSeconds", now - item.timeReceived)
         .End();
   }
   json.EndArray();

@@ -4,10 +4,19 @@
 
 class CRigController;
 class CRigSim;
+struct RigLinkStatus;
 
 // The answers of the control API's reads, as JSON texts, from what the controller last told its views
 // and from the engine.
 namespace vorn::control {
+
+class CJsonText;
+
+// The names the window shows; the number itself for one outside the lists.
+[[nodiscard]] std::string ModeName(int mode);
+[[nodiscard]] std::string SubStateName(int mode, int subState);
+// The WITS link's members, as the status and the link event give them.
+void LinkMembers(CJsonText& json, const RigLinkStatus& link);
 
 // Version, run, ten-times, mode and sub-state, both links, pumps, gain and the data files.
 [[nodiscard]] std::string StatusJson(const CRigController& controller);

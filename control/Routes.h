@@ -9,9 +9,23 @@
 namespace vorn::control {
 
 enum class Action {
-  GetStatus, GetChannels, GetItems, GetReceived, GetSettings, GetLink, GetEvents,
-  PostRun, PostTenTimes, PostMode, PostBitDepth, PostHoleDepth, PostDefaultStartState, PostGain,
-  PutSettings, PutItems, PutLink,
+  GetStatus,
+  GetChannels,
+  GetItems,
+  GetReceived,
+  GetSettings,
+  GetLink,
+  GetEvents,
+  PostRun,
+  PostTenTimes,
+  PostMode,
+  PostBitDepth,
+  PostHoleDepth,
+  PostDefaultStartState,
+  PostGain,
+  PutSettings,
+  PutItems,
+  PutLink,
 };
 
 struct Route {
@@ -21,8 +35,8 @@ struct Route {
 
 struct RouteResult {
   std::optional<Route> route;
-  int status = 0;      // 404 or 405 when there is no route
-  std::string allow;   // for 405: the methods the endpoint takes, "GET, PUT"
+  int status = 0;     // 404 or 405 when there is no route
+  std::string allow;  // for 405: the methods the endpoint takes, "GET, PUT"
 };
 
 [[nodiscard]] RouteResult ResolveRoute(std::string_view method, std::string_view path);

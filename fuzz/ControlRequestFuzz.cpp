@@ -7,10 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include <rapidjson/document.h>
-#include <rapidjson/stringbuffer.h>
-#include <rapidjson/writer.h>
-
+#include "control/JsonText.h"
 #include "control/RequestDecoding.h"
 #include "control/RequestSizeGuard.h"
 
@@ -25,12 +22,7 @@ void Check(const Decoded<T>& decoded) {
 
 template <typename Record>
 std::string Json(const Record& record) {
-  rapidjson::Document document(rapidjson::kObjectType);
-  record.ToJson(document, document.GetAllocator());
-  rapidjson::StringBuffer buffer;
-  rapidjson::Writer<rapidjson::StringBuffer> writer(buffer);
-  document.Accept(writer);
-  return buffer.GetString();
+  return RecordJson(record);  // what GET answers
 }
 
 void CheckSettings(std::string_view body) {

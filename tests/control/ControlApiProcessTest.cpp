@@ -53,7 +53,8 @@ std::set<int> ListeningPorts(qint64 pid) {
       std::istringstream fields(line);
       std::string slot, local, remote, state, queues, timer, retransmits, uid, timeout, inode;
       fields >> slot >> local >> remote >> state >> queues >> timer >> retransmits >> uid >> timeout >> inode;
-      if (state == "0A" && inodes.contains(inode)) ports.insert(std::stoi(local.substr(local.find(':') + 1), nullptr, 16));
+      if (state == "0A" && inodes.contains(inode))
+        ports.insert(std::stoi(local.substr(local.find(':') + 1), nullptr, 16));
     }
   }
   return ports;
@@ -113,7 +114,8 @@ TEST_F(ControlApiProcessTest, ServesEveryEndpointAndStreamsTheModeTheEngineChang
 
   // A trip out from near the surface: the engine itself turns it into a trip in.
   ASSERT_EQ(api.Send("PUT", "/api/v1/settings",
-                     R"({"m_fTimeToWaitForSettingsSlips_sec": 0, "m_fTimeToWaitForReleasingSlips_sec": 0})").status,
+                     R"({"m_fTimeToWaitForSettingsSlips_sec": 0, "m_fTimeToWaitForReleasingSlips_sec": 0})")
+                .status,
             200);
   ASSERT_EQ(api.Send("POST", "/api/v1/run", R"({"running": false})").status, 200);
   ASSERT_EQ(api.Send("POST", "/api/v1/hole-depth", R"({"depth": 3})").status, 200);
@@ -128,8 +130,8 @@ TEST_F(ControlApiProcessTest, ServesEveryEndpointAndStreamsTheModeTheEngineChang
   EXPECT_EQ(events.WaitFor({R"("event":"mode")", R"("byEngine":true)"}, 30000),
             R"({"event":"mode","index":2,"name":"Trip In","byEngine":true})");
   EXPECT_TRUE(WaitUntil([&] { return Has(sim->Status(), "Mode Trip In"); }, 10000));
-  EXPECT_TRUE(Has(std::string(std::istreambuf_iterator<char>(std::ifstream(SimSettingsPath()).rdbuf()), {}),
-                  "\"m_mode\": 2"));
+  EXPECT_TRUE(
+      Has(std::string(std::istreambuf_iterator<char>(std::ifstream(SimSettingsPath()).rdbuf()), {}), "\"m_mode\": 2"));
   EXPECT_EQ(sim->Terminate(), 0);
 }
 
@@ -156,7 +158,8 @@ TEST_F(ControlApiProcessTest, OversizedBodyIsRefusedWithoutGrowingMemory) {
   const long before = ResidentKiB(sim->Pid());
   constexpr size_t kBody = 48u * 1024 * 1024;
   QTcpSocket& socket = api.Socket();
-  const std::string head = "PUT /api/v1/items HTTP/1.1\r\nHost: x\r\nContent-Length: " + std::to_string(kBody) + "\r\n\r\n";
+  const std::string head =
+      "PUT /api/v1/items HTTP/1.1\r\nHost: x\r\nContent-Length: " + std::to_string(kBody) + "\r\n\r\n";
   socket.write(head.data(), static_cast<qint64>(head.size()));
   const QByteArray chunk(1024 * 1024, '[');
   for (size_t sent = 0; sent < kBody; sent += static_cast<size_t>(chunk.size())) {
@@ -164,10 +167,12 @@ TEST_F(ControlApiProcessTest, OversizedBodyIsRefusedWithoutGrowingMemory) {
     ASSERT_TRUE(WaitUntil([&] { return socket.bytesToWrite() < 2 * chunk.size(); }, 20000));
   }
   std::string answer;
-  EXPECT_TRUE(WaitUntil([&] {
-    answer += socket.readAll().toStdString();
-    return Has(answer, "\r\n\r\n{\"error\"");
-  }, 20000));
+  EXPECT_TRUE(WaitUntil(
+      [&] {
+        answer += socket.readAll().toStdString();
+        return Has(answer, "\r\n\r\n{\"error\"");
+      },
+      20000));
   EXPECT_TRUE(answer.starts_with("HTTP/1.1 413 Payload Too Large\r\n")) << answer;
   const long after = ResidentKiB(sim->Pid());
   EXPECT_LT(after - before, 8 * 1024) << before << " KiB before, " << after << " KiB after";
@@ -185,8 +190,8 @@ TEST_F(ControlApiProcessTest, WithoutControlNoPortIsOpened) {
 }
 
 TEST_F(ControlApiProcessTest, BadOptionsExitTwoAndABusyPortExitsOne) {
-  for (const QStringList& arguments : {QStringList{"--control", "70000"}, QStringList{"--control", "host:80"},
-                                       QStringList{"--control-token", "x"}}) {
+  for (const QStringList& arguments :
+       {QStringList{"--control", "70000"}, QStringList{"--control", "host:80"}, QStringList{"--control-token", "x"}}) {
     HeadlessProcess bad(arguments);
     EXPECT_EQ(bad.WaitForExit(10000), 2) << arguments.join(' ').toStdString();
     EXPECT_TRUE(Has(bad.Status(), "--control")) << bad.Status();

@@ -1,11 +1,12 @@
 #include "tests/control/HttpClient.h"
 
-#include <QHostAddress>
-#include <fcntl.h>
-#include <unistd.h>
 #include <arpa/inet.h>
+#include <fcntl.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
+#include <unistd.h>
+
+#include <QHostAddress>
 #include <algorithm>
 #include <cctype>
 
@@ -126,7 +127,8 @@ std::string CEventReader::WaitFor(const std::vector<std::string>& parts, int tim
         Take();
         for (; from < m_events.size(); ++from) {
           const std::string& event = m_events[from];
-          if (std::all_of(parts.begin(), parts.end(), [&](const std::string& p) { return event.find(p) != std::string::npos; })) {
+          if (std::all_of(parts.begin(), parts.end(),
+                          [&](const std::string& p) { return event.find(p) != std::string::npos; })) {
             found = event;
             return true;
           }
@@ -163,8 +165,8 @@ bool CStalledReader::ReadToEnd(int timeoutMs) {
             m_bytes.append(chunk, static_cast<size_t>(got));
             continue;
           }
-          if (got == 0) return true;                             // closed by the server
-          return errno != EAGAIN && errno != EWOULDBLOCK;        // reset by the server
+          if (got == 0) return true;                       // closed by the server
+          return errno != EAGAIN && errno != EWOULDBLOCK;  // reset by the server
         }
       },
       timeoutMs);

@@ -9,7 +9,7 @@
 namespace vorn::test {
 
 struct HttpAnswer {
-  int status = 0;  // 0: no complete answer came in time
+  int status = 0;                              // 0: no complete answer came in time
   std::map<std::string, std::string> headers;  // names in lower case
   std::string body;
 };

@@ -39,12 +39,9 @@ TEST(CommandBodyTest, BadBodiesAreRefusedWithTheReason) {
     const char* reason;
   };
   for (const Case& c : {
-           Case{"", "the body is empty"},
-           Case{"{\"running\": tru}", "malformed JSON"},
-           Case{"{\"running\": true} x", "malformed JSON"},
-           Case{"[true]", "must be a JSON object"},
-           Case{"{}", "missing member 'running'"},
-           Case{"{\"running\": 1}", "'running' must be true or false"},
+           Case{"", "the body is empty"}, Case{"{\"running\": tru}", "malformed JSON"},
+           Case{"{\"running\": true} x", "malformed JSON"}, Case{"[true]", "must be a JSON object"},
+           Case{"{}", "missing member 'running'"}, Case{"{\"running\": 1}", "'running' must be true or false"},
            Case{"{\"running\": true, \"extra\": 1}", "unknown member 'extra'"},
            Case{"{\"running\": true, \"running\": false}", "'running' is given twice"},
            Case{"{\"running\": \"\xff\"}", "malformed JSON"},  // not UTF-8
@@ -56,8 +53,8 @@ TEST(CommandBodyTest, BadBodiesAreRefusedWithTheReason) {
   EXPECT_NE(DecodeDepth(R"({"depth": 1e400})").error.find("Number too big"), std::string::npos);
   EXPECT_NE(DecodeDepth(R"({"depth": NaN})").error.find("malformed JSON"), std::string::npos);
   EXPECT_EQ(DecodeDepth(R"({"depth": "5000"})").error, "'depth' must be a finite number");
-  for (const char* body : {R"({"percent": 101})", R"({"percent": -1})", R"({"percent": 50.5})",
-                           R"({"percent": 4294967346})"}) {
+  for (const char* body :
+       {R"({"percent": 101})", R"({"percent": -1})", R"({"percent": 50.5})", R"({"percent": 4294967346})"}) {
     EXPECT_EQ(DecodeGain(body).error, "'percent' must be a whole number from 0 to 100") << body;
   }
   EXPECT_NE(DecodeNoArguments(R"({"now": true})").error.find("unknown member 'now'"), std::string::npos);

@@ -25,8 +25,8 @@ Verdict FeedCut(const std::string& stream, size_t cut) {
 }
 
 TEST(RequestSizeGuardTest, RequestsWithinTheLimitPassCutAnywhere) {
-  const std::string stream = Post(10) + "GET /api/v1/status HTTP/1.1\r\n\r\n" +
-                             Post(CRequestSizeGuard::kBodyLimit) + "\r\n" + Post(0);
+  const std::string stream =
+      Post(10) + "GET /api/v1/status HTTP/1.1\r\n\r\n" + Post(CRequestSizeGuard::kBodyLimit) + "\r\n" + Post(0);
   for (size_t cut = 0; cut <= stream.size(); cut += (cut < 400 ? 1 : 997)) {
     EXPECT_EQ(FeedCut(stream, cut), Verdict::Pass) << cut;
   }

@@ -19,9 +19,9 @@ TEST(RoutesTest, EndpointsForTheProgramsRigAndByRigNumber) {
 }
 
 TEST(RoutesTest, UnknownPathsAre404AndOtherMethods405WithTheAllowedOnes) {
-  for (const char* path : {"/", "/api/v1", "/api/v1/", "/api/v2/status", "/api/v1/status/", "/api/v1/Status",
-                           "/api/v1/rigs/x/status", "/api/v1/rigs//status", "/api/v1/rigs/-1/status",
-                           "/api/v1/rigs/1", "/api/v1/rigs/9999999/status"}) {
+  for (const char* path :
+       {"/", "/api/v1", "/api/v1/", "/api/v2/status", "/api/v1/status/", "/api/v1/Status", "/api/v1/rigs/x/status",
+        "/api/v1/rigs//status", "/api/v1/rigs/-1/status", "/api/v1/rigs/1", "/api/v1/rigs/9999999/status"}) {
     const auto result = ResolveRoute("GET", path);
     EXPECT_FALSE(result.route) << path;
     EXPECT_EQ(result.status, 404) << path;

@@ -50,7 +50,8 @@ TEST(WindowAndApiTest, BothDriveOneEngineAndEachShowsTheOthersCommands) {
   modeBox->setCurrentIndex(Idle);
   emit modeBox->activated(Idle);
   EXPECT_TRUE(Has(api.Get("/api/v1/status").body, R"("mode":{"index":0,"name":"Idle"})"));
-  EXPECT_EQ(events.WaitFor({R"("event":"mode","index":0)"}, 10000), R"({"event":"mode","index":0,"name":"Idle","byEngine":false})");
+  EXPECT_EQ(events.WaitFor({R"("event":"mode","index":0)"}, 10000),
+            R"({"event":"mode","index":0,"name":"Idle","byEngine":false})");
 
   // A run the API starts checks the window's Run box and locks its run-time controls ...
   ASSERT_EQ(api.Send("POST", "/api/v1/run", R"({"running": true})").status, 200);

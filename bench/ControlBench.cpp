@@ -1,0 +1,62 @@
+// The control API on loopback: requests answered per second for GET /api/v1/status, one client on a
+// kept-alive connection, the server and the client on one event loop.
+#include <benchmark/benchmark.h>
+
+#include <QCoreApplication>
+#include <QTcpSocket>
+#include <string>
+
+#include "command/RigController.h"
+#include "control/ControlServer.h"
+
+namespace {
+
+// Reads one whole answer (head and Content-Length body) from the client socket.
+bool ReadAnswer(QTcpSocket& client, std::string& buffer) {
+  for (;;) {
+    const size_t head = buffer.find("\r\n\r\n");
+    if (head != std::string::npos) {
+      const size_t at = buffer.find("Content-Length: ");
+      const size_t length = std::stoul(buffer.substr(at + 16));
+      if (buffer.size() >= head + 4 + length) {
+        buffer.erase(0, head + 4 + length);
+        return true;
+      }
+    }
+    QCoreApplication::processEvents();  // the server reads and answers from the event loop
+    if (client.bytesAvailable() > 0 || client.waitForReadyRead(1)) buffer += client.readAll().toStdString();
+    if (client.state() != QAbstractSocket::ConnectedState) return false;
+  }
+}
+
+void BM_GetStatus(benchmark::State& state) {
+  int argc = 1;
+  char name[] = "bench_control";
+  char* argv[] = {name, nullptr};
+  QCoreApplication application(argc, argv);
+  CRigSim engine;
+  engine.m_pumpsMessage = nullptr;
+  CRigController controller(engine);
+  vorn::control::CControlServer server([&controller](int rig) { return rig == 0 ? &controller : nullptr; },
+                                       {"127.0.0.1", 0, std::string("bench-token")});
+  std::string error;
+  if (!server.Listen(error)) state.SkipWithError(error.c_str());
+  QTcpSocket client;
+  client.connectToHost("127.0.0.1", server.Port());
+  while (client.state() != QAbstractSocket::ConnectedState) QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+  const QByteArray request =
+      "GET /api/v1/status HTTP/1.1\r\nHost: 127.0.0.1\r\nAuthorization: Bearer bench-token\r\n\r\n";
+  std::string buffer;
+  for (auto _ : state) {
+    client.write(request);
+    if (!ReadAnswer(client, buffer)) {
+      state.SkipWithError("the connection closed");
+      break;
+    }
+  }
+  state.counters["requests/s"] =
+      benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
+}
+BENCHMARK(BM_GetStatus)->Unit(benchmark::kMicrosecond)->UseRealTime();
+
+}  // namespace
