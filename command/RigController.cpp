@@ -273,6 +273,11 @@ void CRigController::OnArrival(std::string_view text) {
   Publish();
 }
 
+void CRigController::TickOnce() {
+  m_engine.OnTick();
+  AfterTick();
+}
+
 void CRigController::AfterTick() {
   Publish();
   Notify([](CRigViewIF& view) { view.OnAfterTick(); });
