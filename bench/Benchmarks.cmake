@@ -2,4 +2,3 @@
 vorn_add_bench(bench_engine SOURCES EngineBench.cpp LIBS rigsim_core)
 vorn_add_bench(bench_persist SOURCES PersistBench.cpp LIBS rigsim_core)
 vorn_add_bench(bench_wits SOURCES WitsBench.cpp LIBS rigsim_core Qt6::Network)
-vorn_add_bench(bench_command SOURCES CommandBench.cpp LIBS rigsim_core)

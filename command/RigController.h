@@ -101,6 +101,8 @@ class CRigController : public CRigSimMessagesIF, public CWitsTrafficIF {
   template <typename Tell>
   void Notify(const Tell& tell);
   [[nodiscard]] CommandResult RefusedDuringRun(std::string_view command) const;
+  // Either depth command: checked, set by the engine's `set`, saved, told.
+  CommandResult SetDepth(double depth, std::string_view command, void (CRigSim::*set)(double));
   // After the list changed: the settings file, then the views.
   void ItemsChanged();
   void Report(const std::string& line);
