@@ -20,8 +20,6 @@ CommandResult NotAMode(int mode) {
       vorn::Sprintf("Mode %d is none of 0 (Idle), 1 (Drill), 2 (Trip In), 3 (Trip Out)", mode));
 }
 
-CommandResult NotADepth() { return CommandResult::Invalid("A depth must be a finite number"); }
-
 // The item "+" appends.
 COutputItem NewConstantItem() {
   COutputItem item;
@@ -116,19 +114,17 @@ CommandResult CRigController::SetMode(int mode) {
 }
 
 CommandResult CRigController::SetBitDepth(double depth) {
-  if (!std::isfinite(depth)) return NotADepth();
-  if (IsRunning()) return RefusedDuringRun("Set Bit Depth");
-  m_engine.SetBitDepth(depth);
-  m_stateFile.Save();
-  Notify([](CRigViewIF& view) { view.OnStateChanged(StateChange::Depths); });
-  Publish();
-  return CommandResult::Done();
+  return SetDepth(depth, "Set Bit Depth", &CRigSim::SetBitDepth);
 }
 
 CommandResult CRigController::SetHoleDepth(double depth) {
-  if (!std::isfinite(depth)) return NotADepth();
-  if (IsRunning()) return RefusedDuringRun("Set Hole Depth");
-  m_engine.SetHoleDepth(depth);
+  return SetDepth(depth, "Set Hole Depth", &CRigSim::SetHoleDepth);
+}
+
+CommandResult CRigController::SetDepth(double depth, std::string_view command, void (CRigSim::*set)(double)) {
+  if (!std::isfinite(depth)) return CommandResult::Invalid("A depth must be a finite number");
+  if (IsRunning()) return RefusedDuringRun(command);
+  (m_engine.*set)(depth);
   m_stateFile.Save();
   Notify([](CRigViewIF& view) { view.OnStateChanged(StateChange::Depths); });
   Publish();
@@ -271,6 +267,11 @@ void CRigController::OnFrameOut(std::string_view bytes, LinkWrite outcome) {
 void CRigController::OnArrival(std::string_view text) {
   Notify([text](CRigViewIF& view) { view.OnArrival(text); });
   Publish();
+}
+
+void CRigController::TickOnce() {
+  m_engine.OnTick();
+  AfterTick();
 }
 
 void CRigController::AfterTick() {

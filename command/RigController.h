@@ -71,6 +71,10 @@ class CRigController : public CRigSimMessagesIF, public CWitsTrafficIF {
   // What closing the program does: the run ends, and the state is saved whether a run was active or not.
   void Close();
 
+  // One step of the run loop without its timer: the engine's tick, then the views told as after every
+  // tick. For those that drive a rig at their own pace (benchmarks); the run loop does the same.
+  void TickOnce();
+
   // Views are told in the order they were added. Adding one twice adds it once.
   void AddView(CRigViewIF& view);
   void RemoveView(CRigViewIF& view);
@@ -97,6 +101,8 @@ class CRigController : public CRigSimMessagesIF, public CWitsTrafficIF {
   template <typename Tell>
   void Notify(const Tell& tell);
   [[nodiscard]] CommandResult RefusedDuringRun(std::string_view command) const;
+  // Either depth command: checked, set by the engine's `set`, saved, told.
+  CommandResult SetDepth(double depth, std::string_view command, void (CRigSim::*set)(double));
   // After the list changed: the settings file, then the views.
   void ItemsChanged();
   void Report(const std::string& line);
