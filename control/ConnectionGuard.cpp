@@ -19,7 +19,7 @@ CConnectionGuard::CConnectionGuard(QTcpSocket& socket, QObject& httpServer)
   connect(&m_socket, &QTcpSocket::readyRead, this, &CConnectionGuard::OnReadyRead);
   m_idle.setSingleShot(true);
   m_idle.setInterval(kDrainIdleMs);
-  connect(&m_idle, &QTimer::timeout, this, [this] { m_socket.abort(); });
+  connect(&m_idle, &QTimer::timeout, this, [this] { m_socket.disconnectFromHost(); });
 }
 
 CConnectionGuard* CConnectionGuard::Of(QTcpSocket* socket) {

@@ -128,7 +128,7 @@ void CControlServer::Handle(const QHttpServerRequest& request, QTcpSocket& socke
   const Answer result = route.action <= Action::GetEvents
                             ? Read(*controller, route)
                             : Command(*controller, route, std::string_view(body.constData(), body.size()));
-  answer(result.status, result.body + "\n");
+  answer(result.status, result.body.ends_with('\n') ? result.body : result.body + "\n");
 }
 
 CControlServer::Answer CControlServer::Read(CRigController& controller, const Route& route) const {

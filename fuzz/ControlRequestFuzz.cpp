@@ -10,6 +10,7 @@
 #include "control/JsonText.h"
 #include "control/RequestDecoding.h"
 #include "control/RequestSizeGuard.h"
+#include "control/Routes.h"
 
 using namespace vorn::control;
 
@@ -95,5 +96,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   CheckLink(body);
   CheckItems(body);
   CheckGuard(body);
+  // The same bytes as a request's path: a route, or 404, or 405 with the methods to use.
+  const RouteResult routed = ResolveRoute("PUT", body);
+  if (routed.route ? routed.status != 0 : routed.status != 404 && (routed.status != 405 || routed.allow.empty())) {
+    std::abort();
+  }
   return 0;
 }
