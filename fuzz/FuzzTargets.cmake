@@ -7,3 +7,7 @@ vorn_add_fuzzer(fuzz_settings_files SOURCES SettingsFilesFuzz.cpp FuzzEngine.h F
 # Longer than the 64 KiB input buffer, so the bound on it is reached.
 vorn_add_fuzzer(fuzz_wits_input SOURCES WitsInputFuzz.cpp FuzzEngine.h FuzzFolders.h LIBS rigsim_core
                 MAX_LEN 140000)
+vorn_add_fuzzer(fuzz_command_line SOURCES CommandLineFuzz.cpp LIBS rigsim_app)
+vorn_add_fuzzer(fuzz_grid_paste SOURCES GridPasteFuzz.cpp FuzzApplication.h LIBS rigsim_grid MAX_LEN 16384)
+vorn_add_fuzzer(fuzz_window_placement SOURCES WindowPlacementFuzz.cpp FuzzApplication.h FuzzFolders.h
+                LIBS rigsim_ui MAX_LEN 256)
