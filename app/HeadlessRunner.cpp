@@ -10,10 +10,10 @@
 
 namespace {
 
-RunHooks MakeHooks(CRigSim& engine, std::function<void()> afterTick,
+RunHooks MakeHooks(CSimStateFile& state, std::function<void()> afterTick,
                    std::function<void(const std::string&)> reportFailure) {
   RunHooks hooks;
-  AttachStateFiles(hooks, engine);
+  AttachStateFiles(hooks, state);
   hooks.afterTick = std::move(afterTick);
   hooks.reportFailure = std::move(reportFailure);
   return hooks;
@@ -24,8 +24,9 @@ RunHooks MakeHooks(CRigSim& engine, std::function<void()> afterTick,
 CHeadlessRunner::CHeadlessRunner(const CommandLineOptions& options, std::ostream& status)
     : m_options(options),
       m_status(status),
+      m_stateFile(m_engine, [this](const std::string& line) { Print(line); }),
       m_run(m_engine,
-            MakeHooks(m_engine, [this] { ReportChanges(); },
+            MakeHooks(m_stateFile, [this] { ReportChanges(); },
                       [this](const std::string& message) {
                         Print(message);
                         m_exitCode = 1;
@@ -60,7 +61,7 @@ void CHeadlessRunner::Stop(int exitCode) {
   QCoreApplication::exit(exitCode);
 }
 
-void CHeadlessRunner::OnModeChanged(int) { SaveAfterModeChange(m_engine); }
+void CHeadlessRunner::OnModeChanged(int) { SaveAfterModeChange(m_stateFile); }
 
 void CHeadlessRunner::ReportChanges() {
   const std::string link =

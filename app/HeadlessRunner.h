@@ -8,10 +8,11 @@
 #include "app/CommandLine.h"
 #include "engine/RigSim.h"
 #include "engine/RunControl.h"
+#include "persist/SimStateFile.h"
 
 // The simulator without a window, for test benches and servers: the window's start-up and run control
 // without the window, a run started at once, and one status line on standard error for every change of
-// link, mode or sub-state and every run start and stop.
+// link, mode or sub-state, every run start and stop, and every save of the state that failed.
 class CHeadlessRunner : public QObject, public CRigSimMessagesIF {
   Q_OBJECT
 
@@ -35,6 +36,7 @@ class CHeadlessRunner : public QObject, public CRigSimMessagesIF {
   CommandLineOptions m_options;
   std::ostream& m_status;
   CRigSim m_engine;
+  CSimStateFile m_stateFile;
   CRunControl m_run;
   QTimer m_duration;
   int m_exitCode = 0;

@@ -1,8 +1,10 @@
 #include "engine/OutputItem.h"
 
 #include <cmath>
+#include <tuple>
 
 #include "engine/RigSim.h"
+#include "support/Console.h"
 #include "support/Numbers.h"
 
 namespace {
@@ -51,6 +53,15 @@ COutputItem::COutputItem(bool readOnly, bool enable, std::string mnem, double sa
       m_slidingRotating(slidingRotating), m_bFlowOnOnly(flowOnOnly), m_nWitsRecord(witsRecord),
       m_nWitsChannel(witsChannel) {}
 
+bool COutputItem::SameStoredFields(const COutputItem& other) const {
+  const auto stored = [](const COutputItem& item) {
+    return std::tie(item.m_bReadOnly, item.m_bEnable, item.m_strMnem, item.m_fSampleRateDepth, item.m_type,
+                    item.m_fA, item.m_fB, item.m_fC, item.m_strD, item.m_slidingRotating, item.m_bFlowOnOnly,
+                    item.m_nWitsRecord, item.m_nWitsChannel);
+  };
+  return stored(*this) == stored(other);
+}
+
 std::string COutputItem::Evaluate(const CRigSim& engine, double t) {
   // The pump-start bookkeeping runs for every item, enabled or not.
   m_bPumpsOnNow = engine.m_bPumpsOn;
@@ -68,6 +79,7 @@ std::string COutputItem::Evaluate(const CRigSim& engine, double t) {
         case ItemSineOfTime: x = m_fA + m_fB * std::sin(t * kTwoPi / m_fC); break;
         case ItemText:
           m_strValue = m_strD;
+          m_fValue = vorn::ReadDecimal(m_strD);
           m_bSendPending = true;
           m_fLastSampleTime = t;
           produced = false;
@@ -76,8 +88,8 @@ std::string COutputItem::Evaluate(const CRigSim& engine, double t) {
           if (m_strValue.empty() || m_strValue == kNoValueText) {
             x = m_fA;
           } else {
-            // The ramp steps on from its own "%g" text, so it works on six significant digits.
-            x = vorn::ReadDecimal(m_strValue) + m_fC;
+            // From the number, not from its "%g" text: a step the text cannot show would stall it.
+            x = m_fValue + m_fC;
             if (x > m_fB) x = m_fA;
           }
           break;
@@ -89,25 +101,39 @@ std::string COutputItem::Evaluate(const CRigSim& engine, double t) {
           }
           break;
       }
-      if (produced) {
-        m_strValue = vorn::FormatG(x);
-        m_bSendPending = true;
-        m_fLastSampleTime = t;
-      }
+      if (produced) TakeNumber(x, t);
     }
     if (m_type == ItemOnceAfterPumpOn) {
       if (!m_bPumpsOnNow) {
         m_bOnceFired = false;
       } else if (!m_bOnceFired && t - m_fPumpStartTime >= m_fSampleRateDepth) {
         m_bOnceFired = true;
-        m_strValue = vorn::FormatG(m_fA);
-        m_bSendPending = true;
-        m_fLastSampleTime = t;
+        TakeNumber(m_fA, t);
       }
     }
   }
   m_bPumpsOnBefore = m_bPumpsOnNow;
   return m_strValue;
+}
+
+// A result that is not a finite number (a sine with C = 0, a ramp or a channel past the range of a
+// double) has no text that a receiver can read: the item keeps its last text and sends nothing. The
+// console says so when an item starts giving no number, not at every evaluation.
+void COutputItem::TakeNumber(double x, double t) {
+  if (!std::isfinite(x)) {
+    if (!m_bGivesNoNumber) {
+      vorn::Console() << "Output item \"" << m_strMnem << "\" (" << OutputItemTypeNames()[static_cast<size_t>(m_type)]
+                      << "): the result is " << (std::isnan(x) ? "not a number" : "infinite") << "; the item keeps \""
+                      << m_strValue << "\" and sends nothing until it gives a number again\n";
+    }
+    m_bGivesNoNumber = true;
+    return;
+  }
+  m_bGivesNoNumber = false;
+  m_fValue = x;
+  m_strValue = vorn::FormatG(x);
+  m_bSendPending = true;
+  m_fLastSampleTime = t;
 }
 
 const std::vector<std::string>& OutputItemTypeNames() {

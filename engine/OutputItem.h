@@ -34,6 +34,9 @@ class COutputItem {
   // (seconds since 2000-01-01 local time); returns a copy of the value text.
   std::string Evaluate(const CRigSim& engine, double t);
 
+  // True when the thirteen stored fields are equal; the run-time fields are not looked at.
+  [[nodiscard]] bool SameStoredFields(const COutputItem& other) const;
+
   // The thirteen stored fields as members of a JSON object.
   void ToJson(rapidjson::Value& object, rapidjson::Document::AllocatorType& allocator) const;
   void FromJson(const rapidjson::Value& object);
@@ -55,12 +58,18 @@ class COutputItem {
 
   // Run-time fields, never stored.
   std::string m_strValue = kNoValueText;
+  double m_fValue = 0.0;  // the number behind the value text, which the ramp steps on from
   double m_fLastSampleTime = -1.0;
   bool m_bPumpsOnBefore = false;
   bool m_bPumpsOnNow = false;
   bool m_bOnceFired = false;
   double m_fPumpStartTime = -1.0;
   bool m_bSendPending = false;
+  bool m_bGivesNoNumber = false;  // the last result was not a finite number
+
+ private:
+  // A new value from a computed number; a number that is not finite is none (see Evaluate).
+  void TakeNumber(double x, double t);
 };
 
 // The type names and filter names in value order, for the output grid's choice cells.

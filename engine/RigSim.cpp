@@ -1,5 +1,7 @@
 #include "engine/RigSim.h"
 
+#include <limits>
+
 #include "engine/PumpBroadcast.h"
 #include "support/Numbers.h"
 #include "support/ProfileSection.h"
@@ -21,6 +23,14 @@ CWitsCommSettings InitialLinkSettings() {
   return settings;
 }
 
+// The skid link has the WITS link's settings with the port one higher. Past the last 32-bit port
+// there is none: the port stays out of range, and the link's open refuses it like any other.
+CWitsCommSettings SkidLinkSettings(const CWitsCommSettings& witsSettings) {
+  CWitsCommSettings skid = witsSettings;
+  if (witsSettings.nTcpIpPort < std::numeric_limits<int32_t>::max()) skid.nTcpIpPort = witsSettings.nTcpIpPort + 1;
+  return skid;
+}
+
 void AttachLink(CCommsWrapper& link, const CWitsCommSettings& settings, CommsReceiverIF* receiver,
                 LinkId id, const vorn::Clocks& clocks) {
   link.m_settings = settings;
@@ -33,22 +43,19 @@ std::string FlagText(bool flag) { return flag ? "TRUE" : "FALSE"; }
 
 }  // namespace
 
-CRigSim::CRigSim(vorn::Clocks clocks) : m_pumpsMessage(SendExternalPumpsMessage), m_clocks(std::move(clocks)) {
+CRigSim::CRigSim(vorn::Clocks clocks, const WitsDictionarySource& dictionary)
+    : m_pumpsMessage(SendExternalPumpsMessage), m_clocks(std::move(clocks)) {
   // The skid switch is read once, here, and written back so the entry exists for the user to edit.
   vorn::CProfileSection local("_Local", "");
   const int skidSwitch = local.GetInt("Enable Skid Sim Comms");
   local.WriteInt("Enable Skid Sim Comms", skidSwitch);
   m_bSkidLinkEnabled = skidSwitch != 0;
 
-  if (!LoadWitsDictionary(m_witsDictionary)) m_strDictionaryError = kDictionaryUnreadable;
+  if (!LoadWitsDictionary(m_witsDictionary, dictionary)) m_strDictionaryError = kDictionaryUnreadable;
 
   const CWitsCommSettings linkSettings = InitialLinkSettings();
   AttachLink(m_witsLink, linkSettings, this, WitsLink, m_clocks);
-  if (m_bSkidLinkEnabled) {
-    CWitsCommSettings skidSettings = linkSettings;
-    skidSettings.nTcpIpPort = linkSettings.nTcpIpPort + 1;
-    AttachLink(m_skidLink, skidSettings, this, SkidLink, m_clocks);
-  }
+  if (m_bSkidLinkEnabled) AttachLink(m_skidLink, SkidLinkSettings(linkSettings), this, SkidLink, m_clocks);
 
   // These stand until the first processed tick recomputes them.
   const double gain = m_settings.m_nFlowSPPGain;
@@ -168,10 +175,19 @@ bool CRigSim::StartRun(std::string& errorText) {
   m_lastCalcTime.reset();
   m_lastCsvTime.reset();
   m_lastWitsTime.reset();
-  return CreateRunFiles(errorText);
+  if (CreateRunFiles(errorText)) return true;
+  // No tick will serve the links of a run that did not start: a server would take clients that get
+  // nothing, and a serial port would stay locked.
+  CloseLinks();
+  return false;
 }
 
 void CRigSim::StopRun() {
+  CloseLinks();
+  m_witsInItems.clear();
+}
+
+void CRigSim::CloseLinks() {
   const auto stop = [](CCommsWrapper& link) {
     link.m_nStopRequest = 1;
     if (link.m_state == TryingToConnect || link.m_state == Connected) link.Close();
@@ -179,14 +195,11 @@ void CRigSim::StopRun() {
   };
   stop(m_witsLink);
   if (m_bSkidLinkEnabled) stop(m_skidLink);
-  m_witsInItems.clear();
 }
 
 void CRigSim::SetCommSettings(const CWitsCommSettings& settings) {
   m_witsLink.m_settings = settings;
-  CWitsCommSettings skid = settings;
-  skid.nTcpIpPort = settings.nTcpIpPort + 1;
-  m_skidLink.m_settings = skid;
+  m_skidLink.m_settings = SkidLinkSettings(settings);
 }
 
 void CRigSim::SetMode(int newMode) {

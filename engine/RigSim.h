@@ -32,12 +32,15 @@ class CRigSimMessagesIF {
 // directly.
 class CRigSim : public CommsReceiverIF {
  public:
-  explicit CRigSim(vorn::Clocks clocks = {});
+  // dictionary: where the WITS dictionary's table text comes from, read once here.
+  explicit CRigSim(vorn::Clocks clocks = {}, const WitsDictionarySource& dictionary = WitsDictionaryText);
   ~CRigSim() override = default;
   CRigSim(const CRigSim&) = delete;
   CRigSim& operator=(const CRigSim&) = delete;
 
   void OnTick();
+  // Opens the links and creates the run's files; false with the reason when the CSV file cannot be
+  // created, and the links closed again.
   bool StartRun(std::string& errorText);
   void StopRun();
 
@@ -127,6 +130,8 @@ class CRigSim : public CommsReceiverIF {
   void DeriveChannels();
   void RunDueIntervalActions(uint32_t now);
   void ChangeModeFromTick(int newMode);
+  // Asks the links to stay closed and closes each one that is open.
+  void CloseLinks();
   // The file part of a run start: names the WITS log and the CSV file and writes the CSV header.
   bool CreateRunFiles(std::string& errorText);
   // Arrivals on the WITS link: frames into the received-items table, the log, a frame in answer.

@@ -99,11 +99,17 @@ void CInPlaceEdit::keyPressEvent(QKeyEvent* event) {
   FitToText();
 }
 
-// A pop-up (the box's context menu) or another window becoming active leaves the edit open: the
-// focus comes back to the box. Only the focus moving elsewhere in the window ends it.
+// Losing the focus ends the edit, except to a pop-up (the box's context menu), which hands it back.
+// When the window loses activation the edit ends from the event loop: a window that is going away
+// takes the box with it first, so nothing reports to an owner that is being destroyed.
 void CInPlaceEdit::focusOutEvent(QFocusEvent* event) {
   QLineEdit::focusOutEvent(event);
-  if (event->reason() != Qt::PopupFocusReason && event->reason() != Qt::ActiveWindowFocusReason) Finish({});
+  if (event->reason() == Qt::PopupFocusReason) return;
+  if (event->reason() == Qt::ActiveWindowFocusReason) {
+    QMetaObject::invokeMethod(this, &CInPlaceEdit::EndEdit, Qt::QueuedConnection);
+    return;
+  }
+  Finish({});
 }
 
 // The box grows to hold its text and a blank, but never beyond the grid's right edge.
@@ -116,12 +122,13 @@ void CInPlaceEdit::FitToText() {
   if (newWidth != width()) resize(newWidth, height());
 }
 
-// Reports once, then goes: the grid takes the text, and the box deletes itself later so that the
+// Reports once, then goes: the grid takes the text (and the focus, also in an inactive window, so
+// that it has it again when the window comes back), and the box deletes itself later so that the
 // event being handled can finish safely.
 void CInPlaceEdit::Finish(const GridEditKey& key) {
   if (m_finished) return;
   m_finished = true;
-  if (hasFocus()) m_grid.setFocus(Qt::OtherFocusReason);
+  if (hasFocus() || window()->focusWidget() == this) m_grid.setFocus(Qt::OtherFocusReason);
   m_grid.OnEndInPlaceEdit(m_row, m_column, text(), key);
   hide();
   deleteLater();

@@ -116,14 +116,19 @@ void CInPlaceList::keyPressEvent(QKeyEvent* event) {
   QComboBox::keyPressEvent(event);
 }
 
-// The focus moving into the list's own pop-up, or to another window, is not a loss of focus.
+// The focus moving into the list's own pop-up is not a loss of focus. When the window loses
+// activation the edit ends from the event loop, as the text box's does.
 void CInPlaceList::focusOutEvent(QFocusEvent* event) {
   QComboBox::focusOutEvent(event);
   const QWidget* now = QApplication::focusWidget();
   const QWidget* popup = view()->window();
   const bool intoList = now != nullptr && (now == popup || popup->isAncestorOf(now));
-  const bool otherWindow = event->reason() == Qt::ActiveWindowFocusReason;
-  if (event->reason() != Qt::PopupFocusReason && !otherWindow && !intoList) Finish({});
+  if (event->reason() == Qt::PopupFocusReason || intoList) return;
+  if (event->reason() == Qt::ActiveWindowFocusReason) {
+    QMetaObject::invokeMethod(this, &CInPlaceList::EndEdit, Qt::QueuedConnection);
+    return;
+  }
+  Finish({});
 }
 
 QString CInPlaceList::ChosenText() const {
@@ -137,7 +142,7 @@ void CInPlaceList::Finish(const GridEditKey& key) {
   if (key.key == Qt::Key_Escape) m_restore = true;
   const QString text = ChosenText();
   m_finished = true;
-  if (hasFocus() || view()->isVisible()) {
+  if (hasFocus() || window()->focusWidget() == this || view()->isVisible()) {
     if (view()->isVisible()) hidePopup();
     m_grid.setFocus(Qt::OtherFocusReason);
   }

@@ -21,13 +21,7 @@ using Allocator = rapidjson::Document::AllocatorType;
 // true only for the literal true; empty when the member is absent.
 [[nodiscard]] std::optional<bool> Flag(const rapidjson::Value& object, const char* key);
 
-// "Always" members: an absent one reads as 0, 0.0, false or empty text.
-inline double NumberOr0(const rapidjson::Value& o, const char* k) { return Number(o, k).value_or(0.0); }
-inline int32_t IntegerOr0(const rapidjson::Value& o, const char* k) { return Integer(o, k).value_or(0); }
-inline bool FlagOrFalse(const rapidjson::Value& o, const char* k) { return Flag(o, k).value_or(false); }
-inline std::string TextOrEmpty(const rapidjson::Value& o, const char* k) { return Text(o, k).value_or(""); }
-
-// "If present" members: an absent one leaves the field as it is.
+// A member is taken only when present and of its type; otherwise the field stays as it is.
 template <typename T, typename Read>
 void IfPresent(T& field, const rapidjson::Value& object, const char* key, Read read) {
   if (const auto value = read(object, key)) field = static_cast<T>(*value);

@@ -1,5 +1,6 @@
-// The JSON forms of the three stored records: members in field order, read by the rules of the
-// settings files ("always" members read as 0 when absent, "if present" members keep the field).
+// The JSON forms of the three stored records: members in field order. Reading takes a member only when
+// it is present and of its type; any other leaves the field as it is, so a file that lacks a member
+// never turns a setting into 0.
 #include "comms/WitsCommSettings.h"
 #include "engine/OutputItem.h"
 #include "engine/SimSettings.h"
@@ -41,31 +42,31 @@ void CSimSettings::ToJson(rapidjson::Value& o, Allocator& a) const {
 
 void CSimSettings::FromJson(const rapidjson::Value& o) {
   IfPresent(m_mode, o, "m_mode", Integer);
-  m_fCalcOutputInterval = NumberOr0(o, "m_fCalcOutputInterval");
+  IfPresent(m_fCalcOutputInterval, o, "m_fCalcOutputInterval", Number);
   IfPresent(m_fWriteFileInterval, o, "m_fWriteFileInterval", Number);
   IfPresent(m_bRequiresPing, o, "m_bRequiresPing", Flag);
   IfPresent(m_fWitsOutInterval, o, "m_fWitsOutInterval", Number);
-  m_fTimeToWaitForReleasingSlips_sec = NumberOr0(o, "m_fTimeToWaitForReleasingSlips_sec");
-  m_fTimeToTurnOnPumps_sec = NumberOr0(o, "m_fTimeToTurnOnPumps_sec");
-  m_fTimeToTurnOffPumps_sec = NumberOr0(o, "m_fTimeToTurnOffPumps_sec");
-  m_fTimeToPauseAfterPumpsOff_sec = NumberOr0(o, "m_fTimeToPauseAfterPumpsOff_sec");
-  m_fTimeToPauseAfterPumpsOn_sec = NumberOr0(o, "m_fTimeToPauseAfterPumpsOn_sec");
-  m_fTimeToWaitForSettingsSlips_sec = NumberOr0(o, "m_fTimeToWaitForSettingsSlips_sec");
-  m_fDepthToPickUpOffBottom = NumberOr0(o, "m_fDepthToPickUpOffBottom");
-  m_fDepthToSlide = NumberOr0(o, "m_fDepthToSlide");
-  m_fStandLength = NumberOr0(o, "m_fStandLength");
-  fPipeSpeed_Wipe = NumberOr0(o, "fPipeSpeed_Wipe");
-  fPipeSpeed_PickingUp = NumberOr0(o, "fPipeSpeed_PickingUp");
-  fPipeSpeed_ConnectionUp = NumberOr0(o, "fPipeSpeed_ConnectionUp");
-  fPipeSpeed_Drill_Slide = NumberOr0(o, "fPipeSpeed_Drill_Slide");
-  fPipeSpeed_Drill_Rotating = NumberOr0(o, "fPipeSpeed_Drill_Rotating");
+  IfPresent(m_fTimeToWaitForReleasingSlips_sec, o, "m_fTimeToWaitForReleasingSlips_sec", Number);
+  IfPresent(m_fTimeToTurnOnPumps_sec, o, "m_fTimeToTurnOnPumps_sec", Number);
+  IfPresent(m_fTimeToTurnOffPumps_sec, o, "m_fTimeToTurnOffPumps_sec", Number);
+  IfPresent(m_fTimeToPauseAfterPumpsOff_sec, o, "m_fTimeToPauseAfterPumpsOff_sec", Number);
+  IfPresent(m_fTimeToPauseAfterPumpsOn_sec, o, "m_fTimeToPauseAfterPumpsOn_sec", Number);
+  IfPresent(m_fTimeToWaitForSettingsSlips_sec, o, "m_fTimeToWaitForSettingsSlips_sec", Number);
+  IfPresent(m_fDepthToPickUpOffBottom, o, "m_fDepthToPickUpOffBottom", Number);
+  IfPresent(m_fDepthToSlide, o, "m_fDepthToSlide", Number);
+  IfPresent(m_fStandLength, o, "m_fStandLength", Number);
+  IfPresent(fPipeSpeed_Wipe, o, "fPipeSpeed_Wipe", Number);
+  IfPresent(fPipeSpeed_PickingUp, o, "fPipeSpeed_PickingUp", Number);
+  IfPresent(fPipeSpeed_ConnectionUp, o, "fPipeSpeed_ConnectionUp", Number);
+  IfPresent(fPipeSpeed_Drill_Slide, o, "fPipeSpeed_Drill_Slide", Number);
+  IfPresent(fPipeSpeed_Drill_Rotating, o, "fPipeSpeed_Drill_Rotating", Number);
   IfPresent(fPipeSpeed_Trip, o, "fPipeSpeed_Trip", Number);
-  m_fFlowRate = NumberOr0(o, "m_fFlowRate");
-  m_fPump1SPM = NumberOr0(o, "m_fPump1SPM");
-  m_fPump2SPM = NumberOr0(o, "m_fPump2SPM");
-  m_fWOB = NumberOr0(o, "m_fWOB");
+  IfPresent(m_fFlowRate, o, "m_fFlowRate", Number);
+  IfPresent(m_fPump1SPM, o, "m_fPump1SPM", Number);
+  IfPresent(m_fPump2SPM, o, "m_fPump2SPM", Number);
+  IfPresent(m_fWOB, o, "m_fWOB", Number);
   IfPresent(m_fTorq, o, "m_fTorq", Number);
-  m_fRPM = NumberOr0(o, "m_fRPM");
+  IfPresent(m_fRPM, o, "m_fRPM", Number);
   IfPresent(m_fHookLoad, o, "m_fHookLoad", Number);
   IfPresent(m_fSPP, o, "m_fSPP", Number);
   IfPresent(m_nFlowSPPGain, o, "m_nFlowSPPGain", Integer);
@@ -88,19 +89,19 @@ void COutputItem::ToJson(rapidjson::Value& o, Allocator& a) const {
 }
 
 void COutputItem::FromJson(const rapidjson::Value& o) {
-  m_bReadOnly = FlagOrFalse(o, "m_bReadOnly");
-  m_bEnable = FlagOrFalse(o, "m_bEnable");
-  m_strMnem = TextOrEmpty(o, "m_strMnem");
-  m_fSampleRateDepth = NumberOr0(o, "m_fSampleRateDepth");
-  m_type = IntegerOr0(o, "m_type");
-  m_fA = NumberOr0(o, "m_fA");
-  m_fB = NumberOr0(o, "m_fB");
-  m_fC = NumberOr0(o, "m_fC");
+  IfPresent(m_bReadOnly, o, "m_bReadOnly", Flag);
+  IfPresent(m_bEnable, o, "m_bEnable", Flag);
+  IfPresent(m_strMnem, o, "m_strMnem", Text);
+  IfPresent(m_fSampleRateDepth, o, "m_fSampleRateDepth", Number);
+  IfPresent(m_type, o, "m_type", Integer);
+  IfPresent(m_fA, o, "m_fA", Number);
+  IfPresent(m_fB, o, "m_fB", Number);
+  IfPresent(m_fC, o, "m_fC", Number);
   IfPresent(m_strD, o, "m_strD", Text);
-  m_slidingRotating = IntegerOr0(o, "m_slidingRotating");
-  m_bFlowOnOnly = FlagOrFalse(o, "m_bFlowOnOnly");
-  m_nWitsRecord = IntegerOr0(o, "m_nWitsRecord");
-  m_nWitsChannel = IntegerOr0(o, "m_nWitsChannel");
+  IfPresent(m_slidingRotating, o, "m_slidingRotating", Integer);
+  IfPresent(m_bFlowOnOnly, o, "m_bFlowOnOnly", Flag);
+  IfPresent(m_nWitsRecord, o, "m_nWitsRecord", Integer);
+  IfPresent(m_nWitsChannel, o, "m_nWitsChannel", Integer);
 }
 
 void CWitsCommSettings::ToJson(rapidjson::Value& o, Allocator& a) const {
@@ -113,10 +114,10 @@ void CWitsCommSettings::ToJson(rapidjson::Value& o, Allocator& a) const {
 }
 
 void CWitsCommSettings::FromJson(const rapidjson::Value& o) {
-  commType = IntegerOr0(o, "commType");
-  nCommPort = IntegerOr0(o, "nCommPort");
-  nBaudRate = IntegerOr0(o, "nBaudRate");
-  tcpIpType = IntegerOr0(o, "tcpIpType");
-  nTcpIpPort = IntegerOr0(o, "nTcpIpPort");
-  strIpAddress = TextOrEmpty(o, "strIpAddress");
+  IfPresent(commType, o, "commType", Integer);
+  IfPresent(nCommPort, o, "nCommPort", Integer);
+  IfPresent(nBaudRate, o, "nBaudRate", Integer);
+  IfPresent(tcpIpType, o, "tcpIpType", Integer);
+  IfPresent(nTcpIpPort, o, "nTcpIpPort", Integer);
+  IfPresent(strIpAddress, o, "strIpAddress", Text);
 }

@@ -25,19 +25,19 @@ std::string Print(const rapidjson::Document& document) {
 }
 
 // A document that did not parse, or whose top level is not an object, reads as an empty object.
-// Numbers are read to full precision: the default reader may miss the written double by one unit in
-// the last place, and a saved setting would then come back changed.
+// The reader keeps its default flags: its full-precision number path turns some long decimals and
+// zeros with large exponents into garbage; the default one may miss a long number by a unit or two in
+// the last place.
 void ParseObject(rapidjson::Document& document, std::string_view text) {
   const std::string narrow = vorn::WideToNarrow(text);
-  document.Parse<rapidjson::kParseFullPrecisionFlag>(narrow.data(), narrow.size());
+  document.Parse(narrow.data(), narrow.size());
   if (document.HasParseError() || !document.IsObject()) document.SetObject();
 }
 
-// The content member, or an empty object when it is absent or not an object.
-const rapidjson::Value& Content(const rapidjson::Value& document, const char* key) {
-  static const rapidjson::Value empty(rapidjson::kObjectType);
-  const rapidjson::Value* member = Member(document, key);
-  return member != nullptr && member->IsObject() ? *member : empty;
+// The object member, or null when it is absent or not an object.
+const rapidjson::Value* Object(const rapidjson::Value& parent, const char* key) {
+  const rapidjson::Value* member = Member(parent, key);
+  return member != nullptr && member->IsObject() ? member : nullptr;
 }
 
 rapidjson::Document VersionedDocument() {
@@ -81,11 +81,14 @@ void ApplySimSettingsText(CRigSim& engine, std::string_view text) {
   rapidjson::Document document;
   ParseObject(document, text);
   if (Integer(document, "Version") != kVersion) return;
-  const rapidjson::Value& content = Content(document, "SimSettings");
-  engine.m_settings.FromJson(Content(content, "Settings"));
-  engine.m_outputItems.clear();
-  const rapidjson::Value* items = Member(content, "OutputItems");
+  const rapidjson::Value* content = Object(document, "SimSettings");
+  if (content == nullptr) return;
+  if (const rapidjson::Value* settings = Object(*content, "Settings")) engine.m_settings.FromJson(*settings);
+  // A list present replaces the list; an absent one keeps it. An element has no item of its own to
+  // keep, so its absent members take the defaults of a new item.
+  const rapidjson::Value* items = Member(*content, "OutputItems");
   if (items == nullptr || !items->IsArray()) return;
+  engine.m_outputItems.clear();
   for (const rapidjson::Value& element : items->GetArray()) {
     if (!element.IsObject()) continue;  // not an item: left out
     COutputItem item;
@@ -115,15 +118,16 @@ void ApplySimStateText(CRigSim& engine, std::string_view text) {
   rapidjson::Document document;
   ParseObject(document, text);
   if (Integer(document, "Version") != kVersion) return;
-  const rapidjson::Value& content = Content(document, "SimState");
-  CSimState state;
-  state.m_fDepth = NumberOr0(content, "m_fDepth");
-  state.m_fHoleDepth = NumberOr0(content, "m_fHoleDepth");
-  state.m_fBlockHeight_ = NumberOr0(content, "m_fBlockHeight_");
-  state.m_state_ = IntegerOr0(content, "m_state_");
-  state.m_statePrev_ = IntegerOr0(content, "m_statePrev_");
-  state.nTimeInState = IntegerOr0(content, "nTimeInState");
-  state.m_fDepthStartState = NumberOr0(content, "m_fDepthStartState");
+  const rapidjson::Value* content = Object(document, "SimState");
+  if (content == nullptr) return;
+  CSimState state = engine.GetSimState();
+  IfPresent(state.m_fDepth, *content, "m_fDepth", Number);
+  IfPresent(state.m_fHoleDepth, *content, "m_fHoleDepth", Number);
+  IfPresent(state.m_fBlockHeight_, *content, "m_fBlockHeight_", Number);
+  IfPresent(state.m_state_, *content, "m_state_", Integer);
+  IfPresent(state.m_statePrev_, *content, "m_statePrev_", Integer);
+  IfPresent(state.nTimeInState, *content, "nTimeInState", Integer);
+  IfPresent(state.m_fDepthStartState, *content, "m_fDepthStartState", Number);
   engine.SetSimState(state);
 }
 
@@ -142,8 +146,10 @@ void ApplyWitsCommSettingsText(CRigSim& engine, std::string_view text) {
   if (text.empty()) return;
   rapidjson::Document document;
   ParseObject(document, text);
-  CWitsCommSettings settings;  // the record's own defaults never survive: every member is read
-  settings.FromJson(Content(document, "WitsCommSettings"));
+  const rapidjson::Value* content = Object(document, "WitsCommSettings");
+  if (content == nullptr) return;
+  CWitsCommSettings settings = engine.m_witsLink.m_settings;
+  settings.FromJson(*content);
   engine.SetCommSettings(settings);
 }
 
@@ -151,10 +157,12 @@ void LoadWitsCommSettings(CRigSim& engine) { Load(WitsCommSettingsPath(), engine
 void LoadSimSettings(CRigSim& engine) { Load(SimSettingsPath(), engine, ApplySimSettingsText); }
 void LoadSimState(CRigSim& engine) { Load(SimStatePath(), engine, ApplySimStateText); }
 
-void SaveWitsCommSettings(const CRigSim& engine) {
-  vorn::WriteTextFileAtomically(WitsCommSettingsPath(), WitsCommSettingsText(engine));
+bool SaveWitsCommSettings(const CRigSim& engine) {
+  return vorn::WriteTextFileAtomically(WitsCommSettingsPath(), WitsCommSettingsText(engine));
 }
-void SaveSimSettings(const CRigSim& engine) {
-  vorn::WriteTextFileAtomically(SimSettingsPath(), SimSettingsText(engine));
+bool SaveSimSettings(const CRigSim& engine) {
+  return vorn::WriteTextFileAtomically(SimSettingsPath(), SimSettingsText(engine));
 }
-void SaveSimState(const CRigSim& engine) { vorn::WriteTextFileAtomically(SimStatePath(), SimStateText(engine)); }
+bool SaveSimState(const CRigSim& engine) {
+  return vorn::WriteTextFileAtomically(SimStatePath(), SimStateText(engine));
+}

@@ -6,14 +6,15 @@
 class CRigSim;
 
 // The three settings files in <data root>/Settings. Loads are silent: a missing, unreadable, broken or
-// wrong-version file changes nothing (but for the link settings, see below). Saves replace the file
-// atomically and report nothing.
+// wrong-version file changes nothing, and a record, list or member that a file lacks keeps its current
+// value. Saves replace the file atomically; false when it could not be written (the old file then stays
+// as it was).
 void LoadWitsCommSettings(CRigSim& engine);
-void SaveWitsCommSettings(const CRigSim& engine);
+bool SaveWitsCommSettings(const CRigSim& engine);
 void LoadSimSettings(CRigSim& engine);
-void SaveSimSettings(const CRigSim& engine);
+bool SaveSimSettings(const CRigSim& engine);
 void LoadSimState(CRigSim& engine);
-void SaveSimState(const CRigSim& engine);
+bool SaveSimState(const CRigSim& engine);
 
 [[nodiscard]] std::string SimSettingsPath();
 [[nodiscard]] std::string SimStatePath();
@@ -25,5 +26,4 @@ void SaveSimState(const CRigSim& engine);
 [[nodiscard]] std::string WitsCommSettingsText(const CRigSim& engine);
 void ApplySimSettingsText(CRigSim& engine, std::string_view text);
 void ApplySimStateText(CRigSim& engine, std::string_view text);
-// Text that is not valid JSON applies as an empty object: every link setting reads as 0 or empty.
 void ApplyWitsCommSettingsText(CRigSim& engine, std::string_view text);

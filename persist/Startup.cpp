@@ -2,22 +2,28 @@
 
 #include "engine/RigSim.h"
 #include "engine/RunControl.h"
+#include "persist/AtomicFile.h"
 #include "persist/SettingsFiles.h"
+#include "persist/SimStateFile.h"
 #include "support/DataRoot.h"
 
 void LoadEngineAtStartup(CRigSim& engine) {
   LoadWitsCommSettings(engine);
   vorn::CreateDataFolders();
+  // A save killed before its rename left its temporary file; nothing else would ever remove it.
+  for (const std::string& path : {SimSettingsPath(), SimStatePath(), WitsCommSettingsPath()}) {
+    vorn::RemoveSaveLeftovers(path);
+  }
   LoadSimSettings(engine);
   LoadSimState(engine);
 }
 
-void AttachStateFiles(RunHooks& hooks, CRigSim& engine) {
-  hooks.loadState = [&engine] { LoadSimState(engine); };
-  hooks.saveState = [&engine] { SaveSimState(engine); };
+void AttachStateFiles(RunHooks& hooks, CSimStateFile& state) {
+  hooks.loadState = [&state] { state.LoadUnlessSaveFailed(); };
+  hooks.saveState = [&state] { state.Save(); };
 }
 
-void SaveAfterModeChange(const CRigSim& engine) {
-  SaveSimSettings(engine);
-  SaveSimState(engine);
+void SaveAfterModeChange(CSimStateFile& state) {
+  SaveSimSettings(state.Engine());
+  state.Save();
 }

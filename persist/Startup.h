@@ -1,14 +1,16 @@
 #pragma once
 
 class CRigSim;
+class CSimStateFile;
 struct RunHooks;
 
 // The start-up that the main window and the headless mode share, after the engine is built: the
 // link settings, the data folders, then the settings and the saved state.
 void LoadEngineAtStartup(CRigSim& engine);
 
-// The run loop loads the saved state before each run and saves it at each stop.
-void AttachStateFiles(RunHooks& hooks, CRigSim& engine);
+// The run loop loads the saved state before each run (unless its last save failed) and saves it at
+// each stop.
+void AttachStateFiles(RunHooks& hooks, CSimStateFile& state);
 
-// After the engine changed the mode itself: both files that hold the mode and the position.
-void SaveAfterModeChange(const CRigSim& engine);
+// After a change of the mode: both files that hold the mode and the position.
+void SaveAfterModeChange(CSimStateFile& state);

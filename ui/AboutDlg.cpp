@@ -13,6 +13,7 @@ CAboutDlg::CAboutDlg(QWidget* parent)
   LoadUiResources();
   setWindowTitle("About VornRigSim");
   setModal(true);
+  setFont(DialogFont());
   const DialogUnits du(font());
   setFixedSize(du.Size(197, 93));
 

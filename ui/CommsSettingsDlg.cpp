@@ -35,14 +35,26 @@ void CheckIndex(QButtonGroup* group, QRadioButton* first, QRadioButton* second, 
   group->setExclusive(true);
 }
 
-// Selects the first entry that begins with text, ignoring case; keeps the selection when none does.
-void SelectByPrefix(QComboBox* list, const QString& text) {
+// The port or bit rate an entry or a field stands for: its first word ("COM5" of "COM5 (ttyUSB0)").
+QString ValueOf(const QString& text) { return text.section(QLatin1Char(' '), 0, 0); }
+
+// Selects the entry for the same port or bit rate as text, ignoring case. A value that no entry holds
+// (a port that is gone, a rate the list does not offer) gets an entry of its own at the end, marked as
+// not found, so that OK keeps it unless the operator picks another; an empty value selects nothing.
+void SelectValue(QComboBox* list, const QString& text) {
+  const QString value = ValueOf(text);
+  if (value.isEmpty()) {
+    list->setCurrentIndex(-1);
+    return;
+  }
   for (int i = 0; i < list->count(); ++i) {
-    if (list->itemText(i).startsWith(text, Qt::CaseInsensitive)) {
+    if (ValueOf(list->itemText(i)).compare(value, Qt::CaseInsensitive) == 0) {
       list->setCurrentIndex(i);
       return;
     }
   }
+  list->addItem(value + " (not found)");
+  list->setCurrentIndex(list->count() - 1);
 }
 
 QString SelectedText(const QComboBox* list) { return list->currentIndex() < 0 ? QString() : list->currentText(); }
@@ -60,7 +72,7 @@ bool IsInteger(const std::string& text) {
 }
 
 // A label whose text ends at the right edge of its rectangle; a text wider than the rectangle in the
-// desktop's font grows to the left rather than being cut.
+// dialog's font grows to the left rather than being cut.
 QLabel* RightAlignedLabel(const QString& text, const QRect& rect, QWidget* parent) {
   auto* label = new QLabel(text, parent);
   label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
@@ -82,8 +94,6 @@ CCommsSettingsDlg::CCommsSettingsDlg(const CWitsCommSettings& settings, QWidget*
       m_nTcpPort(settings.nTcpIpPort),
       m_strAddress(QString::fromStdString(settings.strIpAddress)) {
   CreateControls();
-
-  ShowFields();  // the lists are still empty: they select nothing yet
   FillPortList();
   m_baudList->clear();
   for (const char* rate : kBaudRates) m_baudList->addItem(rate);
@@ -97,6 +107,7 @@ const CWitsCommSettings& CCommsSettingsDlg::Settings() const { return m_result; 
 void CCommsSettingsDlg::CreateControls() {
   setWindowTitle("Comms Settings");
   setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+  setFont(DialogFont());
   const DialogUnits du(font());
   setFixedSize(du.Size(235, 84));
 
@@ -192,8 +203,8 @@ bool CCommsSettingsDlg::ReadFields() {
 
 void CCommsSettingsDlg::ShowFields() {
   CheckIndex(m_kindGroup, m_comm, m_tcpIp, m_nKind);
-  SelectByPrefix(m_portList, m_strPort);
-  SelectByPrefix(m_baudList, m_strBaud);
+  SelectValue(m_portList, m_strPort);
+  SelectValue(m_baudList, m_strBaud);
   CheckIndex(m_roleGroup, m_master, m_slave, m_nRole);
   m_tcpPort->setText(QString::number(m_nTcpPort));
   m_address->setText(m_strAddress);

@@ -15,9 +15,11 @@ class QPushButton;
 class QRadioButton;
 
 // "Comms Settings": the WITS link's kind (serial port or TCP/IP), the serial port and its bit rate, the
-// TCP/IP role, port and server address. Only ports that exist and open are offered (and the port the
-// dialog was opened with). The controls and the fields below move only by an explicit exchange, so a
-// bad TCP port is reported each time the fields are read. The dialog opens and saves nothing itself.
+// TCP/IP role, port and server address. Only ports that exist and open are offered, and the port the
+// dialog was opened with: listed when it exists, else shown as not found, and kept unless the operator
+// picks another (a bit rate outside the list likewise). The controls and the fields below move only by
+// an explicit exchange, so a bad TCP port is reported each time the fields are read. The dialog opens
+// and saves nothing itself.
 class CCommsSettingsDlg : public QDialog {
   Q_OBJECT
 

@@ -1,5 +1,6 @@
 #include "ui/DialogUnits.h"
 
+#include <QApplication>
 #include <QFontMetrics>
 
 // The average width is that of the 52 letters, as dialog templates measure it.
@@ -20,3 +21,9 @@ QRect DialogUnits::Rect(int x, int y, int width, int height) const {
 }
 
 QSize DialogUnits::Size(int width, int height) const { return {X(width), Y(height)}; }
+
+QFont DialogFont() {
+  QFont font = QApplication::font();
+  font.setPointSizeF(8.0);
+  return font;
+}

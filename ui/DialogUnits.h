@@ -20,3 +20,8 @@ class DialogUnits {
   int m_averageCharWidth;
   int m_charHeight;
 };
+
+// The font the main window and its dialogs are drawn and measured in: the desktop's font family at
+// 8 points, the size their layouts were made for. Windows take no font from their parent, so each sets
+// this one itself.
+[[nodiscard]] QFont DialogFont();

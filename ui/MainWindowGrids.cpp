@@ -201,9 +201,10 @@ void CMainWindowGrids::RefreshOutputValues() {
 void CMainWindowGrids::ReadOutputGrid() {
   const CGridCtrl& grid = *m_outputGrid;
   const auto text = [&](int row, int column) { return grid.GetItemText(row, column).toStdString(); };
+  const std::vector<COutputItem>& current = m_engine.m_outputItems;
   std::vector<COutputItem> items;
   for (int row = 1; row < grid.GetRowCount(); ++row) {
-    COutputItem item;  // made afresh: its run-time state starts again
+    COutputItem item;  // read afresh: its run-time state starts again
     item.m_bReadOnly = grid.GetCellCheck(row, ColReadOnly);
     item.m_bEnable = grid.GetCellCheck(row, ColEnable);
     item.m_strMnem = text(row, ColMnem);
@@ -217,6 +218,10 @@ void CMainWindowGrids::ReadOutputGrid() {
     item.m_bFlowOnOnly = grid.GetCellCheck(row, ColFlow);
     item.m_nWitsRecord = vorn::ReadInteger(text(row, ColRecord));
     item.m_nWitsChannel = vorn::ReadInteger(text(row, ColChannel));
+    // A click, or an edit of another item, must not disturb a run: an item that stays as it was keeps
+    // its value, its pending send and its generator's state.
+    const auto index = static_cast<size_t>(row - 1);
+    if (index < current.size() && current[index].SameStoredFields(item)) item = current[index];
     items.push_back(std::move(item));
   }
   m_engine.m_outputItems = std::move(items);

@@ -10,7 +10,8 @@ class CRigSim;
 
 // The four grids of the main window and what fills them from the engine: the sub-states of the mode,
 // the channels, the editable list of output items, and the WITS items received. An edit in the output
-// grid replaces the engine's item list and saves the settings file.
+// grid replaces the engine's item list and saves the settings file; only the items it changed start
+// their run-time state again.
 class CMainWindowGrids : public CGridOwnerIF {
  public:
   // The grids are made as children of parent; dpiY scales their row heights and column widths.

@@ -65,6 +65,7 @@ CSimSettingsDlg::CSimSettingsDlg(const CSimSettings& settings, std::function<voi
     : QDialog(parent), m_settings(settings), m_gainMessage(std::move(gainMessage)) {
   setWindowTitle("Sim Settings");
   setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+  setFont(DialogFont());
 
   // The smallest size is 340 by 500 pixels at 96 dots per inch, scaled with the screen.
   const int dpi = logicalDpiX();

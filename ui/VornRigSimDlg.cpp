@@ -82,12 +82,12 @@ void GrowToFit(QWidget& control, bool growLeft) {
 
 }  // namespace
 
-CVornRigSimDlg::CVornRigSimDlg(vorn::Clocks clocks, QWidget* parent)
+CVornRigSimDlg::CVornRigSimDlg(vorn::Clocks clocks, const WitsDictionarySource& dictionary, QWidget* parent)
     : QDialog(parent),
-      m_engine(std::move(clocks)),
+      m_engine(std::move(clocks), dictionary),
       m_run(m_engine, [this] {
         RunHooks hooks;
-        AttachStateFiles(hooks, m_engine);
+        AttachStateFiles(hooks, m_stateFile);
         hooks.afterTick = [this] { AfterTick(); };
         hooks.reportFailure = [this](const std::string& message) { ReportRunFailure(message); };
         hooks.runningChanged = [this](bool running) { LockRunControls(running); };
@@ -126,18 +126,29 @@ CVornRigSimDlg::CVornRigSimDlg(vorn::Clocks clocks, QWidget* parent)
 
   // Only now: filling the tabs and the mode box above must not count as the operator's choices.
   ConnectCommands();
+
+  // The engine read the WITS dictionary as it was made. A failure is told over the window once it is
+  // up; start-up goes on, and received items then carry no descriptions.
+  if (!m_engine.DictionaryError().empty()) {
+    QMetaObject::invokeMethod(
+        this, [this] { ShowMessage(this, Text(m_engine.DictionaryError())); }, Qt::QueuedConnection);
+  }
 }
 
 CVornRigSimDlg::~CVornRigSimDlg() {
+  // An edit still open in a grid is the operator's last change: it reaches the engine and the settings
+  // file while the grids' owner is still here, and before the state is saved.
+  for (CGridCtrl* grid : {&m_grids->StateGrid(), &m_grids->ChannelGrid(), &m_grids->OutputGrid(),
+                          &m_grids->WitsInGrid()}) {
+    grid->EndEditing();
+  }
   m_run.EndRun();  // saves the state even when no run was active
   m_engine.m_pCallback = nullptr;
 }
 
 void CVornRigSimDlg::CreateControls() {
   // The window is drawn for an 8-point dialog font: its grid columns have fixed pixel widths.
-  QFont dialogFont = font();
-  dialogFont.setPointSizeF(8.0);
-  setFont(dialogFont);
+  setFont(DialogFont());
   const DialogUnits du(font());
   const auto button = [&](const char* caption, const char* name, QRect rect) {
     auto* made = new QPushButton(caption, this);
@@ -331,7 +342,7 @@ void CVornRigSimDlg::OnModeChanged(int) {
   m_nMode = m_engine.m_settings.m_mode;
   m_grids->BuildStateGrid();
   ShowFields();
-  SaveAfterModeChange(m_engine);
+  SaveAfterModeChange(m_stateFile);
   SetModeFieldText();
 }
 
@@ -395,10 +406,20 @@ void CVornRigSimDlg::OnTenTimesSpeed() {
 }
 
 void CVornRigSimDlg::OnSettings() {
+  const int modeShown = m_engine.m_settings.m_mode;
   CSimSettingsDlg dialog(m_engine.m_settings, [this](int gain) { OnFlowGainMessage(gain); }, this);
   if (dialog.exec() != QDialog::Accepted) return;
+  // The run went on while the dialog was open: the mode is the engine's (a trip may have reached its
+  // end), unless the dialog itself changed it, and then it changes as a choice in the mode box does.
+  const int modeChosen = dialog.Settings().m_mode;
+  const int engineMode = m_engine.m_settings.m_mode;
   m_engine.m_settings = dialog.Settings();
-  SaveSimSettings(m_engine);
+  m_engine.m_settings.m_mode = engineMode;
+  if (modeChosen != modeShown) {
+    ApplyMode(modeChosen);
+  } else {
+    SaveSimSettings(m_engine);
+  }
 }
 
 void CVornRigSimDlg::OnCommSettings() {
@@ -417,14 +438,14 @@ void CVornRigSimDlg::OnSetBitDepth() {
   ReadControls();
   m_engine.SetBitDepth(m_fBitDepth);
   m_grids->BuildChannelGrid();
-  SaveSimState(m_engine);
+  m_stateFile.Save();
 }
 
 void CVornRigSimDlg::OnSetHoleDepth() {
   ReadControls();
   m_engine.SetHoleDepth(m_fHoleDepth);
   m_grids->BuildChannelGrid();
-  SaveSimState(m_engine);
+  m_stateFile.Save();
 }
 
 void CVornRigSimDlg::OnDefaultStartState() {
@@ -433,7 +454,7 @@ void CVornRigSimDlg::OnDefaultStartState() {
   UpdateBlockSlider();
   m_grids->BuildStateGrid();
   m_grids->RefreshChannelGrid();
-  SaveSimState(m_engine);
+  SaveAfterModeChange(m_stateFile);  // the default state includes the mode Drill
   m_nMode = m_engine.m_settings.m_mode;
   ShowFields();
   SetModeFieldText();
@@ -441,9 +462,15 @@ void CVornRigSimDlg::OnDefaultStartState() {
 
 void CVornRigSimDlg::OnModeSelected() {
   ReadControls();
-  m_engine.SetMode(m_nMode);
-  SaveAfterModeChange(m_engine);
+  ApplyMode(m_nMode);
+}
+
+void CVornRigSimDlg::ApplyMode(int mode) {
+  m_engine.SetMode(mode);
+  SaveAfterModeChange(m_stateFile);
   m_grids->BuildStateGrid();
+  m_nMode = mode;
+  m_modeBox->setCurrentIndex(m_nMode);
   SetModeFieldText();
 }
 

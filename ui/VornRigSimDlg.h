@@ -6,6 +6,7 @@
 
 #include "engine/RigSim.h"
 #include "engine/RunControl.h"
+#include "persist/SimStateFile.h"
 #include "support/Clock.h"
 #include "support/ProfileSection.h"
 #include "ui/MainWindowLayout.h"
@@ -27,8 +28,9 @@ class CVornRigSimDlg : public QDialog, public CRigSimMessagesIF {
   Q_OBJECT
 
  public:
-  // clocks drive the engine; tests pass their own.
-  explicit CVornRigSimDlg(vorn::Clocks clocks = {}, QWidget* parent = nullptr);
+  // clocks drive the engine, dictionary gives it the WITS dictionary's text; tests pass their own.
+  explicit CVornRigSimDlg(vorn::Clocks clocks = {}, const WitsDictionarySource& dictionary = WitsDictionaryText,
+                          QWidget* parent = nullptr);
   ~CVornRigSimDlg() override;
   CVornRigSimDlg(const CVornRigSimDlg&) = delete;
   CVornRigSimDlg& operator=(const CVornRigSimDlg&) = delete;
@@ -65,6 +67,9 @@ class CVornRigSimDlg : public QDialog, public CRigSimMessagesIF {
   void LockRunControls(bool locked);
   void AfterTick();
   void ReportRunFailure(const std::string& message);
+  // The operator's choice of mode, from the mode box or the settings dialog: the engine's mode change,
+  // both files saved, the state grid, the mode box and the mode field.
+  void ApplyMode(int mode);
 
   void ShowTabControls();
   void LayoutControls();
@@ -85,6 +90,7 @@ class CVornRigSimDlg : public QDialog, public CRigSimMessagesIF {
   void OnTabChanged(int index);
 
   CRigSim m_engine;
+  CSimStateFile m_stateFile{m_engine};  // every save of the engine's state goes through it
   vorn::CProfileSection m_profile{"VornRigSim", ""};
   CRunControl m_run;
   std::unique_ptr<CMainWindowGrids> m_grids;

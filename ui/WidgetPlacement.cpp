@@ -1,6 +1,8 @@
 #include "ui/WidgetPlacement.h"
 
 #include <QEvent>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QWidget>
 
 namespace vorn {
@@ -9,6 +11,7 @@ namespace {
 constexpr int32_t kShowNormal = 1;
 constexpr int32_t kShowMinimised = 2;
 constexpr int32_t kShowMaximised = 3;
+constexpr int64_t kMaxExtent = 32767;  // the widest and highest window X11 can place
 
 }  // namespace
 
@@ -24,10 +27,27 @@ WindowPlacement PlacementOf(const QWidget& window) {
   return placement;
 }
 
+bool IsSanePlacement(const WindowPlacement& placement, const QList<QRect>& screens) {
+  const int64_t left = placement.left;
+  const int64_t top = placement.top;
+  const int64_t width = int64_t{placement.right} - left;
+  const int64_t height = int64_t{placement.bottom} - top;
+  if (width < 1 || height < 1 || width > kMaxExtent || height > kMaxExtent) return false;
+  for (const QRect& screen : screens) {
+    const bool across = left < int64_t{screen.x()} + screen.width() && screen.x() < left + width;
+    const bool down = top < int64_t{screen.y()} + screen.height() && screen.y() < top + height;
+    if (across && down) return true;
+  }
+  return false;
+}
+
 void ApplyPlacement(QWidget& window, const WindowPlacement& placement) {
+  QList<QRect> screens;
+  for (const QScreen* screen : QGuiApplication::screens()) screens.append(screen->geometry());
+  if (!IsSanePlacement(placement, screens)) return;
+  // Sane: the sizes, and edges within reach of a screen, fit an int.
   const int width = placement.right - placement.left;
   const int height = placement.bottom - placement.top;
-  if (width <= 0 || height <= 0) return;
   window.setGeometry(placement.left, placement.top, width, height);
   if (placement.showCmd == kShowMaximised) window.setWindowState(window.windowState() | Qt::WindowMaximized);
 }

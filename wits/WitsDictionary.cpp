@@ -26,10 +26,10 @@ void ParseWitsDictionary(std::string_view text, WitsDictionary& dictionary) {
   }
 }
 
-bool LoadWitsDictionary(WitsDictionary& dictionary) {
+bool LoadWitsDictionary(WitsDictionary& dictionary, const WitsDictionarySource& source) {
   dictionary.clear();
   try {
-    ParseWitsDictionary(vorn::NarrowToWide(WitsDictionaryText()), dictionary);
+    ParseWitsDictionary(vorn::NarrowToWide(source()), dictionary);
   } catch (const std::bad_alloc&) {
     dictionary.clear();
     return false;

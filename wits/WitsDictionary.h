@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <map>
 #include <string>
 #include <string_view>
@@ -17,9 +18,13 @@ using WitsDictionary = std::map<WitsItemKey, std::string>;
 // are skipped; a later row for the same key wins.
 void ParseWitsDictionary(std::string_view text, WitsDictionary& dictionary);
 
-// Fills the dictionary from the table text carried inside the program. False when that text could
-// not be taken in (the dictionary is then empty); an absent or empty text is no failure.
-bool LoadWitsDictionary(WitsDictionary& dictionary);
+// Where the table text comes from: the program passes the one it carries; a source that cannot
+// give its text (memory runs out copying it) throws std::bad_alloc.
+using WitsDictionarySource = std::function<std::string_view()>;
+
+// Fills the dictionary from the table text of the source. False when that text could not be taken in
+// (the dictionary is then empty); an absent or empty text is no failure.
+bool LoadWitsDictionary(WitsDictionary& dictionary, const WitsDictionarySource& source = WitsDictionaryText);
 
 // The description of (record, item), empty when the dictionary has none.
 [[nodiscard]] std::string FindWitsDescription(const WitsDictionary& dictionary, int record, int item);

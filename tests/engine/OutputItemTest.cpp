@@ -1,8 +1,14 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <functional>
+#include <iostream>
+#include <limits>
+#include <sstream>
 #include <vector>
 
 #include "engine/RigSim.h"
+#include "support/Console.h"
 #include "tests/engine/ManualClocks.h"
 
 namespace {
@@ -73,12 +79,9 @@ TEST_F(OutputItemTest, SineOfTimeAndOfDepth) {
   engine.m_fDepth = 25.0;
   COutputItem depth = Make(ItemSineOfDepth, 10, 2, 100, 0);
   EXPECT_EQ(depth.Evaluate(engine, 1.0), "12");
-  COutputItem zero = Make(ItemSineOfTime, 1, 1, 0, 0);
-  zero.Evaluate(engine, 3.0);  // divides by zero: any rendering of the result is fine, but no crash
-  EXPECT_TRUE(zero.m_bSendPending);
 }
 
-TEST_F(OutputItemTest, RampStepsFromItsOwnTextAndWrapsPastB) {
+TEST_F(OutputItemTest, RampStepsFromItsValueAndWrapsPastB) {
   COutputItem item = Make(ItemRamp, 0, 100, 10, 0);
   const auto produced = Run(item, 50.0, 1.0, 13);
   const std::vector<std::string> expected = {"0", "10", "20", "30", "40", "50", "60",
@@ -86,6 +89,23 @@ TEST_F(OutputItemTest, RampStepsFromItsOwnTextAndWrapsPastB) {
   EXPECT_EQ(produced, expected);
   item.m_strValue = "";  // an empty text starts again at A
   EXPECT_EQ(item.Evaluate(engine, 100.0), "0");
+}
+
+// The text shows six significant digits; the ramp must step on from the number itself, or it stalls
+// once a step no longer changes the text.
+TEST_F(OutputItemTest, RampReachesBAndWrapsWhereItsTextCannotShowTheStep) {
+  COutputItem large = Make(ItemRamp, 999998, 1000010, 1, 0);
+  const auto produced = Run(large, 50.0, 1.0, 15);
+  EXPECT_EQ(produced[2], "1e+06");
+  EXPECT_EQ(produced[12], "1.00001e+06");  // 1000010 is B itself
+  EXPECT_EQ(produced[13], "999998");       // 1000011 is past B
+  EXPECT_EQ(produced[14], "999999");
+
+  COutputItem fine = Make(ItemRamp, 100, 100.5, 0.0001, 0);
+  const auto steps = Run(fine, 50.0, 1.0, 5003);
+  const auto top = std::find(steps.begin(), steps.end(), "100.5");
+  ASSERT_NE(top, steps.end());
+  EXPECT_NE(std::find(top, steps.end(), "100"), steps.end());
 }
 
 TEST_F(OutputItemTest, TextItemResendsItsTextAtEverySample) {
@@ -153,6 +173,50 @@ TEST_F(OutputItemTest, FiltersAndDisabledItemsKeepTheirLastText) {
   EXPECT_FALSE(disabled.m_bSendPending);
 }
 
+// A result that is not a finite number is no value: the item keeps its last text, sends nothing, and
+// the console says so once when the item starts giving no number.
+TEST_F(OutputItemTest, AResultThatIsNoNumberKeepsTheLastTextAndIsToldOnce) {
+  std::ostringstream console;
+  std::streambuf* const saved = std::cout.rdbuf(console.rdbuf());
+  vorn::EnableConsole(true);
+
+  COutputItem sine = Make(ItemSineOfTime, 1, 1, 0, 0);
+  sine.m_strMnem = "GAM";
+  EXPECT_EQ(sine.Evaluate(engine, 3.0), "-999.25");
+  EXPECT_FALSE(sine.m_bSendPending);
+  sine.Evaluate(engine, 4.0);
+  const std::string told = console.str();
+  sine.m_fC = 60;
+  EXPECT_EQ(sine.Evaluate(engine, 600.0), "1");
+  EXPECT_TRUE(sine.m_bSendPending);
+  sine.m_bSendPending = false;
+  sine.m_fC = 0;
+  EXPECT_EQ(sine.Evaluate(engine, 601.0), "1");
+  EXPECT_FALSE(sine.m_bSendPending);
+
+  engine.m_fDepth = 0.0;
+  COutputItem depthSine = Make(ItemSineOfDepth, 1, 1, 0, 0);
+  depthSine.Evaluate(engine, 1.0);
+  COutputItem ramp = Make(ItemRamp, -1e308, 0, -1e308, 0);  // the second step overflows to -inf
+  EXPECT_EQ(ramp.Evaluate(engine, 1.0), "-1e+308");
+  ramp.m_bSendPending = false;
+  EXPECT_EQ(ramp.Evaluate(engine, 2.0), "-1e+308");
+  EXPECT_FALSE(ramp.m_bSendPending);
+  engine.m_fFlow = std::numeric_limits<double>::infinity();
+  COutputItem flow = Make(ItemFlow, 0, 0, 0, 0);
+  EXPECT_EQ(flow.Evaluate(engine, 1.0), "-999.25");
+  EXPECT_FALSE(flow.m_bSendPending);
+
+  vorn::EnableConsole(false);
+  std::cout.rdbuf(saved);
+  const std::string all = console.str();
+  EXPECT_NE(told.find("\"GAM\""), std::string::npos) << told;
+  EXPECT_NE(told.find("not a number"), std::string::npos) << told;
+  EXPECT_EQ(std::count(told.begin(), told.end(), '\n'), 1) << told;
+  EXPECT_EQ(std::count(all.begin(), all.end(), '\n'), 5) << all;  // GAM twice, then each other item once
+  EXPECT_NE(all.find("infinite"), std::string::npos) << all;
+}
+
 TEST_F(OutputItemTest, PumpStartIsRecordedEvenWhileDisabled) {
   COutputItem item = Make(ItemOnceAfterPumpOn, 5, 0, 0, 3);
   item.m_bEnable = false;
@@ -190,6 +254,31 @@ TEST_F(OutputItemTest, DefaultListHasTheTwentyTwoItems) {
   EXPECT_EQ(items[21].m_nWitsChannel, 23);
   EXPECT_EQ(OutputItemTypeNames().size(), 20u);
   EXPECT_EQ(SlideRotateFilterNames().size(), 3u);
+}
+
+TEST_F(OutputItemTest, SameStoredFieldsLooksAtEachOfTheThirteenStoredFieldsAndNoRunTimeField) {
+  const COutputItem stored(false, true, "M", 1, ItemRamp, 2, 3, 4, "d", FilterSliding, false, 5, 6);
+  COutputItem evaluated = stored;
+  engine.m_bPumpsOn = true;
+  evaluated.Evaluate(engine, 100.0);
+  evaluated.m_bOnceFired = true;
+  ASSERT_TRUE(evaluated.m_bSendPending);
+  EXPECT_TRUE(stored.SameStoredFields(evaluated));
+
+  const std::function<void(COutputItem&)> edits[] = {
+      [](COutputItem& i) { i.m_bReadOnly = true; },     [](COutputItem& i) { i.m_bEnable = false; },
+      [](COutputItem& i) { i.m_strMnem = "N"; },        [](COutputItem& i) { i.m_fSampleRateDepth = 1.5; },
+      [](COutputItem& i) { i.m_type = ItemConstant; },  [](COutputItem& i) { i.m_fA = -2; },
+      [](COutputItem& i) { i.m_fB = 3.001; },           [](COutputItem& i) { i.m_fC = 0; },
+      [](COutputItem& i) { i.m_strD = "D"; },           [](COutputItem& i) { i.m_slidingRotating = FilterBoth; },
+      [](COutputItem& i) { i.m_bFlowOnOnly = true; },   [](COutputItem& i) { i.m_nWitsRecord = 7; },
+      [](COutputItem& i) { i.m_nWitsChannel = 60; },
+  };
+  for (size_t field = 0; field < std::size(edits); ++field) {
+    COutputItem edited = evaluated;
+    edits[field](edited);
+    EXPECT_FALSE(stored.SameStoredFields(edited)) << "stored field " << field;
+  }
 }
 
 }  // namespace

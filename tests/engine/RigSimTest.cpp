@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <map>
 #include <vector>
 
 #include "engine/RigSim.h"
+#include "support/ProfileSection.h"
 #include "tests/engine/ManualClocks.h"
 
 namespace {
@@ -369,6 +371,25 @@ TEST(SimSettingsTest, ValidateAllowsEqualSlideAndStandLength) {
   settings.SetDefaults();
   EXPECT_EQ(settings.m_fDepthToSlide, 50.0);
   EXPECT_EQ(settings.m_nFlowSPPGain, 100);
+}
+
+// The skid link uses the port one above the WITS link's. Past the last 32-bit port there is none: the
+// skid link's port must not wrap round to a negative or valid port, and its open refuses it as it
+// refuses any port outside 0 to 65535.
+TEST(SkidLinkTest, APortPastTheLastIsRefusedNotWrapped) {
+  vorn::CProfileSection("_Local", "").WriteInt("Enable Skid Sim Comms", 1);
+  vorn::test::ManualClocks clocks;
+  CRigSim engine(clocks.Make());
+  vorn::CProfileSection("_Local", "").WriteInt("Enable Skid Sim Comms", 0);
+  ASSERT_TRUE(engine.SkidLinkEnabled());
+  CWitsCommSettings settings;
+  settings.nTcpIpPort = std::numeric_limits<int32_t>::max();
+  engine.SetCommSettings(settings);
+  EXPECT_GT(engine.m_skidLink.m_settings.nTcpIpPort, 65535);
+  engine.m_skidLink.Open();
+  EXPECT_EQ(engine.m_skidLink.m_state, TryingToConnect);
+  EXPECT_EQ(engine.m_skidLink.m_strStatus, "Server Create on Port 2147483647 Failed. GetLastError = 22");
+  engine.m_skidLink.Close();
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QEventLoop>
+#include <QTcpSocket>
 #include <QTimer>
 #include <cstdlib>
 #include <fstream>
@@ -9,6 +10,8 @@
 #include "engine/RigSim.h"
 #include "engine/RunControl.h"
 #include "support/DataRoot.h"
+#include "support/ProfileSection.h"
+#include "tests/common/EventWait.h"
 #include "tests/common/TestEnvironment.h"
 
 namespace {
@@ -62,6 +65,43 @@ TEST(RunControlTest, AFailedStartReportsItAndArmsNothing) {
   EXPECT_EQ(run.RunFlag(), 0);
   EXPECT_FALSE(run.IsRunning());
   EXPECT_TRUE(log.running.empty());  // no control locked
+}
+
+// Whether a connect to the loopback port is refused (nothing listens there).
+bool ConnectRefused(uint16_t port) {
+  QTcpSocket socket;
+  socket.connectToHost("127.0.0.1", port);
+  vorn::test::WaitUntil(
+      [&] {
+        return socket.state() == QAbstractSocket::ConnectedState ||
+               socket.error() != QAbstractSocket::UnknownSocketError;
+      },
+      5000);
+  return socket.error() == QAbstractSocket::ConnectionRefusedError;
+}
+
+TEST(RunControlTest, AFailedStartLeavesNeitherLinkOpen) {
+  vorn::CProfileSection local("_Local", "");
+  local.WriteInt("Enable Skid Sim Comms", 1);
+  UnwritableDataRoot root;
+  CRigSim engine;
+  local.WriteInt("Enable Skid Sim Comms", 0);
+  engine.m_pumpsMessage = nullptr;
+  CWitsCommSettings link;  // a Master, as the WITS link and the skid link one port above
+  const uint16_t port = vorn::test::FreePort();
+  link.nTcpIpPort = port;
+  engine.SetCommSettings(link);
+  ASSERT_TRUE(engine.SkidLinkEnabled());
+  HookLog log;
+  CRunControl run(engine, log.Make());
+
+  run.OnRunClicked(true);
+
+  ASSERT_EQ(log.failures.size(), 1u);
+  EXPECT_EQ(engine.m_witsLink.m_state, Closed);
+  EXPECT_EQ(engine.m_skidLink.m_state, Closed);
+  EXPECT_TRUE(ConnectRefused(port));
+  EXPECT_TRUE(ConnectRefused(static_cast<uint16_t>(port + 1)));
 }
 
 TEST(RunControlTest, ARunTicksUntilItIsEndedAndEndSavesTheState) {

@@ -2,6 +2,7 @@
 #include <QAbstractItemView>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QTest>
 #include <gtest/gtest.h>
 
 #include "tests/grid/GridTestSupport.h"
@@ -236,6 +237,55 @@ TEST(GridEdit, OpeningAnotherEditorEndsTheOpenOneFirst) {
   host.grid->EditCell(2, 2);
   EXPECT_EQ(host.grid->GetItemText(1, 1), "first");
   EXPECT_EQ(TextEditor(host)->text(), "r2c2");
+}
+
+TEST(GridEdit, AnotherWindowBecomingActiveEndsTheEditWithItsText) {
+  GridHost host(4, 3);
+  host.grid->SetFocusCell(1, 1);
+  host.owner.Clear();
+  host.Type("new");
+  ASSERT_TRUE(host.grid->IsEditing());
+  QWidget receiver;  // the operator turns to another program's window
+  receiver.show();
+  receiver.activateWindow();  // through the platform, as a click on it would
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&receiver));
+  EXPECT_TRUE(GridHost::Settle([&] { return !host.grid->IsEditing(); }));
+  EXPECT_EQ(host.grid->GetItemText(1, 1), "new");
+  EXPECT_EQ(host.owner.Of(gridcodes::kEndEdit).size(), 1U);
+  host.dialog.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&host.dialog));
+  EXPECT_TRUE(host.grid->hasFocus());  // back in the window, keys reach the grid again
+}
+
+// The window's owner goes with the window, without leaving the grid first.
+class OwningWindow : public QDialog, public gridtest::RecordingOwner {
+ public:
+  OwningWindow() : grid(new CGridCtrl(this)) {
+    grid->SetOwner(this);
+    grid->SetRowCount(3);
+    grid->SetColumnCount(2);
+    grid->SetFixedRowCount(1);
+    resize(200, 100);
+    grid->resize(200, 100);
+  }
+  CGridCtrl* grid;
+};
+
+TEST(GridEdit, AWindowThatOwnsItsGridGoesMidEditWithoutBeingCalled) {
+  for (const bool activeToTheEnd : {true, false}) {
+    auto window = std::make_unique<OwningWindow>();
+    window->show();
+    QApplication::setActiveWindow(window.get());
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    window->grid->setFocus();
+    window->grid->SetFocusCell(1, 1);
+    QTest::keyClick(window->grid, 'x');
+    ASSERT_TRUE(window->grid->IsEditing());
+    if (!activeToTheEnd) QApplication::setActiveWindow(nullptr);  // the edit is due to end, then the window goes
+    window.reset();
+    QCoreApplication::sendPostedEvents();  // whatever was due runs now, and must find nothing to call
+    QApplication::processEvents();
+  }
 }
 
 TEST(GridEdit, ClosingTheWindowWithAnOpenEditorReportsNothing) {

@@ -98,7 +98,7 @@ TEST_F(SettingsFilesTest, SettingsItemsAndStateSurviveANewEngine) {
   s.m_fWOB = 41;
   s.m_fTorq = 201;
   s.m_fRPM = 76;
-  s.m_fHookLoad = 0.1 + 0.2;  // needs every digit to read back the same
+  s.m_fHookLoad = 1.0 / 3.0;  // needs every digit to read back the same
   s.m_fSPP = 4001;
   s.m_nFlowSPPGain = 37;
   engine.m_outputItems = {
@@ -119,7 +119,7 @@ TEST_F(SettingsFilesTest, SettingsItemsAndStateSurviveANewEngine) {
   const CSimSettings& r = restored.m_settings;
   EXPECT_EQ(r.m_mode, TripOut);
   EXPECT_EQ(r.m_bRequiresPing, true);
-  EXPECT_EQ(r.m_fHookLoad, 0.1 + 0.2);
+  EXPECT_EQ(r.m_fHookLoad, 1.0 / 3.0);
   EXPECT_EQ(r.m_nFlowSPPGain, 37);
   EXPECT_EQ(r.m_fFlowRate, 1e-7);
   EXPECT_EQ(SimSettingsText(restored), SimSettingsText(engine));
@@ -157,10 +157,12 @@ TEST_F(SettingsFilesTest, FilesThatMustBeIgnoredChangeNothing) {
   EXPECT_EQ(SimStateText(engine), state);
 }
 
-TEST_F(SettingsFilesTest, MembersReadAlwaysOrOnlyWhenPresent) {
+TEST_F(SettingsFilesTest, AMemberIsTakenOnlyWhenPresentAndOfItsType) {
   engine.m_settings.m_fTorq = 321;
   engine.m_settings.m_nFlowSPPGain = 55;
   engine.m_settings.m_fDepthToSlide = 7;
+  engine.m_settings.m_fWOB = 41;
+  engine.m_settings.m_fCalcOutputInterval = 0.5;
   engine.BuildDefaultItems();
   // A byte-order mark (two of them, even) is no part of the text.
   WriteFile(SimSettingsPath(), "\xEF\xBB\xBF" "\xEF\xBB\xBF" +
@@ -168,59 +170,123 @@ TEST_F(SettingsFilesTest, MembersReadAlwaysOrOnlyWhenPresent) {
                                                 R"([{"m_strMnem": "X", "m_nWitsRecord": 1}, 7, {}])"));
   LoadSimSettings(engine);
   const CSimSettings& s = engine.m_settings;
-  EXPECT_EQ(s.m_fTorq, 321);          // if present: kept
+  EXPECT_EQ(s.m_fTorq, 321);  // absent: kept
   EXPECT_EQ(s.m_nFlowSPPGain, 55);
-  EXPECT_EQ(s.m_fWOB, 0.0);           // always: zeroed
-  EXPECT_EQ(s.m_fCalcOutputInterval, 0.0);
+  EXPECT_EQ(s.m_fWOB, 41);
+  EXPECT_EQ(s.m_fCalcOutputInterval, 0.5);
   EXPECT_EQ(s.m_fDepthToSlide, 50.0);  // a whole number reads as the same double
   EXPECT_FALSE(s.m_bRequiresPing);     // only the literal true is true
   EXPECT_EQ(s.m_mode, Drill);          // a fraction is no integer: absent, kept
   ASSERT_EQ(engine.m_outputItems.size(), 2u);  // the list element that is no object is left out
+  // A list element's absent members take the defaults of a new item.
   EXPECT_EQ(engine.m_outputItems[0].m_strMnem, "X");
   EXPECT_EQ(engine.m_outputItems[0].m_strD, "");
-  EXPECT_FALSE(engine.m_outputItems[0].m_bEnable);
+  EXPECT_TRUE(engine.m_outputItems[0].m_bEnable);
+  EXPECT_EQ(engine.m_outputItems[0].m_nWitsRecord, 1);
   EXPECT_EQ(engine.m_outputItems[1].m_nWitsRecord, 0);
 
   WriteFile(SimSettingsPath(), SettingsFile(R"("m_fWOB": "40", "m_fTorq": true, "m_nFlowSPPGain": 5000000000)", "[]"));
   LoadSimSettings(engine);
-  EXPECT_EQ(s.m_fWOB, 0.0);
+  EXPECT_EQ(s.m_fWOB, 41);
   EXPECT_EQ(s.m_fTorq, 321);
   EXPECT_EQ(s.m_nFlowSPPGain, 55);  // beyond 32 bits: absent
-  EXPECT_TRUE(engine.m_outputItems.empty());
-
-  engine.BuildDefaultItems();
-  WriteFile(SimSettingsPath(), R"({"Version": 1, "SimSettings": {"Settings": [], "OutputItems": {"a": 1}}})");
-  LoadSimSettings(engine);
-  EXPECT_TRUE(engine.m_outputItems.empty());
+  EXPECT_TRUE(engine.m_outputItems.empty());  // a present empty list empties the list
 }
 
-TEST_F(SettingsFilesTest, StateLoadsNegativeTimeAsNowAndSavesZeroBeforeTheFirstTick) {
+// {"Version": 1} alone once zeroed every setting (every timed step one tick long) and deleted every
+// item, and the next save made the loss permanent.
+TEST_F(SettingsFilesTest, AMissingRecordOrListKeepsWhatTheEngineHolds) {
+  engine.m_settings.m_fStandLength = 93.5;
+  engine.m_outputItems.resize(3);
+  const std::string before = SimSettingsText(engine);
+  for (const std::string& text :
+       {std::string(R"({"Version": 1})"), std::string(R"({"Version": 1, "SimSettings": {}})"),
+        std::string(R"({"Version": 1, "SimSettings": []})"),
+        std::string(R"({"Version": 1, "SimSettings": {"Settings": [], "OutputItems": {"a": 1}}})"),
+        std::string(R"({"Version": 1, "SimSettings": {"Settings": {}, "OutputItems": null}})")}) {
+    WriteFile(SimSettingsPath(), text);
+    LoadSimSettings(engine);
+    EXPECT_EQ(SimSettingsText(engine), before) << text;
+  }
+  WriteFile(SimSettingsPath(), R"({"Version": 1, "SimSettings": {"OutputItems": [{"m_type": 14}]}})");
+  LoadSimSettings(engine);
+  EXPECT_EQ(engine.m_settings.m_fStandLength, 93.5);
+  ASSERT_EQ(engine.m_outputItems.size(), 1u);
+  EXPECT_EQ(engine.m_outputItems[0].m_type, ItemConstant);
+}
+
+TEST_F(SettingsFilesTest, StateLoadsNegativeTimeAsNowAndKeepsAbsentValues) {
   EXPECT_NE(SimStateText(engine).find("\"nTimeInState\": 0,"), std::string::npos);
+  engine.SetSimState(CSimState{1500.0, 2500.0, 12.5, 3, 2, 0, 1400.0});
   WriteFile(SimStatePath(), R"({"Version": 1, "SimState": {"m_fDepth": 10, "m_state_": 4, "nTimeInState": -500}})");
   LoadSimState(engine);
   engine.OnTick();
   const CSimState state = engine.GetSimState();
   EXPECT_EQ(state.m_fDepth, 10.0);
-  EXPECT_EQ(state.m_fHoleDepth, 0.0);
+  EXPECT_EQ(state.m_state_, 4);
   EXPECT_EQ(state.nTimeInState, 0);
+  EXPECT_EQ(state.m_fHoleDepth, 2500.0);
+  EXPECT_EQ(state.m_fBlockHeight_, 12.5);
+  EXPECT_EQ(state.m_statePrev_, 2);
+  EXPECT_EQ(state.m_fDepthStartState, 1400.0);
+
+  const std::string kept = SimStateText(engine);
+  for (const std::string& text : {std::string(R"({"Version": 1})"), std::string(R"({"Version": 1, "SimState": 5})"),
+                                  std::string(R"({"Version": 1, "SimState": {"m_fDepth": "7"}})")}) {
+    WriteFile(SimStatePath(), text);
+    LoadSimState(engine);
+    EXPECT_EQ(SimStateText(engine), kept) << text;
+  }
 }
 
-TEST_F(SettingsFilesTest, LinkSettingsAreReadIntoAFreshRecord) {
-  WriteFile(WitsCommSettingsPath(), "{}");
-  LoadWitsCommSettings(engine);
-  EXPECT_EQ(engine.m_witsLink.m_settings, (CWitsCommSettings{0, 0, 0, 0, 0, ""}));
-  EXPECT_EQ(engine.m_skidLink.m_settings.nTcpIpPort, 1);
-
+TEST_F(SettingsFilesTest, LinkSettingsAreReadOverTheCurrentOnes) {
   WriteFile(WitsCommSettingsPath(),
             R"({"WitsCommSettings": {"commType": 0, "nCommPort": 7, "nBaudRate": 19200, "tcpIpType": 1,)"
             R"( "nTcpIpPort": 4000, "strIpAddress": "10.1.2.3"}})");
   LoadWitsCommSettings(engine);
-  EXPECT_EQ(engine.m_witsLink.m_settings, (CWitsCommSettings{0, 7, 19200, 1, 4000, "10.1.2.3"}));
+  const CWitsCommSettings full{0, 7, 19200, 1, 4000, "10.1.2.3"};
+  EXPECT_EQ(engine.m_witsLink.m_settings, full);
   EXPECT_EQ(engine.m_skidLink.m_settings.nTcpIpPort, 4001);
 
-  WriteFile(WitsCommSettingsPath(), "{\"WitsCommSettings\": {\"nTcpIpPort\": \"4000\"");  // cut short
+  // Once these applied zeros: serial port 0 at 0 baud.
+  for (const std::string& text : {std::string("{}"), std::string("{\"WitsCommSettings\": {\"nTcpIpPort\": \"4000\""),
+                                  std::string("not json"), std::string(R"({"WitsCommSettings": [1]})")}) {
+    WriteFile(WitsCommSettingsPath(), text);
+    LoadWitsCommSettings(engine);
+    EXPECT_EQ(engine.m_witsLink.m_settings, full) << text;
+    EXPECT_EQ(engine.m_skidLink.m_settings.nTcpIpPort, 4001) << text;
+  }
+
+  // The members present change; the others keep the link's values, not the record's defaults.
+  WriteFile(WitsCommSettingsPath(), R"({"WitsCommSettings": {"nBaudRate": 2400, "nCommPort": 3.5}})");
   LoadWitsCommSettings(engine);
-  EXPECT_EQ(engine.m_witsLink.m_settings, (CWitsCommSettings{0, 0, 0, 0, 0, ""}));
+  EXPECT_EQ(engine.m_witsLink.m_settings, (CWitsCommSettings{0, 7, 2400, 1, 4000, "10.1.2.3"}));
+}
+
+// Long decimals and zeros with large exponents once read as garbage (0.0625, 1.45e+281).
+TEST_F(SettingsFilesTest, LongDecimalsAndZerosWithLargeExponentsReadAsTheirValues) {
+  WriteFile(SimSettingsPath(),
+            SettingsFile(R"("m_fRPM": 0.184467440737095516159, "m_fWOB": 0e40, "m_fTorq": 0e300,)"
+                         R"( "m_fSPP": 0.0000000000000000000000000, "m_fHookLoad": -0e300, "m_fFlowRate": 1e-400)"));
+  LoadSimSettings(engine);
+  const CSimSettings& s = engine.m_settings;
+  EXPECT_DOUBLE_EQ(s.m_fRPM, 0.184467440737095516159);
+  EXPECT_EQ(s.m_fWOB, 0.0);
+  EXPECT_EQ(s.m_fTorq, 0.0);
+  EXPECT_EQ(s.m_fSPP, 0.0);
+  EXPECT_EQ(s.m_fHookLoad, 0.0);
+  EXPECT_EQ(s.m_fFlowRate, 0.0);
+  SaveSimSettings(engine);
+  const std::string saved = vorn::ReadTextFile(SimSettingsPath());
+  EXPECT_NE(saved.find("\"m_fRPM\": 0.1844674407370955"), std::string::npos) << saved;
+  EXPECT_NE(saved.find("\"m_fWOB\": 0.0,"), std::string::npos) << saved;
+
+  // The reader's default number path may bring a long number back a unit or two in the last place off
+  // ("0.30000000000000007", written for 0.1 + 0.2, reads as 0.3000000000000001); never further.
+  engine.m_settings.m_fRPM = 0.1 + 0.2;
+  SaveSimSettings(engine);
+  LoadSimSettings(engine);
+  EXPECT_DOUBLE_EQ(s.m_fRPM, 0.1 + 0.2);
 }
 
 TEST_F(SettingsFilesTest, ANonFiniteNumberIsSavedAsZero) {

@@ -151,21 +151,43 @@ TEST_F(CommsSettingsDlgTest, OkReadsBackTheChosenPortAndBitRate) {
   EXPECT_EQ(dialog->Settings().nTcpIpPort, 1000);
 }
 
-TEST_F(CommsSettingsDlgTest, ARecordsPortSelectsByPrefixOrElseTheFirstListedPort) {
+TEST_F(CommsSettingsDlgTest, AStoredPortOrBitRateOutsideItsListIsShownNotFoundAndKeptOnOk) {
   const std::vector<int32_t> system = CSerialPortList::PortNumbers();
-  if (std::find(system.begin(), system.end(), 2) != system.end()) GTEST_SKIP() << "the machine has a port 2";
+  for (const int n : {2, 7}) {
+    if (std::find(system.begin(), system.end(), n) != system.end()) GTEST_SKIP() << "the machine has a port " << n;
+  }
   PortLine com21(21);
   ASSERT_TRUE(com21.ready);
-  auto prefix = Open(Serial(2));  // "COM2" begins "COM21 (...)"
-  EXPECT_EQ(ports->currentIndex(), EntryOf(21));
-  Click(*prefix, "okButton");
-  EXPECT_EQ(prefix->Settings().nCommPort, 21);
+  CWitsCommSettings stale = Serial(7);
+  stale.nBaudRate = 4800;
+  auto dialog = Open(stale);
+  auto* rates = Find<QComboBox>(*dialog, "baudList");
+  EXPECT_EQ(ports->currentText().toStdString(), "COM7 (not found)");
+  EXPECT_EQ(rates->currentText().toStdString(), "4800 (not found)");
+  EXPECT_EQ(rates->count(), 7);
+  Click(*dialog, "refreshButton");  // looking again keeps showing it, once
+  EXPECT_EQ(ports->currentText().toStdString(), "COM7 (not found)");
+  EXPECT_EQ(ports->findText("COM7 (not found)"), ports->count() - 1);
+  EXPECT_EQ(ports->findText("COM7", Qt::MatchStartsWith), ports->count() - 1);
+  Click(*dialog, "okButton");
+  ASSERT_EQ(dialog->result(), QDialog::Accepted);
+  EXPECT_EQ(dialog->Settings().nCommPort, 7);
+  EXPECT_EQ(dialog->Settings().nBaudRate, 4800);
 
-  auto missing = Open(Serial(7));  // nothing begins "COM7": the list keeps its first entry
-  EXPECT_EQ(ports->currentIndex(), 0);
-  const QString first = ports->itemText(0).section(' ', 0, 0);
-  Click(*missing, "okButton");
-  EXPECT_EQ(QString("COM%1").arg(missing->Settings().nCommPort), first);
+  // A port is its whole number: port 2 is not port 21.
+  auto other = Open(Serial(2));
+  EXPECT_EQ(ports->currentText().toStdString(), "COM2 (not found)");
+  Click(*other, "okButton");
+  EXPECT_EQ(other->Settings().nCommPort, 2);
+
+  // Once the port is there again, looking again selects it.
+  auto back = Open(stale);
+  PortLine com7(7);
+  ASSERT_TRUE(com7.ready);
+  Click(*back, "refreshButton");
+  ASSERT_GE(EntryOf(7), 0);
+  EXPECT_EQ(ports->currentIndex(), EntryOf(7));
+  EXPECT_EQ(ports->findText("(not found)", Qt::MatchContains), -1);
 }
 
 TEST_F(CommsSettingsDlgTest, ATcpPortThatIsNoIntegerIsReportedAtEveryReading) {

@@ -30,6 +30,8 @@ class MessageBoxCatcher : public QObject {
     QString caption;
     QString text;
     QMessageBox::StandardButton defaultButton;
+    QMessageBox::StandardButtons buttons;
+    bool overShownWindow;  // its parent window was on screen as it opened
   };
   std::vector<Box> boxes;
 
@@ -38,8 +40,10 @@ class MessageBoxCatcher : public QObject {
     auto* box = qobject_cast<QMessageBox*>(watched);
     if (box != nullptr && event->type() == QEvent::Show) {
       QAbstractButton* defaultButton = box->defaultButton();
+      const QWidget* parent = box->parentWidget();
       boxes.push_back({box->windowTitle(), box->text(),
-                       defaultButton ? box->standardButton(defaultButton) : QMessageBox::NoButton});
+                       defaultButton ? box->standardButton(defaultButton) : QMessageBox::NoButton,
+                       box->standardButtons(), parent != nullptr && parent->window()->isVisible()});
       QPointer<QMessageBox> shown(box);
       const QMessageBox::StandardButton answer = m_answer;
       QMetaObject::invokeMethod(

@@ -108,6 +108,33 @@ TEST_F(MainWindowGridsTest, EscapeInACellEditorWritesNothingAndEnterWritesTheNew
   EXPECT_EQ(SavedItems()[kFirstEditableRow - 1].m_fA, 7.5);
 }
 
+TEST_F(MainWindowGridsTest, TurningToAnotherWindowEndsAnOpenEditAndSavesIt) {
+  Focus(kFirstEditableRow, ColA);
+  Type("6.125");
+  ASSERT_TRUE(Output().IsEditing());
+  QWidget receiver;  // the receiving system's window, say
+  receiver.show();
+  receiver.activateWindow();  // through the platform, as a click on it would
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&receiver));
+  ASSERT_TRUE(WaitUntil([&] { return !Output().IsEditing(); }, 5000));
+  EXPECT_EQ(Engine().m_outputItems[kFirstEditableRow - 1].m_fA, 6.125);
+  ASSERT_TRUE(SettingsWritten());
+  EXPECT_EQ(SavedItems()[kFirstEditableRow - 1].m_fA, 6.125);
+}
+
+TEST_F(MainWindowGridsTest, ClosingTheWindowMidEditSavesTheEditBeforeTheState) {
+  Focus(kFirstEditableRow, ColA);
+  Type("8.25");
+  ASSERT_TRUE(Output().IsEditing());
+  fs::remove(SettingsFile("SimState.json"));
+  window->close();  // the close box
+  window.reset();
+  ASSERT_TRUE(SettingsWritten());
+  EXPECT_EQ(SavedItems()[kFirstEditableRow - 1].m_fA, 8.25);
+  ASSERT_TRUE(fs::exists(SettingsFile("SimState.json")));
+  EXPECT_LE(fs::last_write_time(SettingsFile("SimSettings.json")), fs::last_write_time(SettingsFile("SimState.json")));
+}
+
 TEST_F(MainWindowGridsTest, TextThatIsNoNumberReadsAsZeroAndDeleteEmptiesTheType) {
   CGridCtrl& grid = Output();
   Focus(kFirstEditableRow, ColRecord);
@@ -122,6 +149,54 @@ TEST_F(MainWindowGridsTest, TextThatIsNoNumberReadsAsZeroAndDeleteEmptiesTheType
   EXPECT_TRUE(grid.GetItemText(kFirstEditableRow, ColType).isEmpty());
   ASSERT_TRUE(SettingsWritten());
   EXPECT_EQ(SavedItems()[kFirstEditableRow - 1].m_type, ItemDepth);
+}
+
+TEST_F(MainWindowGridsTest, AClickOrEditKeepsTheRunTimeStateOfEveryItemItDidNotChange) {
+  // Mid-run state: the first "once after pump on" item has fired in this pump cycle with its value not
+  // yet sent, a ramp stands at 30, and DEPTH holds a value.
+  std::vector<COutputItem>& items = Engine().m_outputItems;
+  const size_t once = kFirstEditableRow - 1;
+  ASSERT_EQ(items[once].m_type, ItemOnceAfterPumpOn);
+  Engine().m_bPumpsOn = true;
+  const double t = clocks.now;
+  for (COutputItem& item : items) item.Evaluate(Engine(), t - 100.0);
+  ASSERT_EQ(items[once].Evaluate(Engine(), t), "20");
+  ASSERT_TRUE(items[once].m_bOnceFired && items[once].m_bSendPending);
+  items.push_back(COutputItem(false, true, "RAMP", 0, ItemRamp, 0, 100, 10, "", FilterBoth, false, 9, 9));
+  items.back().m_strValue = "30";
+  Grids().BuildOutputGrid();
+  const std::vector<COutputItem> before = items;
+
+  // A click in a cell of the next item, then an edit of it: no other item changes.
+  ClickCell(Output(), kFirstEditableRow + 1, ColA);
+  Type("21");
+  Key(Qt::Key_Return);
+  ASSERT_TRUE(SettingsWritten());
+  ASSERT_EQ(items.size(), before.size());
+  EXPECT_EQ(items[once + 1].m_fA, 21.0);
+  EXPECT_EQ(items[once + 1].m_strValue, "-999.25");  // the edited item starts afresh
+  for (size_t i : {size_t{0}, once, items.size() - 1}) {
+    EXPECT_EQ(items[i].m_strValue, before[i].m_strValue) << i;
+    EXPECT_EQ(items[i].m_bSendPending, before[i].m_bSendPending) << i;
+    EXPECT_EQ(items[i].m_fLastSampleTime, before[i].m_fLastSampleTime) << i;
+    EXPECT_EQ(items[i].m_bOnceFired, before[i].m_bOnceFired) << i;
+    EXPECT_EQ(items[i].m_fPumpStartTime, before[i].m_fPumpStartTime) << i;
+  }
+  // The next evaluation in the same pump cycle: no second value from the fired item; the ramp steps on.
+  items[once].m_bSendPending = false;
+  items[once].Evaluate(Engine(), t + 1.0);
+  EXPECT_FALSE(items[once].m_bSendPending);
+  EXPECT_EQ(items.back().Evaluate(Engine(), t + 1.0), "40");
+  Grids().RefreshOutputValues();
+  EXPECT_EQ(Output().GetItemText(1, ColValue), QString::fromStdString(before[0].m_strValue));
+
+  // An item whose stored field changed starts again: it fires anew in this pump cycle.
+  ClickCell(Output(), kFirstEditableRow, ColA);
+  Type("22");
+  Key(Qt::Key_Return);
+  EXPECT_EQ(items[once].m_fA, 22.0);
+  EXPECT_FALSE(items[once].m_bOnceFired);
+  EXPECT_EQ(items[once].m_strValue, "-999.25");
 }
 
 TEST_F(MainWindowGridsTest, MinusRemovesTheSelectedItemsButNeverReadOnlyOnes) {

@@ -1,5 +1,6 @@
 #include <QComboBox>
 #include <QLabel>
+#include <QScopeGuard>
 #include <QSlider>
 #include <QTabBar>
 #include <QTabWidget>
@@ -7,10 +8,14 @@
 #include <QTimer>
 #include <functional>
 #include <fstream>
+#include <iostream>
+#include <sstream>
 
 #include "engine/RigMode.h"
 #include "persist/SettingsFiles.h"
+#include "support/Console.h"
 #include "support/ProfileSection.h"
+#include "tests/common/FileSizeLimit.h"
 #include "tests/ui/MainWindowTestParts.h"
 #include "ui/AboutDlg.h"
 #include "ui/ColorStatic.h"
@@ -49,6 +54,33 @@ void ClickButton(QWidget& dialog, const char* name) {
   auto* button = dialog.findChild<QAbstractButton*>(name);
   ASSERT_NE(button, nullptr) << name;
   button->click();
+}
+
+// The diagnostic console switched on, its lines kept instead of printed, for the object's life.
+class ConsoleCapture {
+ public:
+  ConsoleCapture() : m_old(std::cout.rdbuf(m_lines.rdbuf())) { vorn::EnableConsole(true); }
+  ~ConsoleCapture() {
+    vorn::EnableConsole(false);
+    std::cout.rdbuf(m_old);
+  }
+  ConsoleCapture(const ConsoleCapture&) = delete;
+  ConsoleCapture& operator=(const ConsoleCapture&) = delete;
+  [[nodiscard]] std::string Lines() const { return m_lines.str(); }
+
+ private:
+  std::ostringstream m_lines;
+  std::streambuf* m_old;
+};
+
+// The WITS link as a server on a port of its own, so that a run can start without meeting another's.
+void SaveServerLinkSettings() {
+  vorn::CreateDataFolders();
+  CRigSim stored;
+  CWitsCommSettings link;
+  link.nTcpIpPort = FreePort();
+  stored.SetCommSettings(link);
+  SaveWitsCommSettings(stored);
 }
 
 TEST(MainWindowLayout, TheDpiEntersTheGridAndSliderWidthsTwice) {
@@ -106,6 +138,31 @@ TEST_F(MainWindowTest, FirstStartMakesTheFoldersAndOpensOnTheStateTab) {
   EXPECT_EQ(Grids().ChannelGrid().width(), mainlayout::GridWidth(window->logicalDpiX()));
   EXPECT_EQ(Grids().ChannelGrid().geometry().bottom() + 1, 700 - 8);
   EXPECT_EQ(Find<QTabWidget>("tabs")->geometry().right() + 1, 900 - 4);
+}
+
+TEST_F(MainWindowTest, AnUnreadableDictionaryIsToldOnceTheWindowIsUpAndStartUpGoesOn) {
+  {
+    MessageBoxCatcher boxes;
+    Open();
+    Settle();
+    EXPECT_TRUE(boxes.boxes.empty());  // the dictionary carried inside the program reads
+  }
+  window.reset();
+  MessageBoxCatcher boxes;
+  // The table text cannot be copied: memory ran out.
+  window = std::make_unique<CVornRigSimDlg>(clocks.Clocks(), []() -> std::string_view { throw std::bad_alloc(); });
+  window->show();
+  ASSERT_TRUE(WaitUntil([&] { return !boxes.boxes.empty(); }, 5000));
+  Settle();
+  ASSERT_EQ(boxes.boxes.size(), 1U);
+  EXPECT_EQ(boxes.boxes[0].text, "Unable to read in master default embedded resource.Tell Programmer.");
+  EXPECT_EQ(boxes.boxes[0].caption, QCoreApplication::applicationName());
+  EXPECT_EQ(boxes.boxes[0].buttons, QMessageBox::Ok);
+  EXPECT_TRUE(boxes.boxes[0].overShownWindow);
+  EXPECT_TRUE(window->isVisible());
+  EXPECT_EQ(window->windowTitle(), "Vorn Rig Sim v1.0.2.7");
+  EXPECT_TRUE(Engine().m_witsDictionary.empty());
+  EXPECT_EQ(Engine().m_outputItems.size(), 22U);
 }
 
 TEST_F(MainWindowTest, TheStoredTabAndBlockHeightAreShownAndATabChangeIsStored) {
@@ -308,6 +365,36 @@ TEST_F(MainWindowTest, TheDialogButtonsEditAndSaveTheirRecordsOnlyOnOk) {
   EXPECT_TRUE(window->isVisible());
 }
 
+TEST_F(MainWindowTest, TheDialogsAreDrawnInTheWindowsDialogFont) {
+  const QFont desktop = QApplication::font();
+  const auto restore = qScopeGuard([desktop] { QApplication::setFont(desktop); });
+  QFont large = desktop;
+  large.setPointSizeF(11.0);  // a desktop whose font is not the dialogs' size
+  QApplication::setFont(large);
+  Open();
+  std::vector<QFont> fonts;
+  AnswerNextDialog<CSimSettingsDlg>([&fonts](CSimSettingsDlg& dialog) {
+    fonts.push_back(dialog.font());
+    dialog.reject();
+  });
+  Click("settings");
+  AnswerNextDialog<CCommsSettingsDlg>([&fonts](CCommsSettingsDlg& dialog) {
+    fonts.push_back(dialog.font());
+    dialog.reject();
+  });
+  Click("commSettings");
+  AnswerNextDialog<CAboutDlg>([&fonts](CAboutDlg& about) {
+    fonts.push_back(about.font());
+    about.reject();
+  });
+  Click("about");
+  ASSERT_EQ(fonts.size(), 3U);
+  for (const QFont& font : fonts) {
+    EXPECT_EQ(font, window->font()) << font.toString().toStdString();
+    EXPECT_EQ(font.pointSizeF(), 8.0);
+  }
+}
+
 TEST_F(MainWindowTest, DepthCommandsMoveTheOtherDepthWhenTheyCrossAndRefuseText) {
   Open();
   Engine().SetHoleDepth(1000.0);
@@ -376,6 +463,118 @@ TEST_F(MainWindowTest, TheDefaultStartStateIsSetOnlyWhenTheOperatorSaysYes) {
   EXPECT_EQ(Engine().m_settings.m_mode, fresh.m_settings.m_mode);
   EXPECT_EQ(Find<CColorStatic>("modeField")->text(), QString::fromStdString(RigModeNames()[fresh.m_settings.m_mode]));
   EXPECT_EQ(Find<QComboBox>("modeBox")->currentIndex(), fresh.m_settings.m_mode);
+}
+
+TEST_F(MainWindowTest, TheDefaultStartStateOutlivesARestart) {
+  Open();
+  auto* box = Find<QComboBox>("modeBox");
+  box->setCurrentIndex(TripIn);
+  emit box->activated(TripIn);
+  SetText("bitDepth", "2500");
+  Click("setBitDepth");
+  MessageBoxCatcher boxes(QMessageBox::Yes);
+  Click("defaultStartState");
+  window.reset();
+
+  Open();
+  EXPECT_EQ(Engine().m_settings.m_mode, Drill);
+  EXPECT_EQ(Engine().m_fDepth, 1000.0);
+  EXPECT_EQ(Find<CColorStatic>("modeField")->text(), "Drill");
+  EXPECT_EQ(Grids().StateGrid().GetRowCount(), 13);
+}
+
+TEST_F(MainWindowTest, SettingsOkKeepsAModeTheEngineChangedWhileTheDialogWasOpen) {
+  Open();
+  auto* box = Find<QComboBox>("modeBox");
+  box->setCurrentIndex(TripIn);
+  emit box->activated(TripIn);
+  Settle();
+  AnswerNextDialog<CSimSettingsDlg>([this](CSimSettingsDlg& dialog) {
+    // A trip reaches the bottom while the operator edits: the tick sets Drill and tells the window.
+    Engine().m_settings.m_mode = Drill;
+    window->OnModeChanged(Drill);
+    TypeValue(*dialog.findChild<CVornMFCPropertyGridCtrl*>("propertyList"), "Stand Length", "90");
+    ClickButton(dialog, "okButton");
+  });
+  Click("settings");
+  EXPECT_EQ(Engine().m_settings.m_mode, Drill);
+  EXPECT_EQ(Engine().m_settings.m_fStandLength, 90.0);  // the rest of the record is the dialog's
+  EXPECT_EQ(Find<CColorStatic>("modeField")->text(), "Drill");
+  EXPECT_EQ(box->currentIndex(), Drill);
+  CRigSim saved;
+  LoadSimSettings(saved);
+  EXPECT_EQ(saved.m_settings.m_mode, Drill);
+}
+
+TEST_F(MainWindowTest, SettingsDefaultThenOkChangesTheModeAsTheModeBoxDoes) {
+  Open();
+  auto* box = Find<QComboBox>("modeBox");
+  box->setCurrentIndex(TripOut);
+  emit box->activated(TripOut);
+  Settle();
+  Engine().m_subState[TripOut] = TripPipeMoving;
+  Engine().m_subState[Drill] = DrillingRotating;
+  fs::remove(SettingsFile("SimSettings.json"));
+  fs::remove(SettingsFile("SimState.json"));
+  AnswerNextDialog<CSimSettingsDlg>([](CSimSettingsDlg& dialog) {
+    ClickButton(dialog, "defaultButton");
+    ClickButton(dialog, "okButton");
+  });
+  Click("settings");
+
+  EXPECT_EQ(Engine().m_settings.m_mode, Drill);
+  EXPECT_EQ(Engine().m_subState[TripOut], 0);  // both machines start again, as for a choice in the box
+  EXPECT_EQ(Engine().m_subState[Drill], 0);
+  EXPECT_EQ(box->currentIndex(), Drill);
+  EXPECT_EQ(Find<CColorStatic>("modeField")->text(), "Drill");
+  EXPECT_EQ(Grids().StateGrid().GetRowCount(), 13);
+  EXPECT_EQ(Grids().StateGrid().GetCell(1, 0)->GetBackClr(), QColor(0, 220, 0));
+  EXPECT_TRUE(fs::exists(SettingsFile("SimSettings.json")));
+  EXPECT_TRUE(fs::exists(SettingsFile("SimState.json")));
+}
+
+TEST_F(MainWindowTest, ARunStartNeverGoesBackPastAFailedSaveAndSaysSo) {
+  SaveServerLinkSettings();
+  Open();
+  ConsoleCapture console;
+  SetText("bitDepth", "1500");
+  Click("setBitDepth");
+  SetText("bitDepth", "2000");
+  {
+    const vorn::test::FileSizeLimit diskFull(16);
+    Click("setBitDepth");
+  }
+  Click("run");
+  ASSERT_TRUE(window->IsRunning());
+  EXPECT_EQ(Engine().m_fDepth, 2000.0);  // not the 1500 of the last good save
+  const std::string path = SimStatePath();
+  EXPECT_NE(console.Lines().find("State not saved: unable to write " + path + "\n"), std::string::npos)
+      << console.Lines();
+  EXPECT_NE(console.Lines().find("State not loaded: the last save of " + path +
+                                 " failed; the run goes on from the state in memory\n"),
+            std::string::npos)
+      << console.Lines();
+
+  // The state saved at the stop ends that: the next start reads the file again.
+  Click("run");
+  {
+    CRigSim other;
+    other.SetBitDepth(2500.0);
+    SaveSimState(other);
+  }
+  Click("run");
+  EXPECT_EQ(Engine().m_fDepth, 2500.0);
+
+  // A run that moved the rig and could not save it at its stop: the next run goes on from there.
+  Engine().m_fDepth = 2600.0;
+  {
+    const vorn::test::FileSizeLimit diskFull(16);
+    Click("run");
+  }
+  ASSERT_FALSE(window->IsRunning());
+  Click("run");
+  EXPECT_EQ(Engine().m_fDepth, 2600.0);
+  Click("run");
 }
 
 }  // namespace
