@@ -1,10 +1,12 @@
 #include "app/HeadlessRunner.h"
 
 #include <QCoreApplication>
+#include <algorithm>
 #include <ostream>
 
 #include "engine/LinkStatus.h"
 #include "persist/Startup.h"
+#include "support/Clock.h"
 #include "support/Text.h"
 #include "support/Time.h"
 
@@ -21,12 +23,17 @@ RunHooks MakeHooks(CSimStateFile& state, std::function<void()> afterTick,
 
 }  // namespace
 
-CHeadlessRunner::CHeadlessRunner(const CommandLineOptions& options, std::ostream& status)
+CHeadlessRunner::CHeadlessRunner(const CommandLineOptions& options, std::ostream& status, vorn::Clocks clocks)
     : m_options(options),
       m_status(status),
+      m_engine(std::move(clocks)),
       m_stateFile(m_engine, [this](const std::string& line) { Print(line); }),
       m_run(m_engine,
-            MakeHooks(m_stateFile, [this] { ReportChanges(); },
+            MakeHooks(m_stateFile,
+                      [this] {
+                        ReportChanges();
+                        EndWhenDurationPassed();
+                      },
                       [this](const std::string& message) {
                         Print(message);
                         m_exitCode = 1;
@@ -34,8 +41,6 @@ CHeadlessRunner::CHeadlessRunner(const CommandLineOptions& options, std::ostream
   m_engine.m_pCallback = this;
   LoadEngineAtStartup(m_engine);
   m_engine.SetTenTimesSpeed(options.tenTimes);
-  m_duration.setSingleShot(true);
-  connect(&m_duration, &QTimer::timeout, this, [this] { Stop(0); });
 }
 
 bool CHeadlessRunner::Start() {
@@ -43,10 +48,9 @@ bool CHeadlessRunner::Start() {
   m_run.BeginRun();
   if (m_run.RunFlag() != 1) return false;
   Print("Run started. CSV file: " + m_engine.m_strCsvPath + "  WITS log: " + m_engine.m_strWitsLogPath);
+  // Read after the line's time stamp, so the run never ends before the duration from that line.
+  m_lastTickMs = m_engine.Clocks().milliseconds();
   ReportChanges();
-  if (m_options.durationSeconds) {
-    m_duration.start(static_cast<int>(std::min(*m_options.durationSeconds * 1000.0, 2.0e9)));
-  }
   return true;
 }
 
@@ -54,7 +58,6 @@ void CHeadlessRunner::Stop(int exitCode) {
   if (m_stopped) return;
   m_stopped = true;
   m_exitCode = exitCode;
-  m_duration.stop();
   m_run.EndRun();
   ReportChanges();
   Print("Run stopped. CSV file: " + m_engine.m_strCsvPath + "  WITS log: " + m_engine.m_strWitsLogPath);
@@ -64,11 +67,10 @@ void CHeadlessRunner::Stop(int exitCode) {
 void CHeadlessRunner::OnModeChanged(int) { SaveAfterModeChange(m_stateFile); }
 
 void CHeadlessRunner::ReportChanges() {
-  const std::string link =
-      LinkStateText(m_engine.m_witsLink.m_state) + ": " + LinkMessageText(m_engine.m_witsLink);
-  if (link != m_lastLink) {
-    m_lastLink = link;
-    Print("Link " + link);
+  const CCommsWrapper& link = m_engine.m_witsLink;
+  if (const auto line = m_linkLines.Next(link.m_state, LinkMessageText(link), link.OpenAttempts(),
+                                         m_engine.Clocks().milliseconds())) {
+    Print(*line);
   }
   const int mode = m_engine.m_settings.m_mode;
   if (mode != m_lastMode) {
@@ -82,6 +84,14 @@ void CHeadlessRunner::ReportChanges() {
     m_lastSubState = subState;
     Print("Sub-state " + subState);
   }
+}
+
+void CHeadlessRunner::EndWhenDurationPassed() {
+  if (!m_options.durationSeconds) return;
+  const uint32_t now = m_engine.Clocks().milliseconds();
+  m_runMs += static_cast<uint64_t>(std::max(vorn::ElapsedMs(now, m_lastTickMs), 0));
+  m_lastTickMs = now;
+  if (static_cast<double>(m_runMs) >= *m_options.durationSeconds * 1000.0) Stop(0);
 }
 
 void CHeadlessRunner::Print(const std::string& line) {

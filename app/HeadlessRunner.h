@@ -1,23 +1,26 @@
 #pragma once
 
 #include <QObject>
-#include <QTimer>
+#include <cstdint>
 #include <iosfwd>
 #include <string>
 
 #include "app/CommandLine.h"
+#include "app/LinkStatusLines.h"
 #include "engine/RigSim.h"
 #include "engine/RunControl.h"
 #include "persist/SimStateFile.h"
 
 // The simulator without a window, for test benches and servers: the window's start-up and run control
 // without the window, a run started at once, and one status line on standard error for every change of
-// link, mode or sub-state, every run start and stop, and every save of the state that failed.
+// link (see CLinkStatusLines), mode or sub-state, every run start and stop, and every save of the state
+// that failed.
 class CHeadlessRunner : public QObject, public CRigSimMessagesIF {
   Q_OBJECT
 
  public:
-  CHeadlessRunner(const CommandLineOptions& options, std::ostream& status);
+  // The engine reads time from `clocks` (tests drive them by hand).
+  CHeadlessRunner(const CommandLineOptions& options, std::ostream& status, vorn::Clocks clocks = {});
   CHeadlessRunner(const CHeadlessRunner&) = delete;
   CHeadlessRunner& operator=(const CHeadlessRunner&) = delete;
 
@@ -31,6 +34,7 @@ class CHeadlessRunner : public QObject, public CRigSimMessagesIF {
 
  private:
   void ReportChanges();
+  void EndWhenDurationPassed();
   void Print(const std::string& line);
 
   CommandLineOptions m_options;
@@ -38,12 +42,15 @@ class CHeadlessRunner : public QObject, public CRigSimMessagesIF {
   CRigSim m_engine;
   CSimStateFile m_stateFile;
   CRunControl m_run;
-  QTimer m_duration;
+  // The run's time on the engine's millisecond clock since "Run started", summed tick by tick (so a
+  // run may last longer than the clock's wrap).
+  uint64_t m_runMs = 0;
+  uint32_t m_lastTickMs = 0;
   int m_exitCode = 0;
   bool m_stopped = false;
 
   // What the last status lines said, so only changes are printed.
-  std::string m_lastLink;
+  CLinkStatusLines m_linkLines;
   int m_lastMode = -1000;
   std::string m_lastSubState;
 };

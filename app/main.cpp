@@ -63,6 +63,8 @@ int RunWindow(int argc, char** argv, const CommandLineOptions& options) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  // First of all: a stop signal from now on is kept and ends the run cleanly once the loop runs.
+  CatchStopSignals();
   std::signal(SIGPIPE, SIG_IGN);  // a peer vanishing mid-write must never end the program
 
   const CommandLineResult parsed = ParseCommandLine(Arguments(argc, argv));

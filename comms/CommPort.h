@@ -11,6 +11,10 @@ class CCommsWrapper;
 // configured bit rate, read once per tick by the link's poll, written a whole frame at a time.
 class CCommPort {
  public:
+  // A close waits at most this long for queued bytes to go out; what is left then is dropped, so a
+  // peer that never reads (or holds the line with flow control) cannot hold up a stop.
+  static constexpr int kCloseDrainLimitMs = 2000;
+
   CCommPort();
   CCommPort(const CCommPort&) = delete;
   CCommPort& operator=(const CCommPort&) = delete;
@@ -19,7 +23,9 @@ class CCommPort {
   // (a link to a USB adapter, a pseudo-terminal, ...), else "/dev/ttyS<n-1>".
   [[nodiscard]] static std::string DevicePath(int32_t portNumber);
 
-  // Opens and configures the port; input already waiting is discarded. True when open.
+  // Opens the port with the bit rate and 8 data bits, no parity, 1 stop bit; flow control and its
+  // characters stay as the system set them, and input already waiting is discarded. A rate the port
+  // refuses leaves it at the rate its line had, still open. True when open.
   bool Open(int32_t portNumber, int32_t baudRate);
 
   // One read of at most 32768 bytes, handed to the owner when any arrived.
@@ -29,7 +35,8 @@ class CCommPort {
   // would take the send buffer beyond its bound.
   bool Write(const std::vector<uint8_t>& bytes);
 
-  // Closes the port when it is open.
+  // Closes the port when it is open, after what is still queued for it has gone out (waiting at
+  // most kCloseDrainLimitMs).
   void Close();
 
   [[nodiscard]] bool IsOpen() const { return m_port.isOpen(); }
@@ -41,6 +48,9 @@ class CCommPort {
 
  private:
   void OnError(QSerialPort::SerialPortError error);
+  void StoreLineSettings(int32_t baudRate);
+  void SendQueued();
+  void Release();
 
   QSerialPort m_port;
   bool m_bReady = false;  // open and configured: errors from now on close the port

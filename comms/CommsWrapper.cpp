@@ -6,6 +6,7 @@
 CCommsWrapper::~CCommsWrapper() { Close(); }
 
 void CCommsWrapper::Open() {
+  ++m_nOpenAttempts;
   m_state = TryingToConnect;
   const CWitsCommSettings& s = m_settings;
   if (s.commType == Comm) {
@@ -93,7 +94,12 @@ void CCommsWrapper::OnConnect(int errorCode) {
   }
 }
 
-void CCommsWrapper::OnClose() {
+void CCommsWrapper::OnClose(const CSocketClient& socket) {
+  if (&socket == &m_server.m_acceptedClient && m_server.isListening()) {
+    // Receivers come and go; one that reconnects at once finds the server still listening.
+    m_server.DropClient();
+    return;
+  }
   m_state = Closed;
   CloseChannels();
 }

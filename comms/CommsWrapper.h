@@ -41,12 +41,17 @@ class CCommsWrapper {
   // connect attempts.
   void SetClocks(const vorn::Clocks& clocks) { m_clocks = clocks; }
 
-  // For a Master link: whether a client was accepted since the server began to listen.
+  // How many times the link was opened: each retry is one.
+  [[nodiscard]] uint64_t OpenAttempts() const { return m_nOpenAttempts; }
+
+  // For a Master link: whether a client is attached.
   [[nodiscard]] bool HasClient() const { return m_server.HasClient(); }
 
   // Events reported by the link's sockets and serial port, on the main thread.
   void OnConnect(int errorCode);  // outcome of a Slave connect: 0 or an error number
-  void OnClose();                 // the peer closed the accepted or the Slave connection
+  // The peer closed `socket`: the Master's accepted client or the Slave connection. A Master link
+  // stays connected and listening, without a client; any other closes all its channels.
+  void OnClose(const CSocketClient& socket);
   void OnPortFailed();            // the serial port failed and was closed
 
   CWitsCommSettings m_settings;
@@ -70,4 +75,5 @@ class CCommsWrapper {
 
   vorn::Clocks m_clocks;
   uint32_t m_connectStartMs = 0;
+  uint64_t m_nOpenAttempts = 0;
 };

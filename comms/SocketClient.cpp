@@ -117,5 +117,5 @@ void CSocketClient::OnPeerClosed() {
   OnReceive();  // bytes that arrived just before the close are still delivered
   if (!m_bConnected) return;  // the receiver closed the link meanwhile
   m_bConnected = false;
-  m_pOwner->OnClose();
+  m_pOwner->OnClose(*this);
 }

@@ -38,9 +38,13 @@ bool CSocketServer::Create(int32_t port, int& errorCode) {
 }
 
 void CSocketServer::Close() {
+  DropClient();
+  close();
+}
+
+void CSocketServer::DropClient() {
   m_acceptedClient.Close();
   m_bHasClient = false;
-  close();
 }
 
 void CSocketServer::OnAccept() {

@@ -6,7 +6,8 @@
 #include "comms/SocketClient.h"
 
 // The listening socket of a Master link. It serves one client at a time: a newer connection replaces
-// the older one. The has-client flag says whether a connection was accepted since it began to listen.
+// the older one, and it goes on listening when its client leaves. The has-client flag says whether a
+// client is attached.
 class CSocketServer : public QTcpServer {
  public:
   CSocketServer();
@@ -20,6 +21,8 @@ class CSocketServer : public QTcpServer {
 
   // Closes the accepted connection and the listening socket, and clears the has-client flag.
   void Close();
+  // Lets the accepted client go (it left); the server goes on listening for the next one.
+  void DropClient();
 
   [[nodiscard]] bool HasClient() const { return m_bHasClient; }
 

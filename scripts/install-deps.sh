@@ -19,7 +19,7 @@ packages=(
   build-essential cmake ninja-build pkg-config ccache
   qt6-base-dev qt6-qpa-plugins qt6-serialport-dev libqt6svg6 libgl-dev rapidjson-dev libxcb1-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  socat xvfb xauth locales
+  socat strace xvfb xauth locales
 )
 # clang 14 is Debian 12's clang; libclang-rt-14-dev holds its libFuzzer and sanitizer runtimes
 # (libclang_rt.fuzzer, asan, ubsan), and llvm puts llvm-symbolizer on the PATH for readable reports.

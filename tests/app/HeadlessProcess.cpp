@@ -9,11 +9,21 @@
 #error "VORN_SIMULATOR_BINARY must name the simulator binary"
 #endif
 
-HeadlessProcess::HeadlessProcess(QStringList arguments) {
+HeadlessProcess::HeadlessProcess(QStringList arguments, StopSignalsAtStart stopSignals) {
   arguments.prepend("--headless");
   m_process.setProgram(VORN_SIMULATOR_BINARY);
   m_process.setArguments(arguments);
   m_process.setProcessChannelMode(QProcess::SeparateChannels);
+  if (stopSignals == StopSignalsAtStart::Blocked) {
+    // Runs in the child between fork and exec; the mask survives the exec.
+    m_process.setChildProcessModifier([] {
+      sigset_t stop;
+      sigemptyset(&stop);
+      sigaddset(&stop, SIGINT);
+      sigaddset(&stop, SIGTERM);
+      pthread_sigmask(SIG_BLOCK, &stop, nullptr);
+    });
+  }
   m_process.start();
 }
 

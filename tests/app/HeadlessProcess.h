@@ -8,7 +8,12 @@
 // The real simulator binary run headless in the test's data root and profile, with bounded waits.
 class HeadlessProcess {
  public:
-  explicit HeadlessProcess(QStringList arguments);
+  // Open: the program begins as a launcher starts it. Blocked: it begins with SIGINT and SIGTERM
+  // blocked, so a signal sent at once is certain to come before the program could take it: it waits
+  // in the kernel until the program unblocks the signals.
+  enum class StopSignalsAtStart { Open, Blocked };
+
+  explicit HeadlessProcess(QStringList arguments, StopSignalsAtStart stopSignals = StopSignalsAtStart::Open);
   ~HeadlessProcess();
   HeadlessProcess(const HeadlessProcess&) = delete;
   HeadlessProcess& operator=(const HeadlessProcess&) = delete;

@@ -1,11 +1,15 @@
 // The real simulator binary, headless, against real loopback TCP peers in a temporary data root.
 #include <gtest/gtest.h>
 
+#include <QProcess>
+#include <QStandardPaths>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <regex>
+#include <set>
 #include <sstream>
 
 #include "engine/RigSim.h"
@@ -13,7 +17,9 @@
 #include "support/DataRoot.h"
 #include "support/ProfileSection.h"
 #include "tests/app/HeadlessProcess.h"
+#include "tests/comms/LinkTestParts.h"
 #include "tests/common/EventWait.h"
+#include "tests/common/SerialLine.h"
 #include "tests/common/TestEnvironment.h"
 
 namespace {
@@ -27,6 +33,16 @@ std::string ReadFile(const fs::path& path) {
   std::ostringstream text;
   text << in.rdbuf();
   return text.str();
+}
+
+// The status lines that contain `text`.
+std::vector<std::string> LinesWith(const std::string& status, const std::string& text) {
+  std::vector<std::string> lines;
+  std::istringstream in(status);
+  for (std::string line; std::getline(in, line);) {
+    if (line.find(text) != std::string::npos) lines.push_back(line);
+  }
+  return lines;
 }
 
 std::string FirstFileIn(const fs::path& folder) {
@@ -284,6 +300,72 @@ TEST_F(HeadlessTest, TenTimesSpeedRunsTheDrillCycleInOrder) {
     const size_t found = status.find("Sub-state " + name + "\n", at);
     ASSERT_NE(found, std::string::npos) << name << " after position " << at << " in\n" << status;
     at = found;
+  }
+}
+
+TEST_F(HeadlessTest, SigtermAtTheVeryStartStillSavesTheStateAndExitsZero) {
+  WriteSettings([](CSimSettings&) {}, Link(Master, FreePort()));
+  const fs::path state = Root() / "Settings" / "SimState.json";
+  for (int round = 0; round < 5; ++round) {
+    fs::remove(state);
+    HeadlessProcess simulator({}, HeadlessProcess::StopSignalsAtStart::Blocked);
+    ASSERT_TRUE(simulator.WaitForStarted());
+    ASSERT_EQ(simulator.Terminate(30000), 0) << "round " << round << "\n" << simulator.Status();
+    EXPECT_TRUE(fs::exists(state)) << "round " << round;
+    EXPECT_EQ(LinesWith(simulator.Status(), " Run stopped. ").size(), 1u) << simulator.Status();
+  }
+}
+
+TEST_F(HeadlessTest, ALinkThatKeepsRetryingPrintsOneLineNotOneEveryTick) {
+  fs::create_directories(vorn::PortsFolder());
+  fs::create_symlink("/nonexistent/serial-device", vorn::PortsFolder() + "/COM78");
+  WriteSettings([](CSimSettings&) {}, vorn::test::SerialSettings(78, 9600));
+  HeadlessProcess simulator({"--duration", "2"});
+  ASSERT_TRUE(simulator.WaitForStarted());
+  ASSERT_EQ(simulator.WaitForExit(30000), 0) << simulator.Status();
+  const std::vector<std::string> links = LinesWith(simulator.Status(), " Link ");
+  ASSERT_EQ(links.size(), 2u) << simulator.Status();
+  EXPECT_NE(links[0].find(" Link Trying to Connect: Trying to Connect to Comm Port 78 @ "), std::string::npos);
+  EXPECT_NE(links[1].find(" Link Closed: "), std::string::npos);
+}
+
+// Every bit rate the program sets on its serial port, read from a system-call trace of the real
+// binary: "B19200" and the like.
+std::set<std::string> BitRatesSet(const std::string& trace) {
+  std::set<std::string> rates;
+  const std::regex rate("c_cflag=(B[0-9]+)");
+  for (auto it = std::sregex_iterator(trace.begin(), trace.end(), rate); it != std::sregex_iterator(); ++it) {
+    rates.insert((*it)[1].str());
+  }
+  return rates;
+}
+
+TEST_F(HeadlessTest, ASerialRunSetsNoBitRateButTheConfiguredOne) {
+  if (!vorn::test::SerialLine::Available()) GTEST_SKIP() << "socat is not installed";
+  if (QStandardPaths::findExecutable("strace").isEmpty()) GTEST_SKIP() << "strace is not installed";
+  vorn::test::SerialLine line(vorn::PortsFolder() + "/COM5");
+  ASSERT_TRUE(line.Ready());
+  ASSERT_TRUE(line.Stty({"4800"}));  // the rate the device has before the run
+  WriteSettings([](CSimSettings&) {}, vorn::test::SerialSettings(5, 19200));
+
+  const std::string trace = (Root() / "ioctl.trace").string();
+  QProcess traced;
+  QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+  environment.insert("ASAN_OPTIONS", "detect_leaks=0");  // the leak check cannot run under a tracer
+  traced.setProcessEnvironment(environment);
+  traced.start("strace", {"-f", "-qq", "-e", "trace=ioctl", "-o", QString::fromStdString(trace),
+                          VORN_SIMULATOR_BINARY, "--headless", "--duration", "1"});
+  ASSERT_TRUE(traced.waitForStarted(10000));
+  ASSERT_TRUE(WaitUntil([&] { return traced.state() == QProcess::NotRunning; }, 60000));
+  const std::string status = traced.readAllStandardError().toStdString();
+  if (status.find("ptrace") != std::string::npos) GTEST_SKIP() << "tracing is not allowed here: " << status;
+  ASSERT_EQ(traced.exitCode(), 0) << status;
+  ASSERT_NE(status.find("Link Connected: Connected to Comm Port 5  baudrate = 19200"), std::string::npos) << status;
+
+  const std::set<std::string> rates = BitRatesSet(ReadFile(trace));
+  EXPECT_TRUE(rates.count("B19200"));
+  for (const std::string& rate : rates) {
+    EXPECT_TRUE(rate == "B19200" || rate == "B4800") << rate << " was set on the port";
   }
 }
 

@@ -33,11 +33,24 @@ struct TestLink {
     link.SetClocks(clocks.Make());
   }
   bool Write(const std::string& text) { return link.Write(std::vector<uint8_t>(text.begin(), text.end())); }
+  // As a run starts: the link should be open, and the first service opens it.
+  void Start() {
+    link.m_nStopRequest = 0;
+    link.Service();
+  }
 
   ManualClocks clocks;
   RecordingReceiver receiver;
   CCommsWrapper link;
 };
+
+inline CWitsCommSettings SerialSettings(int32_t port, int32_t baudRate = 19200) {
+  CWitsCommSettings settings;
+  settings.commType = Comm;
+  settings.nCommPort = port;
+  settings.nBaudRate = baudRate;
+  return settings;
+}
 
 inline CWitsCommSettings TcpSettings(int32_t role, int32_t port) {
   CWitsCommSettings settings;

@@ -1,93 +1,25 @@
 #include <gtest/gtest.h>
 
-#include <QProcess>
-#include <QStandardPaths>
-#include <csignal>
-#include <fcntl.h>
+#include <chrono>
 #include <filesystem>
-#include <functional>
+#include <memory>
 #include <termios.h>
-#include <unistd.h>
 
 #include "comms/CommPort.h"
 #include "support/DataRoot.h"
 #include "tests/comms/LinkTestParts.h"
 #include "tests/common/EventWait.h"
+#include "tests/common/SerialLine.h"
 
 namespace {
 
 using namespace vorn::test;
 namespace fs = std::filesystem;
 
-constexpr int kWaitMs = 5000;
+constexpr int kWaitMs = SerialLine::kWaitMs;
 constexpr int kPortNumber = 5;
 
-// A pseudo-terminal pair made by socat: one end is "COM5" of the data root, the other is the peer's.
-class SerialLine {
- public:
-  SerialLine() : m_peerPath(vorn::PortsFolder() + "/peer") {
-    fs::create_directories(vorn::PortsFolder());
-    const std::string com = vorn::PortsFolder() + "/COM" + std::to_string(kPortNumber);
-    m_socat.start("socat", {"-d", "pty,raw,echo=0,link=" + QString::fromStdString(com),
-                            "pty,raw,echo=0,link=" + QString::fromStdString(m_peerPath)});
-    m_ready = m_socat.waitForStarted(kWaitMs) &&
-              WaitUntil([&] { return fs::exists(com) && fs::exists(m_peerPath); }, kWaitMs);
-    if (m_ready) m_peer = open(m_peerPath.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
-  }
-  ~SerialLine() {
-    if (m_peer >= 0) close(m_peer);
-    Kill();
-  }
-  SerialLine(const SerialLine&) = delete;
-  SerialLine& operator=(const SerialLine&) = delete;
-
-  [[nodiscard]] bool Ready() const { return m_ready && m_peer >= 0; }
-  // Writes all of text; between partial writes (the line's buffer is full) `drain` runs, so the
-  // other end can take what waits.
-  void Send(const std::string& text, const std::function<void()>& drain = [] {}) const {
-    size_t sent = 0;
-    WaitUntil(
-        [&] {
-          const ssize_t n = write(m_peer, text.data() + sent, text.size() - sent);
-          if (n > 0) sent += static_cast<size_t>(n);
-          if (sent < text.size()) drain();
-          return sent == text.size();
-        },
-        kWaitMs);
-    ASSERT_EQ(sent, text.size());
-  }
-  std::string Receive(size_t count) const {
-    std::string text;
-    WaitUntil(
-        [&] {
-          char buffer[256];
-          const ssize_t n = read(m_peer, buffer, sizeof buffer);
-          if (n > 0) text.append(buffer, static_cast<size_t>(n));
-          return text.size() >= count;
-        },
-        kWaitMs);
-    return text;
-  }
-  void Kill() {
-    if (m_socat.state() == QProcess::NotRunning) return;
-    m_socat.kill();
-    m_socat.waitForFinished(kWaitMs);
-  }
-
- private:
-  std::string m_peerPath;
-  QProcess m_socat;
-  bool m_ready = false;
-  int m_peer = -1;
-};
-
-CWitsCommSettings SerialSettings(int32_t port) {
-  CWitsCommSettings settings;
-  settings.commType = Comm;
-  settings.nCommPort = port;
-  settings.nBaudRate = 19200;
-  return settings;
-}
+std::string PortPath() { return vorn::PortsFolder() + "/COM" + std::to_string(kPortNumber); }
 
 TEST(SerialLinkTest, PortNumbersMapToTheDataRootsEntriesOrToTheSystemsPorts) {
   EXPECT_EQ(CCommPort::DevicePath(77), "/dev/ttyS76");
@@ -97,28 +29,26 @@ TEST(SerialLinkTest, PortNumbersMapToTheDataRootsEntriesOrToTheSystemsPorts) {
   EXPECT_EQ(CCommPort::DevicePath(78), entry);
 
   TestLink missing(SerialSettings(78));
-  missing.link.m_nStopRequest = 0;
-  missing.link.Service();
+  missing.Start();
   EXPECT_EQ(missing.link.m_state, TryingToConnect);
   EXPECT_EQ(missing.link.m_strStatus.rfind("Trying to Connect to Comm Port 78 @ ", 0), 0u);
   fs::remove(entry);
 }
 
 TEST(SerialLinkTest, APortCarriesBytesBothWaysAndIsReopenedAfterTheDeviceVanishes) {
-  if (QStandardPaths::findExecutable("socat").isEmpty()) GTEST_SKIP() << "socat is not installed";
-  auto line = std::make_unique<SerialLine>();
+  if (!SerialLine::Available()) GTEST_SKIP() << "socat is not installed";
+  auto line = std::make_unique<SerialLine>(PortPath());
   ASSERT_TRUE(line->Ready());
-  line->Send("stale input");  // waiting before the open: discarded
+  ASSERT_TRUE(line->Send("stale input"));  // waiting before the open: discarded
   TestLink serial(SerialSettings(kPortNumber));
-  serial.link.m_nStopRequest = 0;
-  serial.link.Service();
+  serial.Start();
   ASSERT_EQ(serial.link.m_state, Connected) << serial.link.m_strStatus;
   EXPECT_EQ(serial.link.m_strStatus, "Connected to Comm Port 5  baudrate = 19200");
 
   EXPECT_TRUE(serial.Write("&&\r\n012395\r\n!!\r\n"));
   EXPECT_EQ(line->Receive(16), "&&\r\n012395\r\n!!\r\n");
 
-  line->Send("&&\r\nDP:85\r\n!!\r\n");
+  ASSERT_TRUE(line->Send("&&\r\nDP:85\r\n!!\r\n"));
   // Bytes reach the receiver only through the per-tick poll.
   ASSERT_TRUE(WaitUntil(
       [&] {
@@ -131,7 +61,7 @@ TEST(SerialLinkTest, APortCarriesBytesBothWaysAndIsReopenedAfterTheDeviceVanishe
   // A poll takes at most 32768 bytes; the rest comes with the next ones.
   serial.receiver.text.clear();
   serial.receiver.deliveries = 0;
-  line->Send(std::string(40000, 's'), [&] { serial.link.Service(); });
+  ASSERT_TRUE(line->Send(std::string(40000, 's'), [&] { serial.link.Service(); }));
   ASSERT_TRUE(WaitUntil(
       [&] {
         serial.link.Service();
@@ -156,10 +86,86 @@ TEST(SerialLinkTest, APortCarriesBytesBothWaysAndIsReopenedAfterTheDeviceVanishe
       },
       kWaitMs));
   EXPECT_EQ(serial.link.m_strStatus.rfind("Trying to Connect to Comm Port 5 @ ", 0), 0u);
-  line = std::make_unique<SerialLine>();
+  line = std::make_unique<SerialLine>(PortPath());
   ASSERT_TRUE(line->Ready());
   serial.link.Service();
   EXPECT_EQ(serial.link.m_state, Connected);
+}
+
+TEST(SerialLinkTest, OpeningAppliesRateAnd8N1AndKeepsTheFlowControlTheSystemSet) {
+  if (!SerialLine::Available()) GTEST_SKIP() << "socat is not installed";
+  SerialLine line(PortPath());
+  ASSERT_TRUE(line.Ready());
+  // A pseudo-terminal keeps neither parity nor a character size other than 8, so the stop bits stand
+  // for the line format the open must replace.
+  ASSERT_TRUE(line.Stty({"4800", "cstopb", "ixon", "ixoff", "crtscts", "start", "^A", "stop", "^B"}));
+  TestLink serial(SerialSettings(kPortNumber));
+  serial.Start();
+  ASSERT_EQ(serial.link.m_state, Connected) << serial.link.m_strStatus;
+
+  const termios open = line.LineSettings();
+  EXPECT_EQ(cfgetospeed(&open), B19200);
+  EXPECT_EQ(cfgetispeed(&open), B19200);
+  EXPECT_EQ(open.c_cflag & CSIZE, static_cast<tcflag_t>(CS8));
+  EXPECT_EQ(open.c_cflag & (PARENB | CSTOPB), 0u);
+  EXPECT_EQ(open.c_iflag & (IXON | IXOFF), static_cast<tcflag_t>(IXON | IXOFF));
+  EXPECT_EQ(open.c_cflag & CRTSCTS, static_cast<tcflag_t>(CRTSCTS));
+  EXPECT_EQ(open.c_cc[VSTART], 1);
+  EXPECT_EQ(open.c_cc[VSTOP], 2);
+
+  // A port set up without flow control stays without it.
+  serial.link.Close();
+  ASSERT_TRUE(line.Stty({"-ixon", "-ixoff", "-crtscts"}));
+  serial.link.Open();
+  ASSERT_EQ(serial.link.m_state, Connected);
+  EXPECT_EQ(line.LineSettings().c_iflag & (IXON | IXOFF), 0u);
+  EXPECT_EQ(line.LineSettings().c_cflag & CRTSCTS, 0u);
+}
+
+TEST(SerialLinkTest, ARateThePortRefusesLeavesTheLineAtItsOwnRateAndConnected) {
+  if (!SerialLine::Available()) GTEST_SKIP() << "socat is not installed";
+  SerialLine line(PortPath());
+  ASSERT_TRUE(line.Ready());
+  ASSERT_TRUE(line.Stty({"4800"}));
+  CWitsCommSettings settings = SerialSettings(kPortNumber);
+  settings.nBaudRate = 0;  // what a settings file without a rate gives
+  TestLink serial(settings);
+  serial.Start();
+  ASSERT_EQ(serial.link.m_state, Connected);
+  EXPECT_EQ(serial.link.m_strStatus, "Connected to Comm Port 5  baudrate = 0");
+  const termios now = line.LineSettings();
+  EXPECT_EQ(cfgetospeed(&now), B4800);
+  EXPECT_TRUE(serial.Write("&&\r\n!!\r\n"));
+  EXPECT_EQ(line.Receive(8), "&&\r\n!!\r\n");
+}
+
+TEST(SerialLinkTest, ClosingSendsWhatIsStillQueuedButGivesUpOnAPeerThatNeverReads) {
+  if (!SerialLine::Available()) GTEST_SKIP() << "socat is not installed";
+  SerialLine line(PortPath());
+  ASSERT_TRUE(line.Ready());
+  TestLink serial(SerialSettings(kPortNumber));
+  serial.Start();
+  ASSERT_EQ(serial.link.m_state, Connected) << serial.link.m_strStatus;
+
+  // A frame written just before a stop, with no pass of the event loop between, still goes out.
+  const std::string frame = "&&\r\n0108" + std::string(400, '7') + "\r\n!!\r\n";
+  ASSERT_TRUE(serial.Write(frame));
+  serial.link.m_nStopRequest = 1;
+  serial.link.Service();
+  EXPECT_EQ(serial.link.m_state, Closed);
+  EXPECT_EQ(line.Receive(frame.size()), frame);
+
+  // The peer reads nothing: the line fills up, and the close gives up after its bound.
+  serial.Start();
+  ASSERT_EQ(serial.link.m_state, Connected);
+  const std::string block(64 * 1024, 'x');
+  while (serial.Write(block)) {
+  }
+  const auto before = std::chrono::steady_clock::now();
+  serial.link.Close();
+  const auto took = std::chrono::steady_clock::now() - before;
+  EXPECT_LT(took, std::chrono::milliseconds(CCommPort::kCloseDrainLimitMs + 3000));
+  EXPECT_FALSE(serial.link.m_commPort.IsOpen());
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <QTcpServer>
 #include <QTcpSocket>
+#include <QTimer>
 #include <cerrno>
 
 #include "engine/LinkStatus.h"
@@ -16,11 +17,10 @@ constexpr int kWaitMs = 5000;
 
 std::string ReadAll(QTcpSocket& socket) { return socket.readAll().toStdString(); }
 
-TEST(TcpLinkTest, ServerTakesOneClientAtATimeAndListensAgainAfterItsClose) {
+TEST(TcpLinkTest, ServerTakesOneClientAtATimeAndGoesOnListeningWhenItLeaves) {
   const uint16_t port = FreePort();
   TestLink server(TcpSettings(Master, port));
-  server.link.m_nStopRequest = 0;
-  server.link.Service();
+  server.Start();
   EXPECT_EQ(server.link.m_state, Connected);
   EXPECT_EQ(server.link.m_strStatus, "Connected TCP/IP Port " + std::to_string(port));
   EXPECT_FALSE(server.link.HasClient());
@@ -55,12 +55,13 @@ TEST(TcpLinkTest, ServerTakesOneClientAtATimeAndListensAgainAfterItsClose) {
   EXPECT_EQ(server.receiver.text, block);
   EXPECT_LE(server.receiver.largestDelivery, 32768u);
 
-  // The client's close closes the whole link; the next service listens again.
+  // The client leaves: the server goes on listening, the link stays connected without a client.
   second.disconnectFromHost();
-  ASSERT_TRUE(WaitUntil([&] { return server.link.m_state == Closed; }, kWaitMs));
-  EXPECT_FALSE(server.link.HasClient());
-  server.link.Service();
+  ASSERT_TRUE(WaitUntil([&] { return !server.link.HasClient(); }, kWaitMs));
   EXPECT_EQ(server.link.m_state, Connected);
+  EXPECT_EQ(LinkMessageText(server.link),
+            "Connected TCP/IP Port " + std::to_string(port) + " - Client NOT Connected");
+  EXPECT_FALSE(server.Write("lost"));
   QTcpSocket third;
   third.connectToHost("127.0.0.1", port);
   EXPECT_TRUE(WaitUntil([&] { return server.link.HasClient(); }, kWaitMs));
@@ -74,13 +75,45 @@ TEST(TcpLinkTest, ServerTakesOneClientAtATimeAndListensAgainAfterItsClose) {
   EXPECT_TRUE(probe.listen(QHostAddress::AnyIPv4, port));
 }
 
+TEST(TcpLinkTest, ReceiversThatReconnectAtOnceAreNeverRefusedAndEachGetsFrames) {
+  const uint16_t port = FreePort();
+  TestLink server(TcpSettings(Master, port));
+  server.Start();
+  ASSERT_EQ(server.link.m_state, Connected);
+  // The engine's ticks, a little quicker than the real ones: service the link, then send a frame.
+  const std::string frame = "&&\r\n0108" "1000\r\n!!\r\n";
+  QTimer ticks;
+  QObject::connect(&ticks, &QTimer::timeout, [&] {
+    server.link.Service();
+    server.Write(frame);
+  });
+  ticks.start(30);
+
+  for (int connection = 0; connection < 100; ++connection) {
+    QTcpSocket receiver;
+    receiver.connectToHost("127.0.0.1", port);
+    std::string received;
+    WaitUntil(
+        [&] {
+          received += ReadAll(receiver);
+          return received.find(frame) != std::string::npos || receiver.error() != QAbstractSocket::UnknownSocketError;
+        },
+        kWaitMs);
+    ASSERT_NE(received.find(frame), std::string::npos)
+        << "connection " << connection << ": " << receiver.errorString().toStdString();
+    // The receiver leaves; as soon as the server has seen it go, the next one connects.
+    receiver.disconnectFromHost();
+    ASSERT_TRUE(WaitUntil([&] { return !server.link.HasClient(); }, kWaitMs));
+  }
+  EXPECT_EQ(server.link.m_state, Connected);
+}
+
 TEST(TcpLinkTest, AServerPortInUseIsReportedAndRetriedOnEveryService) {
   QTcpServer holder;
   ASSERT_TRUE(holder.listen(QHostAddress::AnyIPv4, 0));
   const int port = holder.serverPort();
   TestLink server(TcpSettings(Master, port));
-  server.link.m_nStopRequest = 0;
-  server.link.Service();
+  server.Start();
   const std::string failed = "Server Create on Port " + std::to_string(port) + " Failed. GetLastError = 98";
   EXPECT_EQ(server.link.m_state, TryingToConnect);
   EXPECT_EQ(server.link.m_strStatus, failed);
@@ -96,8 +129,7 @@ TEST(TcpLinkTest, AServerPortInUseIsReportedAndRetriedOnEveryService) {
 TEST(TcpLinkTest, ClientReportsARefusalThenConnectsAndReconnectsAfterTheServerCloses) {
   const uint16_t port = FreePort();
   TestLink client(TcpSettings(Slave, port));
-  client.link.m_nStopRequest = 0;
-  client.link.Service();
+  client.Start();
   EXPECT_EQ(client.link.m_state, TryingToConnect);
   EXPECT_EQ(client.link.m_strStatus.rfind("Trying to Connect IP='127.0.0.1' Port=" + std::to_string(port) + ") @ ", 0),
             0u);
@@ -127,8 +159,7 @@ TEST(TcpLinkTest, APendingConnectIsKeptForFiveSecondsAndAStopClosesIt) {
   QTcpServer server;
   ASSERT_TRUE(server.listen(QHostAddress::LocalHost, 0));
   TestLink client(TcpSettings(Slave, server.serverPort()));
-  client.link.m_nStopRequest = 0;
-  client.link.Service();
+  client.Start();
   const std::string attempt = client.link.m_strStatus;
   client.clocks.Advance(100);
   client.link.Service();  // the attempt is still young: not started again
@@ -148,8 +179,7 @@ TEST(TcpLinkTest, AHostNameThatCannotBeResolvedIsRetriedWithoutAnOutcome) {
   CWitsCommSettings settings = TcpSettings(Slave, 1234);
   settings.strIpAddress = "no-such-host.invalid";
   TestLink client(settings);
-  client.link.m_nStopRequest = 0;
-  client.link.Service();
+  client.Start();
   const std::string attempt = client.link.m_strStatus;
   EXPECT_EQ(attempt.rfind("Trying to Connect IP='no-such-host.invalid' Port=1234) @ ", 0), 0u);
   ASSERT_TRUE(WaitUntil([&] { return !client.link.m_client.IsConnecting(); }, 20000));
@@ -182,8 +212,7 @@ TEST(TcpLinkTest, AnUnknownKindDoesNothing) {
   EXPECT_EQ(odd.link.m_state, TryingToConnect);
   EXPECT_EQ(odd.link.m_strStatus, "before");
   EXPECT_FALSE(odd.Write("x"));
-  odd.link.m_nStopRequest = 0;
-  odd.link.Service();
+  odd.Start();
   EXPECT_EQ(odd.link.m_strStatus, "");
   EXPECT_EQ(odd.link.m_state, TryingToConnect);
 }

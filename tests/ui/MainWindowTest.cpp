@@ -335,8 +335,10 @@ TEST_F(MainWindowTest, TheDialogButtonsEditAndSaveTheirRecordsOnlyOnOk) {
   // The gain slider acts at once, cancelled or not; OK copies the whole record back and saves it.
   AnswerNextDialog<CSimSettingsDlg>([](CSimSettingsDlg& dialog) {
     auto* slider = dialog.findChild<QSlider*>("gainSlider");
+    // The slider hands over its position as it is drawn, and only a shown window draws.
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
     slider->setValue(40);
-    slider->repaint();  // the slider hands over its position as it is drawn
+    slider->repaint();
     ClickButton(dialog, "okButton");
   });
   Click("settings");
