@@ -79,7 +79,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   uint8_t header[kHeaderBytes] = {};
   for (size_t i = 0; i < kHeaderBytes && i < size; ++i) header[i] = data[i];
   const size_t skip = size < kHeaderBytes ? size : kHeaderBytes;
-  const QString text = QString::fromUtf8(reinterpret_cast<const char*>(data) + skip, static_cast<qsizetype>(size - skip));
+  const QString text =
+      QString::fromUtf8(reinterpret_cast<const char*>(data) + skip, static_cast<qsizetype>(size - skip));
 
   const int fixedRows = header[2] % 3;
   const int fixedColumns = header[2] / 3 % 3;
