@@ -5,66 +5,60 @@
 #include <ostream>
 
 #include "engine/LinkStatus.h"
-#include "persist/Startup.h"
 #include "support/Clock.h"
 #include "support/Text.h"
 #include "support/Time.h"
 
-namespace {
-
-RunHooks MakeHooks(CSimStateFile& state, std::function<void()> afterTick,
-                   std::function<void(const std::string&)> reportFailure) {
-  RunHooks hooks;
-  AttachStateFiles(hooks, state);
-  hooks.afterTick = std::move(afterTick);
-  hooks.reportFailure = std::move(reportFailure);
-  return hooks;
-}
-
-}  // namespace
-
 CHeadlessRunner::CHeadlessRunner(const CommandLineOptions& options, std::ostream& status, vorn::Clocks clocks)
-    : m_options(options),
-      m_status(status),
-      m_engine(std::move(clocks)),
-      m_stateFile(m_engine, [this](const std::string& line) { Print(line); }),
-      m_run(m_engine,
-            MakeHooks(m_stateFile,
-                      [this] {
-                        ReportChanges();
-                        EndWhenDurationPassed();
-                      },
-                      [this](const std::string& message) {
-                        Print(message);
-                        m_exitCode = 1;
-                      })) {
-  m_engine.m_pCallback = this;
-  LoadEngineAtStartup(m_engine);
-  m_engine.SetTenTimesSpeed(options.tenTimes);
+    : m_options(options), m_status(status), m_engine(std::move(clocks)) {
+  m_controller.AddView(*this);
+  m_controller.LoadAtStartup();
+  (void)m_controller.SetTenTimes(options.tenTimes);  // always done
 }
+
+CHeadlessRunner::~CHeadlessRunner() { m_controller.RemoveView(*this); }
 
 bool CHeadlessRunner::Start() {
   if (!m_engine.DictionaryError().empty()) Print(m_engine.DictionaryError());
-  m_run.BeginRun();
-  if (m_run.RunFlag() != 1) return false;
-  Print("Run started. CSV file: " + m_engine.m_strCsvPath + "  WITS log: " + m_engine.m_strWitsLogPath);
-  // Read after the line's time stamp, so the run never ends before the duration from that line.
-  m_lastTickMs = m_engine.Clocks().milliseconds();
-  ReportChanges();
-  return true;
+  const CommandResult started = m_controller.SetRunning(true);
+  if (started.IsDone()) return true;
+  Print(started.message);
+  m_exitCode = 1;
+  return false;
 }
 
 void CHeadlessRunner::Stop(int exitCode) {
   if (m_stopped) return;
   m_stopped = true;
   m_exitCode = exitCode;
-  m_run.EndRun();
-  ReportChanges();
-  Print("Run stopped. CSV file: " + m_engine.m_strCsvPath + "  WITS log: " + m_engine.m_strWitsLogPath);
+  m_controller.Close();  // "Run stopped." comes as the controller tells of it
   QCoreApplication::exit(exitCode);
 }
 
-void CHeadlessRunner::OnModeChanged(int) { SaveAfterModeChange(m_stateFile); }
+void CHeadlessRunner::OnRunChanged(bool running) {
+  if (!running) {
+    ReportChanges();
+    Print("Run stopped. CSV file: " + m_engine.m_strCsvPath + "  WITS log: " + m_engine.m_strWitsLogPath);
+    return;
+  }
+  Print("Run started. CSV file: " + m_engine.m_strCsvPath + "  WITS log: " + m_engine.m_strWitsLogPath);
+  // Read after the line's time stamp, so the run never ends before the duration from that line.
+  m_lastTickMs = m_engine.Clocks().milliseconds();
+  ReportChanges();
+}
+
+void CHeadlessRunner::OnModeChanged(int, bool) { ReportChanges(); }
+
+void CHeadlessRunner::OnSubStateChanged(int) { ReportChanges(); }
+
+void CHeadlessRunner::OnLinkChanged(const RigLinkStatus&) { ReportChanges(); }
+
+void CHeadlessRunner::OnMessage(const std::string& line) { Print(line); }
+
+void CHeadlessRunner::OnAfterTick() {
+  ReportChanges();
+  EndWhenDurationPassed();
+}
 
 void CHeadlessRunner::ReportChanges() {
   const CCommsWrapper& link = m_engine.m_witsLink;

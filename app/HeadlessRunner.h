@@ -7,20 +7,21 @@
 
 #include "app/CommandLine.h"
 #include "app/LinkStatusLines.h"
+#include "command/RigController.h"
 #include "engine/RigSim.h"
-#include "engine/RunControl.h"
-#include "persist/SimStateFile.h"
 
 // The simulator without a window, for test benches and servers: the window's start-up and run control
 // without the window, a run started at once, and one status line on standard error for every change of
 // link (see CLinkStatusLines), mode or sub-state, every run start and stop, and every save of the state
-// that failed.
-class CHeadlessRunner : public QObject, public CRigSimMessagesIF {
+// that failed. It is a view of its rig's controller, so a run started or stopped by another issuer (the
+// control API) shows in the same lines.
+class CHeadlessRunner : public QObject, private CRigViewIF {
   Q_OBJECT
 
  public:
   // The engine reads time from `clocks` (tests drive them by hand).
   CHeadlessRunner(const CommandLineOptions& options, std::ostream& status, vorn::Clocks clocks = {});
+  ~CHeadlessRunner() override;
   CHeadlessRunner(const CHeadlessRunner&) = delete;
   CHeadlessRunner& operator=(const CHeadlessRunner&) = delete;
 
@@ -30,9 +31,16 @@ class CHeadlessRunner : public QObject, public CRigSimMessagesIF {
   void Stop(int exitCode);
   [[nodiscard]] int ExitCode() const { return m_exitCode; }
 
-  void OnModeChanged(int newMode) override;
+  [[nodiscard]] CRigController& Controller() { return m_controller; }
 
  private:
+  void OnRunChanged(bool running) override;
+  void OnModeChanged(int mode, bool byEngine) override;
+  void OnSubStateChanged(int subState) override;
+  void OnLinkChanged(const RigLinkStatus& link) override;
+  void OnMessage(const std::string& line) override;
+  void OnAfterTick() override;
+
   void ReportChanges();
   void EndWhenDurationPassed();
   void Print(const std::string& line);
@@ -40,8 +48,7 @@ class CHeadlessRunner : public QObject, public CRigSimMessagesIF {
   CommandLineOptions m_options;
   std::ostream& m_status;
   CRigSim m_engine;
-  CSimStateFile m_stateFile;
-  CRunControl m_run;
+  CRigController m_controller{m_engine};
   // The run's time on the engine's millisecond clock since "Run started", summed tick by tick (so a
   // run may last longer than the clock's wrap).
   uint64_t m_runMs = 0;

@@ -5,11 +5,13 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
 #include "comms/CommsReceiverIF.h"
 #include "comms/CommsWrapper.h"
+#include "comms/LinkWrite.h"
 #include "engine/OutputItem.h"
 #include "engine/RigMode.h"
 #include "engine/SimSettings.h"
@@ -26,11 +28,22 @@ class CRigSimMessagesIF {
   virtual ~CRigSimMessagesIF() = default;
 };
 
+// Told of what leaves and arrives on the WITS link, after the engine has written, logged and
+// tabled it; nothing the listener does changes what the engine writes.
+class CWitsTrafficIF {
+ public:
+  // A frame that DoWitsOut built, as the bytes handed to the link, and what the link did with them.
+  virtual void OnFrameOut(std::string_view bytes, LinkWrite outcome) = 0;
+  // Text that arrived on the WITS link (zero bytes removed), before any frame sent in answer.
+  virtual void OnArrival(std::string_view text) = 0;
+  virtual ~CWitsTrafficIF() = default;
+};
+
 // The simulated rig. It advances on every OnTick while a run is active: moves bit, block and hole
 // bottom as the current mode's sub-state machine says, derives the surface channels, and at their
 // intervals evaluates the output items, writes a CSV row and sends a WITS frame. Time comes only from
-// the clocks it was given. The window, the grids and the settings files read and write its fields
-// directly.
+// the clocks it was given. The rig controller and the settings files write its fields directly; the
+// views read them.
 class CRigSim : public CommsReceiverIF {
  public:
   // dictionary: where the WITS dictionary's table text comes from, read once here.
@@ -76,6 +89,7 @@ class CRigSim : public CommsReceiverIF {
   [[nodiscard]] const std::string& DictionaryError() const { return m_strDictionaryError; }
 
   CRigSimMessagesIF* m_pCallback = nullptr;
+  CWitsTrafficIF* m_pTraffic = nullptr;  // not owned; may be absent
   std::string m_strWitsLogPath;
   std::string m_strCsvPath;
   CSimSettings m_settings;

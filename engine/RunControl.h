@@ -7,7 +7,7 @@
 
 class CRigSim;
 
-// What the owner of the run loop (the main window, or the headless runner) does around it.
+// What the owner of the run loop (the rig controller) does around it.
 struct RunHooks {
   std::function<void()> loadState;                          // before the engine starts a run
   std::function<void()> saveState;                          // at every EndRun, running or not

@@ -44,6 +44,7 @@ void CRigSim::DoWitsOut() {
   // Bytes the link refuses are lost; the items still count as sent, and the entry says why.
   const LinkWrite outcome = m_witsLink.Write(std::vector<uint8_t>(bytes.begin(), bytes.end()));
   vorn::AppendTextFile(m_strWitsLogPath, WitsOutEntry(m_clocks.nowSeconds(), frame, LinkWriteRefusal(outcome)));
+  if (m_pTraffic != nullptr) m_pTraffic->OnFrameOut(bytes, outcome);
 }
 
 void CRigSim::CommsReceiverIF_OnReceive(std::vector<uint8_t> bytes, int32_t linkId) {
@@ -73,6 +74,7 @@ void CRigSim::ReceiveWits(const std::string& text) {
   if (m_witsInLogBudget.Admit(m_clocks.milliseconds(), text.size())) {
     vorn::AppendTextFile(m_strWitsLogPath, WitsInEntry(m_clocks.nowSeconds(), text));
   }
+  if (m_pTraffic != nullptr) m_pTraffic->OnArrival(text);
   // Any arrival on the WITS link is the receiver's request for data.
   if (m_settings.m_bRequiresPing) DoWitsOut();
 }

@@ -4,7 +4,7 @@ class CRigSim;
 class CSimStateFile;
 struct RunHooks;
 
-// The start-up that the main window and the headless mode share, after the engine is built: the
+// The start-up of a rig, after its engine is built (the window and the headless mode alike): the
 // link settings, the data folders, then the settings and the saved state.
 void LoadEngineAtStartup(CRigSim& engine);
 

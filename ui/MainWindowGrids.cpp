@@ -1,11 +1,12 @@
 #include "ui/MainWindowGrids.h"
 
+#include "command/RigController.h"
 #include "engine/OutputItem.h"
 #include "engine/RigSim.h"
-#include "persist/SettingsFiles.h"
 #include "support/Numbers.h"
 #include "support/Text.h"
 #include "ui/MainWindowLayout.h"
+#include "ui/MessageBoxes.h"
 
 namespace {
 
@@ -48,8 +49,9 @@ CGridCtrl* MakeGrid(QWidget* parent, const char* name, CGridOwnerIF* owner) {
 
 }  // namespace
 
-CMainWindowGrids::CMainWindowGrids(CRigSim& engine, QWidget* parent, int dpiY)
-    : m_engine(engine),
+CMainWindowGrids::CMainWindowGrids(CRigController& controller, QWidget* parent, int dpiY)
+    : m_controller(controller),
+      m_engine(controller.Engine()),
       m_dpiY(dpiY),
       m_stateGrid(MakeGrid(parent, "stateGrid", this)),
       m_channelGrid(MakeGrid(parent, "channelGrid", this)),
@@ -201,10 +203,9 @@ void CMainWindowGrids::RefreshOutputValues() {
 void CMainWindowGrids::ReadOutputGrid() {
   const CGridCtrl& grid = *m_outputGrid;
   const auto text = [&](int row, int column) { return grid.GetItemText(row, column).toStdString(); };
-  const std::vector<COutputItem>& current = m_engine.m_outputItems;
   std::vector<COutputItem> items;
   for (int row = 1; row < grid.GetRowCount(); ++row) {
-    COutputItem item;  // read afresh: its run-time state starts again
+    COutputItem item;  // read afresh: the controller keeps the run-time state of an item left as it was
     item.m_bReadOnly = grid.GetCellCheck(row, ColReadOnly);
     item.m_bEnable = grid.GetCellCheck(row, ColEnable);
     item.m_strMnem = text(row, ColMnem);
@@ -218,14 +219,13 @@ void CMainWindowGrids::ReadOutputGrid() {
     item.m_bFlowOnOnly = grid.GetCellCheck(row, ColFlow);
     item.m_nWitsRecord = vorn::ReadInteger(text(row, ColRecord));
     item.m_nWitsChannel = vorn::ReadInteger(text(row, ColChannel));
-    // A click, or an edit of another item, must not disturb a run: an item that stays as it was keeps
-    // its value, its pending send and its generator's state.
-    const auto index = static_cast<size_t>(row - 1);
-    if (index < current.size() && current[index].SameStoredFields(item)) item = current[index];
     items.push_back(std::move(item));
   }
-  m_engine.m_outputItems = std::move(items);
-  SaveSimSettings(m_engine);
+  // The grid shows what it read; it is not built anew under the edit that just ended.
+  m_bReadingBack = true;
+  const CommandResult result = m_controller.ReplaceItems(std::move(items));
+  m_bReadingBack = false;
+  Present(result);
 }
 
 void CMainWindowGrids::BuildWitsInGrid() {
@@ -252,23 +252,7 @@ void CMainWindowGrids::RefreshWitsInGrid() {
   }
 }
 
-void CMainWindowGrids::AddItem() {
-  COutputItem item;
-  item.m_bReadOnly = false;
-  item.m_bEnable = true;
-  item.m_strMnem = "Mnem";
-  item.m_fSampleRateDepth = 10.0;
-  item.m_type = ItemConstant;
-  item.m_fA = 50.0;
-  item.m_fB = 25.0;
-  item.m_fC = 100.0;
-  item.m_slidingRotating = FilterBoth;
-  item.m_bFlowOnOnly = false;
-  item.m_nWitsRecord = -1;
-  item.m_nWitsChannel = -1;
-  m_engine.m_outputItems.push_back(std::move(item));
-  ShowChangedItems();
-}
+void CMainWindowGrids::AddItem() { Present(m_controller.AddItem()); }
 
 void CMainWindowGrids::RemoveSelectedItems() {
   std::vector<size_t> doomed;
@@ -284,22 +268,22 @@ void CMainWindowGrids::RemoveSelectedItems() {
     }
   }
   if (doomed.empty()) return;
-  for (auto it = doomed.rbegin(); it != doomed.rend(); ++it) {
-    m_engine.m_outputItems.erase(m_engine.m_outputItems.begin() + static_cast<std::ptrdiff_t>(*it));
-  }
-  ShowChangedItems();
+  Present(m_controller.RemoveItems(doomed));
 }
 
 void CMainWindowGrids::LoadDefaultItems() {
-  m_engine.BuildDefaultItems();
-  ShowChangedItems();
+  Present(m_controller.LoadDefaultItems());
   BuildStateGrid();
 }
 
 void CMainWindowGrids::ShowChangedItems() {
+  if (m_bReadingBack) return;
   BuildOutputGrid();
   RefreshOutputValues();
-  SaveSimSettings(m_engine);
+}
+
+void CMainWindowGrids::Present(const CommandResult& result) {
+  if (!result.IsDone()) ShowMessage(m_outputGrid->window(), QString::fromStdString(result.message));
 }
 
 int CMainWindowGrids::OnGridNotify(CGridCtrl& grid, int code, int, int) {

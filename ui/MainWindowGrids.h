@@ -6,16 +6,18 @@
 #include "grid/GridCtrl.h"
 #include "grid/GridNotify.h"
 
+class CRigController;
 class CRigSim;
+struct CommandResult;
 
 // The four grids of the main window and what fills them from the engine: the sub-states of the mode,
 // the channels, the editable list of output items, and the WITS items received. An edit in the output
-// grid replaces the engine's item list and saves the settings file; only the items it changed start
-// their run-time state again.
+// grid hands the item list it reads back to the controller, which keeps the run-time state of the
+// items it did not change and saves the settings file.
 class CMainWindowGrids : public CGridOwnerIF {
  public:
   // The grids are made as children of parent; dpiY scales their row heights and column widths.
-  CMainWindowGrids(CRigSim& engine, QWidget* parent, int dpiY);
+  CMainWindowGrids(CRigController& controller, QWidget* parent, int dpiY);
   ~CMainWindowGrids() override;
   CMainWindowGrids(const CMainWindowGrids&) = delete;
   CMainWindowGrids& operator=(const CMainWindowGrids&) = delete;
@@ -40,10 +42,13 @@ class CMainWindowGrids : public CGridOwnerIF {
   void ReadOutputGrid();
   void BuildWitsInGrid();
   void RefreshWitsInGrid();
+  // The item list changed: the output grid anew with its values, unless the change is the grid's own
+  // read-back, which the grid already shows.
+  void ShowChangedItems();
 
   // The output-item commands: "+" appends a constant item; "-" removes the items with a selected cell
-  // that are not read-only; the defaults replace the list. Each saves the settings file when it changed
-  // the list.
+  // that are not read-only; the defaults replace the list. The controller saves the settings file when
+  // the list changed, and the grid shows it when the controller tells the window.
   void AddItem();
   void RemoveSelectedItems();
   void LoadDefaultItems();
@@ -62,12 +67,14 @@ class CMainWindowGrids : public CGridOwnerIF {
   // False when the source is empty and the grid keeps only its empty header row.
   bool Rebuild(CGridCtrl& grid, int sourceCount, std::initializer_list<Column> columns, bool selectable);
   void FillOutputRow(int row);
-  // After the item list changed: the output grid anew, its values, the settings file.
-  void ShowChangedItems();
   [[nodiscard]] int Scaled(int pixelsAt96) const;
+  // A command's failure, told in a message box over the grids' window.
+  void Present(const CommandResult& result);
 
-  CRigSim& m_engine;
+  CRigController& m_controller;
+  const CRigSim& m_engine;
   int m_dpiY;
+  bool m_bReadingBack = false;
   CGridCtrl* m_stateGrid;
   CGridCtrl* m_channelGrid;
   CGridCtrl* m_outputGrid;

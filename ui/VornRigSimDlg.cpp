@@ -15,8 +15,7 @@
 
 #include "engine/LinkStatus.h"
 #include "engine/RigMode.h"
-#include "persist/SettingsFiles.h"
-#include "persist/Startup.h"
+#include "support/Console.h"
 #include "support/DataRoot.h"
 #include "support/Numbers.h"
 #include "support/System.h"
@@ -83,23 +82,13 @@ void GrowToFit(QWidget& control, bool growLeft) {
 }  // namespace
 
 CVornRigSimDlg::CVornRigSimDlg(vorn::Clocks clocks, const WitsDictionarySource& dictionary, QWidget* parent)
-    : QDialog(parent),
-      m_engine(std::move(clocks), dictionary),
-      m_run(m_engine, [this] {
-        RunHooks hooks;
-        AttachStateFiles(hooks, m_stateFile);
-        hooks.afterTick = [this] { AfterTick(); };
-        hooks.reportFailure = [this](const std::string& message) { ReportRunFailure(message); };
-        hooks.runningChanged = [this](bool running) { LockRunControls(running); };
-        return hooks;
-      }()) {
+    : QDialog(parent), m_engine(std::move(clocks), dictionary) {
   LoadUiResources();
   setWindowTitle("Vorn Rig Simulator");
   setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                  Qt::WindowCloseButtonHint);
 
-  m_engine.m_pCallback = this;
-  LoadEngineAtStartup(m_engine);  // link settings, data folders, settings, saved state
+  m_controller.LoadAtStartup();  // link settings, data folders, settings, saved state
 
   CreateControls();
   new CPlacementKeeper(*this, m_profile, kPlacementEntry);
@@ -124,8 +113,10 @@ CVornRigSimDlg::CVornRigSimDlg(vorn::Clocks clocks, const WitsDictionarySource& 
   LayoutControls();
   setWindowTitle(Text("Vorn Rig Sim " + vorn::GetVersionText()));
 
-  // Only now: filling the tabs and the mode box above must not count as the operator's choices.
+  // Only now: filling the tabs and the mode box above must not count as the operator's choices, and
+  // what the controller tells finds every control in place.
   ConnectCommands();
+  m_controller.AddView(*this);
 
   // The engine read the WITS dictionary as it was made. A failure is told over the window once it is
   // up; start-up goes on, and received items then carry no descriptions.
@@ -142,8 +133,8 @@ CVornRigSimDlg::~CVornRigSimDlg() {
                           &m_grids->WitsInGrid()}) {
     grid->EndEditing();
   }
-  m_run.EndRun();  // saves the state even when no run was active
-  m_engine.m_pCallback = nullptr;
+  m_controller.Close();  // saves the state even when no run was active
+  m_controller.RemoveView(*this);
 }
 
 void CVornRigSimDlg::CreateControls() {
@@ -212,7 +203,7 @@ void CVornRigSimDlg::CreateControls() {
   m_modeBox->setObjectName("modeBox");
   m_modeBox->setGeometry(du.Rect(40, 85, 72, 12));
 
-  m_grids = std::make_unique<CMainWindowGrids>(m_engine, this, logicalDpiY());
+  m_grids = std::make_unique<CMainWindowGrids>(m_controller, this, logicalDpiY());
   m_grids->ChannelGrid().setGeometry(du.Rect(49, 101, 55, 65));
   m_grids->StateGrid().setGeometry(du.Rect(107, 101, 55, 66));
   m_grids->OutputGrid().setGeometry(du.Rect(165, 97, 55, 66));
@@ -327,7 +318,59 @@ void CVornRigSimDlg::LockRunControls(bool locked) {
   }
 }
 
-void CVornRigSimDlg::AfterTick() {
+void CVornRigSimDlg::Present(const CommandResult& result) {
+  if (!result.IsDone()) ShowMessage(this, Text(result.message));
+}
+
+void CVornRigSimDlg::ShowModeChosen() {
+  m_grids->BuildStateGrid();
+  m_nMode = m_engine.m_settings.m_mode;
+  m_modeBox->setCurrentIndex(m_nMode);
+  SetModeFieldText();
+}
+
+void CVornRigSimDlg::OnRunChanged(bool running) {
+  m_nRun = running ? 1 : 0;
+  m_runBox->setChecked(running);
+  LockRunControls(running);
+}
+
+void CVornRigSimDlg::OnTenTimesChanged(bool on) {
+  m_nTenTimes = on ? 1 : 0;
+  m_tenTimesBox->setChecked(on);
+}
+
+void CVornRigSimDlg::OnModeChanged(int, bool byEngine) {
+  if (!byEngine) {
+    ShowModeChosen();
+    return;
+  }
+  m_nMode = m_engine.m_settings.m_mode;
+  m_grids->BuildStateGrid();
+  ShowFields();
+  SetModeFieldText();
+}
+
+void CVornRigSimDlg::OnLinkChanged(const RigLinkStatus&) { RefreshLinkStatus(); }
+
+void CVornRigSimDlg::OnItemsChanged() { m_grids->ShowChangedItems(); }
+
+void CVornRigSimDlg::OnStateChanged(StateChange what) {
+  if (what == StateChange::Depths) {
+    m_grids->BuildChannelGrid();
+    return;
+  }
+  UpdateBlockSlider();
+  m_grids->BuildStateGrid();
+  m_grids->RefreshChannelGrid();
+  m_nMode = m_engine.m_settings.m_mode;
+  ShowFields();
+  SetModeFieldText();
+}
+
+void CVornRigSimDlg::OnMessage(const std::string& line) { vorn::Console() << line << std::endl; }
+
+void CVornRigSimDlg::OnAfterTick() {
   RefreshLinkStatus();
   m_grids->HighlightStateRow();
   m_grids->RefreshChannelGrid();
@@ -336,17 +379,8 @@ void CVornRigSimDlg::AfterTick() {
   UpdateBlockSlider();
 }
 
-void CVornRigSimDlg::ReportRunFailure(const std::string& message) { ShowMessage(this, Text(message)); }
-
-void CVornRigSimDlg::OnModeChanged(int) {
-  m_nMode = m_engine.m_settings.m_mode;
-  m_grids->BuildStateGrid();
-  ShowFields();
-  SaveAfterModeChange(m_stateFile);
-  SetModeFieldText();
-}
-
-void CVornRigSimDlg::OnFlowGainMessage(int gain) { m_engine.m_settings.m_nFlowSPPGain = gain; }
+// The slider gives 0 to 100 only, which the controller always takes.
+void CVornRigSimDlg::OnFlowGainMessage(int gain) { Present(m_controller.SetGain(gain)); }
 
 void CVornRigSimDlg::ShowTabControls() {
   const int tab = m_tab->currentIndex();
@@ -394,32 +428,23 @@ void CVornRigSimDlg::resizeEvent(QResizeEvent* event) {
 
 void CVornRigSimDlg::OnRunClicked() {
   ReadControls();
-  m_run.OnRunClicked(m_nRun != 0);
-  m_nRun = m_run.RunFlag();  // a failed start leaves Run unchecked
+  // A start that failed says why here, and only here: a start by another issuer pops nothing up.
+  Present(m_controller.SetRunning(m_nRun != 0));
+  m_nRun = m_controller.IsRunning() ? 1 : 0;  // a failed start leaves Run unchecked
   m_runBox->setChecked(m_nRun != 0);
   RefreshLinkStatus();
 }
 
 void CVornRigSimDlg::OnTenTimesSpeed() {
   ReadControls();
-  m_engine.SetTenTimesSpeed(m_nTenTimes != 0);
+  Present(m_controller.SetTenTimes(m_nTenTimes != 0));
 }
 
 void CVornRigSimDlg::OnSettings() {
   const int modeShown = m_engine.m_settings.m_mode;
   CSimSettingsDlg dialog(m_engine.m_settings, [this](int gain) { OnFlowGainMessage(gain); }, this);
   if (dialog.exec() != QDialog::Accepted) return;
-  // The run went on while the dialog was open: the mode is the engine's (a trip may have reached its
-  // end), unless the dialog itself changed it, and then it changes as a choice in the mode box does.
-  const int modeChosen = dialog.Settings().m_mode;
-  const int engineMode = m_engine.m_settings.m_mode;
-  m_engine.m_settings = dialog.Settings();
-  m_engine.m_settings.m_mode = engineMode;
-  if (modeChosen != modeShown) {
-    ApplyMode(modeChosen);
-  } else {
-    SaveSimSettings(m_engine);
-  }
+  Present(m_controller.ApplySettings(dialog.Settings(), modeShown));
 }
 
 void CVornRigSimDlg::OnCommSettings() {
@@ -430,48 +455,29 @@ void CVornRigSimDlg::OnCommSettings() {
   }
   if (dialog->exec() != QDialog::Accepted) return;
   const WaitCursor wait;
-  m_engine.SetCommSettings(dialog->Settings());
-  SaveWitsCommSettings(m_engine);
+  Present(m_controller.SetLinkSettings(dialog->Settings()));  // a run started meanwhile refuses it
 }
 
 void CVornRigSimDlg::OnSetBitDepth() {
   ReadControls();
-  m_engine.SetBitDepth(m_fBitDepth);
-  m_grids->BuildChannelGrid();
-  m_stateFile.Save();
+  Present(m_controller.SetBitDepth(m_fBitDepth));
 }
 
 void CVornRigSimDlg::OnSetHoleDepth() {
   ReadControls();
-  m_engine.SetHoleDepth(m_fHoleDepth);
-  m_grids->BuildChannelGrid();
-  m_stateFile.Save();
+  Present(m_controller.SetHoleDepth(m_fHoleDepth));
 }
 
 void CVornRigSimDlg::OnDefaultStartState() {
   if (!AskYesNo(this, "Set to Default Starting State?", "Reset to Default State")) return;
-  m_engine.SetDefaultStartState();
-  UpdateBlockSlider();
-  m_grids->BuildStateGrid();
-  m_grids->RefreshChannelGrid();
-  SaveAfterModeChange(m_stateFile);  // the default state includes the mode Drill
-  m_nMode = m_engine.m_settings.m_mode;
-  ShowFields();
-  SetModeFieldText();
+  Present(m_controller.SetDefaultStartState());
 }
 
 void CVornRigSimDlg::OnModeSelected() {
   ReadControls();
-  ApplyMode(m_nMode);
-}
-
-void CVornRigSimDlg::ApplyMode(int mode) {
-  m_engine.SetMode(mode);
-  SaveAfterModeChange(m_stateFile);
-  m_grids->BuildStateGrid();
-  m_nMode = mode;
-  m_modeBox->setCurrentIndex(m_nMode);
-  SetModeFieldText();
+  Present(m_controller.SetMode(m_nMode));
+  // The mode already set is no change to be told, and a box that could not be read goes back to it.
+  ShowModeChosen();
 }
 
 void CVornRigSimDlg::OnBrowseOutputDir() { vorn::LaunchWithFile("xdg-open", vorn::OutputFilesFolder()); }

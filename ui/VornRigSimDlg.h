@@ -4,9 +4,8 @@
 #include <QString>
 #include <memory>
 
+#include "command/RigController.h"
 #include "engine/RigSim.h"
-#include "engine/RunControl.h"
-#include "persist/SimStateFile.h"
 #include "support/Clock.h"
 #include "support/ProfileSection.h"
 #include "ui/MainWindowLayout.h"
@@ -21,10 +20,11 @@ class QPushButton;
 class QSlider;
 class QTabWidget;
 
-// The operator's window: it owns the one engine for the program's life, runs it from the "Run" check
-// box, shows the link and the mode, and carries every command. It closes on Escape or the close box
+// The operator's window: it owns the one engine for the program's life and the rig controller that
+// carries its commands, issues them from its controls, and shows what the controller tells it, whoever
+// issued the command (this window, or the control API beside it). It closes on Escape or the close box
 // (never on Enter), saving the engine's state on the way out.
-class CVornRigSimDlg : public QDialog, public CRigSimMessagesIF {
+class CVornRigSimDlg : public QDialog, private CRigViewIF {
   Q_OBJECT
 
  public:
@@ -35,14 +35,16 @@ class CVornRigSimDlg : public QDialog, public CRigSimMessagesIF {
   CVornRigSimDlg(const CVornRigSimDlg&) = delete;
   CVornRigSimDlg& operator=(const CVornRigSimDlg&) = delete;
 
-  // The engine changed the mode itself (a trip reached its end).
-  void OnModeChanged(int newMode) override;
+  // The engine's notice that it changed the mode itself (a trip reached its end), delivered as the
+  // engine delivers it to the controller.
+  void OnModeChanged(int newMode) { m_controller.OnModeChanged(newMode); }
   // The settings dialog's gain slider: the engine's gain changes at once; nothing is saved.
   void OnFlowGainMessage(int gain);
 
   [[nodiscard]] CRigSim& Engine() { return m_engine; }
+  [[nodiscard]] CRigController& Controller() { return m_controller; }
   [[nodiscard]] CMainWindowGrids& Grids() { return *m_grids; }
-  [[nodiscard]] bool IsRunning() const { return m_run.IsRunning(); }
+  [[nodiscard]] bool IsRunning() const { return m_controller.IsRunning(); }
 
   // Enter must never close the window.
   void accept() override {}
@@ -65,11 +67,20 @@ class CVornRigSimDlg : public QDialog, public CRigSimMessagesIF {
   void UpdateBlockSlider();
   void SetModeFieldText();
   void LockRunControls(bool locked);
-  void AfterTick();
-  void ReportRunFailure(const std::string& message);
-  // The operator's choice of mode, from the mode box or the settings dialog: the engine's mode change,
-  // both files saved, the state grid, the mode box and the mode field.
-  void ApplyMode(int mode);
+  // A command's failure, told in a message box; nothing for one that was done.
+  void Present(const CommandResult& result);
+  // The mode as a choice of mode shows it: the state grid, the mode box and the mode field.
+  void ShowModeChosen();
+
+  // What the controller tells this window.
+  void OnRunChanged(bool running) override;
+  void OnTenTimesChanged(bool on) override;
+  void OnModeChanged(int mode, bool byEngine) override;
+  void OnLinkChanged(const RigLinkStatus& link) override;
+  void OnItemsChanged() override;
+  void OnStateChanged(StateChange what) override;
+  void OnMessage(const std::string& line) override;
+  void OnAfterTick() override;
 
   void ShowTabControls();
   void LayoutControls();
@@ -90,9 +101,8 @@ class CVornRigSimDlg : public QDialog, public CRigSimMessagesIF {
   void OnTabChanged(int index);
 
   CRigSim m_engine;
-  CSimStateFile m_stateFile{m_engine};  // every save of the engine's state goes through it
+  CRigController m_controller{m_engine};
   vorn::CProfileSection m_profile{"VornRigSim", ""};
-  CRunControl m_run;
   std::unique_ptr<CMainWindowGrids> m_grids;
 
   // Values bound to the controls.
