@@ -72,8 +72,8 @@ bool CRigController::IsRunning() const {
   return m_run.RunFlag() == 1 && m_run.IsRunning();
 }
 
-CommandResult CRigController::RefusedDuringRun(std::string_view command) const {
-  return CommandResult::Refused(std::string(command) + " is locked while a run is active");
+CommandResult CRigController::RefusedDuringRun(std::string_view what) const {
+  return CommandResult::Refused(std::string(what) + " while a run is active");
 }
 
 CommandResult CRigController::SetRunning(bool run) {
@@ -85,9 +85,9 @@ CommandResult CRigController::SetRunning(bool run) {
   }
   m_runFailure.clear();
   m_run.BeginRun();
+  const bool started = IsRunning();  // a view told of the start may stop it again at once
   Publish();
-  if (!IsRunning()) return CommandResult::Refused(m_runFailure);
-  return CommandResult::Done();
+  return started ? CommandResult::Done() : CommandResult::Refused(m_runFailure);
 }
 
 CommandResult CRigController::SetTenTimes(bool on) {
@@ -114,16 +114,16 @@ CommandResult CRigController::SetMode(int mode) {
 }
 
 CommandResult CRigController::SetBitDepth(double depth) {
-  return SetDepth(depth, "Set Bit Depth", &CRigSim::SetBitDepth);
+  return SetDepth(depth, "The bit depth cannot be set", &CRigSim::SetBitDepth);
 }
 
 CommandResult CRigController::SetHoleDepth(double depth) {
-  return SetDepth(depth, "Set Hole Depth", &CRigSim::SetHoleDepth);
+  return SetDepth(depth, "The hole depth cannot be set", &CRigSim::SetHoleDepth);
 }
 
-CommandResult CRigController::SetDepth(double depth, std::string_view command, void (CRigSim::*set)(double)) {
+CommandResult CRigController::SetDepth(double depth, std::string_view refusal, void (CRigSim::*set)(double)) {
   if (!std::isfinite(depth)) return CommandResult::Invalid("A depth must be a finite number");
-  if (IsRunning()) return RefusedDuringRun(command);
+  if (IsRunning()) return RefusedDuringRun(refusal);
   (m_engine.*set)(depth);
   m_stateFile.Save();
   Notify([](CRigViewIF& view) { view.OnStateChanged(StateChange::Depths); });
@@ -132,7 +132,7 @@ CommandResult CRigController::SetDepth(double depth, std::string_view command, v
 }
 
 CommandResult CRigController::SetDefaultStartState() {
-  if (IsRunning()) return RefusedDuringRun("Default Start State");
+  if (IsRunning()) return RefusedDuringRun("The default start state cannot be set");
   m_engine.SetDefaultStartState();
   SaveAfterModeChange(m_stateFile);  // the default state includes the mode Drill
   Notify([](CRigViewIF& view) { view.OnStateChanged(StateChange::DefaultStartState); });
@@ -174,14 +174,14 @@ CommandResult CRigController::ReplaceItems(std::vector<COutputItem> items) {
 }
 
 CommandResult CRigController::AddItem() {
-  if (IsRunning()) return RefusedDuringRun("Adding an output item");
+  if (IsRunning()) return RefusedDuringRun("Output items cannot be added");
   m_engine.m_outputItems.push_back(NewConstantItem());
   ItemsChanged();
   return CommandResult::Done();
 }
 
 CommandResult CRigController::RemoveItems(const std::vector<std::size_t>& indices) {
-  if (IsRunning()) return RefusedDuringRun("Removing output items");
+  if (IsRunning()) return RefusedDuringRun("Output items cannot be removed");
   std::vector<COutputItem>& items = m_engine.m_outputItems;
   for (const std::size_t index : indices) {
     if (index >= items.size()) {
@@ -210,7 +210,7 @@ CommandResult CRigController::LoadDefaultItems() {
 }
 
 CommandResult CRigController::SetLinkSettings(const CWitsCommSettings& settings) {
-  if (IsRunning()) return RefusedDuringRun("Comm Settings");
+  if (IsRunning()) return RefusedDuringRun("The link settings cannot change");
   m_engine.SetCommSettings(settings);
   SaveWitsCommSettings(m_engine);
   Notify([this](CRigViewIF& view) { view.OnLinkSettingsChanged(m_engine.m_witsLink.m_settings); });

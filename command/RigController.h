@@ -75,7 +75,8 @@ class CRigController : public CRigSimMessagesIF, public CWitsTrafficIF {
   // tick. For those that drive a rig at their own pace (benchmarks); the run loop does the same.
   void TickOnce();
 
-  // Views are told in the order they were added. Adding one twice adds it once.
+  // Views are told in the order they were added. Adding one twice adds it once. A view is not owned:
+  // remove it before it is destroyed, and before the controller is.
   void AddView(CRigViewIF& view);
   void RemoveView(CRigViewIF& view);
 
@@ -100,9 +101,10 @@ class CRigController : public CRigSimMessagesIF, public CWitsTrafficIF {
   // Calls `tell` for every view attached now, skipping any removed meanwhile.
   template <typename Tell>
   void Notify(const Tell& tell);
-  [[nodiscard]] CommandResult RefusedDuringRun(std::string_view command) const;
+  // "<what> while a run is active".
+  [[nodiscard]] CommandResult RefusedDuringRun(std::string_view what) const;
   // Either depth command: checked, set by the engine's `set`, saved, told.
-  CommandResult SetDepth(double depth, std::string_view command, void (CRigSim::*set)(double));
+  CommandResult SetDepth(double depth, std::string_view refusal, void (CRigSim::*set)(double));
   // After the list changed: the settings file, then the views.
   void ItemsChanged();
   void Report(const std::string& line);

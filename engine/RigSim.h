@@ -42,8 +42,8 @@ class CWitsTrafficIF {
 // The simulated rig. It advances on every OnTick while a run is active: moves bit, block and hole
 // bottom as the current mode's sub-state machine says, derives the surface channels, and at their
 // intervals evaluates the output items, writes a CSV row and sends a WITS frame. Time comes only from
-// the clocks it was given. The window, the grids and the settings files read and write its fields
-// directly.
+// the clocks it was given. The rig controller and the settings files write its fields directly; the
+// views read them.
 class CRigSim : public CommsReceiverIF {
  public:
   // dictionary: where the WITS dictionary's table text comes from, read once here.

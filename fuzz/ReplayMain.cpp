@@ -38,6 +38,12 @@ int main(int argc, char** argv) {
   }
   seeds.push_back({});
   for (const auto& seed : seeds) Run(seed);
+  const size_t replayed = seeds.size();
+
+  // Only short seeds are mutated: a seed as long as a whole buffer bound takes a good part of a
+  // second a run, and thousands of its variants would make the replay take many minutes.
+  constexpr size_t kMaxMutatedSeedBytes = 16 * 1024;
+  std::erase_if(seeds, [](const std::vector<uint8_t>& seed) { return seed.size() > kMaxMutatedSeedBytes; });
 
   std::mt19937 rng(20261209);
   std::uniform_int_distribution<int> byte(0, 255);
@@ -64,6 +70,6 @@ int main(int argc, char** argv) {
     }
     Run(input);
   }
-  std::cout << "replayed " << seeds.size() << " seeds and " << kGenerated << " generated inputs\n";
+  std::cout << "replayed " << replayed << " seeds and " << kGenerated << " generated inputs\n";
   return 0;
 }

@@ -1,7 +1,19 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages the build, the program and its tests need, asking apt only for
 # what is missing. Runs as root or through sudo.
+#   --with-test-locale  also generate the decimal-comma locale one test needs
+#   --with-fuzz         also install clang with libFuzzer and the sanitizer runtimes (fuzz/run)
 set -euo pipefail
+
+with_test_locale=false
+with_fuzz=false
+for option in "$@"; do
+  case "$option" in
+    --with-test-locale) with_test_locale=true ;;
+    --with-fuzz) with_fuzz=true ;;
+    *) echo "install-deps.sh: unknown option '$option'" >&2; exit 2 ;;
+  esac
+done
 
 packages=(
   build-essential cmake ninja-build pkg-config ccache
@@ -10,6 +22,11 @@ packages=(
   qt6-httpserver-dev qt6-websockets-dev
   socat strace xvfb xauth locales
 )
+# clang 14 is Debian 12's clang; libclang-rt-14-dev holds its libFuzzer and sanitizer runtimes
+# (libclang_rt.fuzzer, asan, ubsan), and llvm puts llvm-symbolizer on the PATH for readable reports.
+if $with_fuzz; then
+  packages+=(clang libclang-rt-14-dev llvm)
+fi
 
 missing=()
 for p in "${packages[@]}"; do
@@ -26,7 +43,7 @@ if ((${#missing[@]})); then
 fi
 
 # A decimal-comma locale, so a test can prove numbers never follow the user's locale.
-if [[ "${1:-}" == "--with-test-locale" ]] && ! locale -a 2>/dev/null | grep -qi '^de_DE\.utf-\?8$'; then
+if $with_test_locale && ! locale -a 2>/dev/null | grep -qi '^de_DE\.utf-\?8$'; then
   as_root sed -i 's/^# *\(de_DE\.UTF-8 UTF-8\)/\1/' /etc/locale.gen
   grep -q '^de_DE.UTF-8 UTF-8' /etc/locale.gen || echo 'de_DE.UTF-8 UTF-8' | as_root tee -a /etc/locale.gen >/dev/null
   as_root locale-gen >/dev/null
