@@ -1,6 +1,7 @@
 #include "app/CommandLine.h"
 
 #include <QCommandLineParser>
+#include <QFile>
 #include <QHostAddress>
 #include <algorithm>
 #include <cstring>
@@ -68,7 +69,14 @@ CommandLineResult ParseCommandLine(const QStringList& arguments, const std::opti
       QString("Every control API request must carry 'Authorization: Bearer TOKEN' (default: $%1).")
           .arg(kControlTokenVariable),
       "TOKEN");
-  parser.addOptions({help, version, headless, duration, tenTimes, console, root, control, controlToken});
+  const QCommandLineOption fault(
+      "fault", "Inject a fault on the WITS link: NAME[:KEY=VALUE,...], once at the first frame unless every=N or "
+               "p=P is given (repeatable; see docs/test-bench.md).",
+      "NAME[:KEY=VALUE,...]");
+  const QCommandLineOption faultPlan("fault-plan", "Run the timed faults of the JSON plan in FILE.", "FILE");
+  const QCommandLineOption seed("seed", "Seed N for every random choice of the faults (default 1).", "N");
+  parser.addOptions({help, version, headless, duration, tenTimes, console, root, control, controlToken, fault,
+                     faultPlan, seed});
 
   CommandLineResult result;
   const auto fail = [&result](const QString& message) {
@@ -120,6 +128,26 @@ CommandLineResult ParseCommandLine(const QStringList& arguments, const std::opti
     options.controlToken = parser.value(controlToken).toStdString();
   } else if (options.control && environmentToken && !environmentToken->empty()) {
     options.controlToken = environmentToken;  // set for other runs too: it counts only with --control
+  }
+  for (const QString& text : parser.values(fault)) {
+    const Parsed<FaultSpec> spec = ParseFaultText(text.toStdString());
+    if (!spec.ok()) return fail("Invalid value for --fault: '" + text + "': " + QString::fromStdString(spec.error));
+    options.faults.push_back(*spec.value);
+  }
+  if (parser.isSet(faultPlan)) {
+    const QString path = parser.value(faultPlan);
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) return fail("Cannot read the fault plan '" + path + "': " + file.errorString());
+    const QByteArray json = file.readAll();
+    const Parsed<FaultPlan> plan = ParseFaultPlan(std::string_view(json.constData(), static_cast<std::size_t>(json.size())));
+    if (!plan.ok()) return fail("Invalid fault plan '" + path + "': " + QString::fromStdString(plan.error));
+    options.faultPlan = *plan.value;
+  }
+  if (parser.isSet(seed)) {
+    options.seed = ParseSeed(parser.value(seed).toStdString());
+    if (!options.seed) {
+      return fail("Invalid value for --seed: '" + parser.value(seed) + "' (a whole number from 0 to 18446744073709551615).");
+    }
   }
   if (options.controlToken && !IsTokenText(*options.controlToken)) {
     return fail(QString("Invalid control token (--control-token or $%1): one or more of the printable ASCII "

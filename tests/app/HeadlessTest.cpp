@@ -370,3 +370,50 @@ TEST_F(HeadlessTest, ASerialRunSetsNoBitRateButTheConfiguredOne) {
 }
 
 }  // namespace
+
+TEST_F(HeadlessTest, FaultOptionsShapeTheFramesAndEachFaultGetsAStatusLine) {
+  const uint16_t port = FreePort();
+  WriteSettings(
+      [](CSimSettings& s) {
+        s.m_mode = Idle;
+        s.m_fCalcOutputInterval = 0.1;
+        s.m_fWitsOutInterval = 0.2;
+      },
+      Link(Master, port));
+  HeadlessProcess simulator({"--fault", "line-ends:style=lf,every=2", "--seed", "7"});
+  ASSERT_TRUE(simulator.WaitForStarted());
+  QTcpSocket client;
+  std::string bytes;
+  ASSERT_TRUE(WaitUntil(
+      [&] {
+        if (client.state() == QAbstractSocket::UnconnectedState) client.connectToHost("127.0.0.1", port);
+        bytes += client.readAll().toStdString();
+        return bytes.find("!!\n&&\r\n") != std::string::npos && bytes.find("!!\r\n&&\n") != std::string::npos;
+      },
+      15000))
+      << simulator.Status();
+  EXPECT_TRUE(simulator.WaitForStatus(" Fault line-ends:style=lf,every=2\n", 5000)) << simulator.Status();
+  EXPECT_EQ(simulator.Terminate(), 0);
+  const std::string log = ReadFile(FirstFileIn(Root() / "WitsLogFiles"));
+  const std::size_t fault = log.find(" line-ends:style=lf,every=2\r\n");
+  ASSERT_NE(fault, std::string::npos) << log.substr(0, 400);
+  EXPECT_EQ(log.rfind("FAULT ", fault), log.rfind("\r\n", fault) + 2);  // its own entry
+}
+
+TEST_F(HeadlessTest, AnUnknownFaultOrAnUnreadablePlanExitsTwoAndRunsNothing) {
+  HeadlessProcess unknown({"--fault", "hiccup"});
+  ASSERT_TRUE(unknown.WaitForStarted());
+  EXPECT_EQ(unknown.WaitForExit(10000), 2);
+  EXPECT_NE(unknown.Status().find("Invalid value for --fault: 'hiccup': Unknown fault 'hiccup'"), std::string::npos)
+      << unknown.Status();
+  const fs::path plan = Root() / "plan.json";
+  {
+    std::ofstream(plan) << R"([{"at": 1, "fault": "split", "pieces": 1}])";
+  }
+  HeadlessProcess badPlan({"--fault-plan", QString::fromStdString(plan.string())});
+  ASSERT_TRUE(badPlan.WaitForStarted());
+  EXPECT_EQ(badPlan.WaitForExit(10000), 2);
+  EXPECT_NE(badPlan.Status().find("Fault plan, entry 1: Fault 'split': parameter 'pieces'"), std::string::npos)
+      << badPlan.Status();
+  EXPECT_TRUE(fs::is_empty(Root() / "WitsLogFiles"));
+}
