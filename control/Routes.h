@@ -15,6 +15,7 @@ enum class Action {
   GetReceived,
   GetSettings,
   GetLink,
+  GetFaults,
   GetEvents,
   PostRun,
   PostTenTimes,
@@ -26,6 +27,9 @@ enum class Action {
   PutSettings,
   PutItems,
   PutLink,
+  PostFaults,
+  PutFaultPlan,
+  DeleteFaultPlan,
 };
 
 struct Route {
