@@ -15,7 +15,7 @@ namespace {
 
 void CheckText(std::string_view text) {
   const Parsed<FaultSpec> fault = ParseFaultText(text);
-  if (fault.ok() == fault.error.empty()) std::abort();  // one or the other, never both
+  if (fault.ok() != fault.error.empty()) std::abort();  // a value or an error, never both
   if (!fault.ok()) return;
   const Parsed<FaultSpec> again = ParseFaultText(FaultText(*fault.value));
   if (!again.ok() || !(*again.value == *fault.value)) std::abort();
@@ -23,7 +23,7 @@ void CheckText(std::string_view text) {
 
 void RunPlan(std::string_view json) {
   const Parsed<FaultPlan> plan = ParseFaultPlan(json);
-  if (plan.ok() == plan.error.empty()) std::abort();
+  if (plan.ok() != plan.error.empty()) std::abort();
   if (!plan.ok()) return;
   uint32_t now = 1000;
   CCommsWrapper link;  // closed: every write is refused, so nothing leaves the process
