@@ -281,8 +281,10 @@ void CRigController::FaultsChanged() {
 }
 
 void CRigController::OnWireOut(std::string_view bytes, LinkWrite outcome, std::string_view refusal) {
-  vorn::AppendTextFile(m_engine.m_strWitsLogPath,
-                       WitsOutEntry(m_engine.Clocks().nowSeconds(), WireLogText(bytes), refusal));
+  // CR LF becomes LF in the entry as always; a lone CR (a line-end profile or fault) a line feed too.
+  const double now = m_engine.Clocks().nowSeconds();
+  vorn::AppendTextFile(m_engine.m_strWitsLogPath, HasLoneCr(bytes) ? WitsOutEntry(now, WireLogText(bytes), refusal)
+                                                                     : WitsOutEntry(now, bytes, refusal));
   Notify([bytes, outcome](CRigViewIF& view) { view.OnFrameOut(bytes, outcome); });
 }
 

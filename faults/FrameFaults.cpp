@@ -1,10 +1,10 @@
 #include "faults/FrameFaults.h"
 
 #include <array>
+#include <charconv>
 #include <utility>
 
 #include "support/Time.h"
-#include "wits/WitsFrame.h"
 
 namespace {
 
@@ -12,6 +12,34 @@ constexpr std::size_t kOversizeItemBytes = 4097;
 constexpr std::size_t kOversizeFrameBytes = 1024;
 
 }  // namespace
+
+void AppendWitsId(std::string& text, int32_t record, int32_t item) {
+  for (const int32_t number : {record, item}) {
+    if (number >= 0 && number < 10) {
+      text.push_back('0');
+      text.push_back(static_cast<char>('0' + number));
+      continue;
+    }
+    char digits[16];
+    const auto result = std::to_chars(digits, digits + sizeof digits, number);
+    text.append(digits, result.ptr);
+  }
+}
+
+std::string PlainFrameBytes(const std::vector<WitsOutLine>& lines, std::string_view lineEnd) {
+  std::size_t size = 4 + 3 * lineEnd.size();
+  for (const WitsOutLine& line : lines) size += 8 + lineEnd.size() + line.valueText.size();
+  std::string bytes;
+  bytes.reserve(size);
+  bytes.append("&&").append(lineEnd);
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    if (i > 0) bytes.append(lineEnd);
+    AppendWitsId(bytes, lines[i].record, lines[i].item);
+    bytes.append(lines[i].valueText);
+  }
+  bytes.append(lineEnd).append("!!").append(lineEnd);
+  return bytes;
+}
 
 std::string_view LineEndText(int32_t lineEnd) {
   switch (lineEnd) {
@@ -38,7 +66,10 @@ std::vector<WireFrame> GroupFrames(const std::vector<WitsOutLine>& lines, bool p
       }
       frame = &frames[at];
     }
-    frame->lines.push_back({FormatWitsDataLine(line.record, line.item, {}), std::string(line.valueText)});
+    WireLine wireLine;
+    AppendWitsId(wireLine.id, line.record, line.item);
+    wireLine.value = line.valueText;
+    frame->lines.push_back(std::move(wireLine));
   }
   return frames;
 }
@@ -131,6 +162,13 @@ std::string WireLogText(std::string_view bytes) {
     }
   }
   return text;
+}
+
+bool HasLoneCr(std::string_view bytes) {
+  for (std::size_t at = bytes.find('\r'); at != std::string_view::npos; at = bytes.find('\r', at + 1)) {
+    if (at + 1 >= bytes.size() || bytes[at + 1] != '\n') return true;
+  }
+  return false;
 }
 
 std::string WitsFaultEntry(double nowSeconds, std::string_view faultText) {

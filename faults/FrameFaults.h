@@ -29,6 +29,14 @@ struct WireFrame {
 // The lines as one frame, or one frame per record in the order of each record's first line.
 [[nodiscard]] std::vector<WireFrame> GroupFrames(const std::vector<WitsOutLine>& lines, bool perRecord);
 
+// Appends a data line's id as the frame writer prints it ("%02d%02d": "0108", "150037" with the
+// value, "-1-1"), without going through printf.
+void AppendWitsId(std::string& text, int32_t record, int32_t item);
+
+// The plain frame of all the lines, straight from the engine's lines: what FrameBytes gives for them
+// as one frame, built without an intermediate frame.
+[[nodiscard]] std::string PlainFrameBytes(const std::vector<WitsOutLine>& lines, std::string_view lineEnd);
+
 // "&&", line end, the lines joined by line ends, line end, "!!", line end; either mark with its line
 // end may be left out.
 [[nodiscard]] std::string FrameBytes(const WireFrame& frame, std::string_view lineEnd, bool withStart = true,
@@ -51,5 +59,7 @@ void ApplySwap(WireFrame& frame, CFaultRandom& random);
 
 // Bytes as the WITS log shows them: CR LF and a lone CR each become a line feed.
 [[nodiscard]] std::string WireLogText(std::string_view bytes);
+// Whether the bytes hold a CR that no LF follows (WireLogText would change more than CR LF).
+[[nodiscard]] bool HasLoneCr(std::string_view bytes);
 // A fault's WITS log entry: "FAULT <time> <fault text>" and a line end.
 [[nodiscard]] std::string WitsFaultEntry(double nowSeconds, std::string_view faultText);

@@ -104,10 +104,19 @@ void CWitsWire::Fire(const Armed& armed, uint32_t now) {
   }
 }
 
+
 void CWitsWire::SendFrame(const std::vector<WitsOutLine>& lines, FrameGrouping grouping) {
   const CWitsCommSettings& profile = m_link.m_settings;
   const bool perRecord = grouping == FrameGrouping::OnePerRecord ||
                          (grouping == FrameGrouping::AsConfigured && profile.frameGrouping == GroupPerRecord);
+  const uint32_t now = m_clock();
+  if (!perRecord && m_armed.empty() && m_queue.empty() && !Silenced(now)) {
+    // Nothing armed, nothing waiting: the frame as the profile shapes it, in one write.
+    const std::string bytes = PlainFrameBytes(lines, LineEndText(profile.lineEnd));
+    Write(bytes, &bytes, now);
+    RequestWake();
+    return;
+  }
   std::vector<WireFrame> frames = GroupFrames(lines, perRecord);
   for (WireFrame& frame : frames) SendOne(frame, m_clock());
   RequestWake();
@@ -273,5 +282,9 @@ std::vector<std::string> CWitsWire::ActiveFaults() const {
 }
 
 void CWitsWire::RequestWake() {
-  if (m_wakeRequest) m_wakeRequest(NextDueMs());
+  if (!m_wakeRequest) return;
+  const std::optional<uint32_t> due = NextDueMs();
+  if (due == m_requestedWake && !due) return;  // still nothing due: nothing to tell
+  m_requestedWake = due;
+  m_wakeRequest(due);
 }

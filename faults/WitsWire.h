@@ -42,7 +42,10 @@ class CWitsWire : public CWitsFrameSinkIF {
 
   void SetListener(CWireListenerIF* listener) { m_pListener = listener; }
   // Called with the next due time whenever the wire may have a new one; nothing: no time is due.
-  void SetWakeRequest(std::function<void(std::optional<uint32_t>)> request) { m_wakeRequest = std::move(request); }
+  void SetWakeRequest(std::function<void(std::optional<uint32_t>)> request) {
+    m_wakeRequest = std::move(request);
+    m_requestedWake.reset();
+  }
 
   // A run starts: the generator is seeded again, the plan's times count from now, keep-alive timing
   // begins. A run stops: pieces still waiting are dropped and a silence ends; armed faults stay.
@@ -98,6 +101,7 @@ class CWitsWire : public CWitsFrameSinkIF {
   std::function<uint32_t()> m_clock;
   CWireListenerIF* m_pListener = nullptr;
   std::function<void(std::optional<uint32_t>)> m_wakeRequest;
+  std::optional<uint32_t> m_requestedWake;  // the last due time told
 
   CFaultRandom m_random;
   uint64_t m_seed = CFaultRandom::kDefaultSeed;

@@ -26,6 +26,15 @@ TEST(FrameBytes, TheDefaultProfileGivesTheEnginesFrameByteForByte) {
   EXPECT_EQ(FrameBytes(GroupFrames({}, false).at(0), LineEndText(0)), "&&\r\n\r\n!!\r\n");
 }
 
+TEST(PlainFrameBytes, TheIdsArePrintedAsTheFrameWriterPrintsThem) {
+  EXPECT_EQ(PlainFrameBytes(kLines, LineEndText(0)), EngineFrame(kLines));
+  const std::vector<WitsOutLine> odd = {{0, 0, "a"},   {9, 10, "b"},     {-5, -12, "c"}, {100, 99, "d"},
+                                        {-1, 7, "e"},  {2147483647, -2147483647 - 1, "f"}, {10, 9, ""}};
+  EXPECT_EQ(PlainFrameBytes(odd, LineEndText(0)), EngineFrame(odd));
+  EXPECT_EQ(FrameBytes(GroupFrames(odd, false).at(0), LineEndText(1)), PlainFrameBytes(odd, LineEndText(1)));
+  EXPECT_EQ(PlainFrameBytes({}, LineEndText(2)), "&&\r\r!!\r");
+}
+
 TEST(FrameBytes, LineEndsAndMarksFollowTheProfileAndTheFaults) {
   const WireFrame frame = Frame({{"0108", "5"}, {"0110", "6"}});
   EXPECT_EQ(FrameBytes(frame, LineEndText(1)), "&&\n01085\n01106\n!!\n");
