@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <QTcpSocket>
+
 #include "support/TextFile.h"
 #include "tests/command/RecordingView.h"
 
@@ -53,6 +55,51 @@ TEST_F(RigControllerTest, AFaultTakingEffectIsLoggedBeforeItsFrameAndToldToEvery
   EXPECT_EQ(view.frames[0], frame + frame);
   EXPECT_EQ(log.find("!!\n&&\n", body) < log.find("OUT ", body), true);
   EXPECT_EQ(controller->Wire().Seed(), 99u);
+}
+
+}  // namespace
+
+namespace {
+
+// The pieces of a split frame leave between the ticks, when the wire's wake-up comes: its due time is
+// read from the engine's clock, which the test moves.
+TEST_F(RigControllerTest, ASplitFramesPiecesLeaveAtTheirTimesBetweenTicks) {
+  const uint16_t port = UseServerLink();
+  engine->m_settings.m_mode = Idle;
+  engine->m_settings.m_fWitsOutInterval = 1000;  // one frame at the start, then none for the test's life
+  QTcpSocket client;
+  ASSERT_TRUE(controller->SetRunning(true).IsDone());
+  client.connectToHost("127.0.0.1", port);
+  ASSERT_TRUE(WaitUntil([&] { return view.lastLink.hasClient && !view.frames.empty(); }, 5000));
+  // The run's first frame, if the client was there for it, is not the test's.
+  std::string first;
+  if (view.outcomes[0] == LinkWrite::Sent) {
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+          first += client.readAll().toStdString();
+          return first.size() >= view.frames[0].size();
+        },
+        5000));
+  }
+  ASSERT_TRUE(controller->InjectFault("split:pieces=2,gap_ms=400").IsDone());
+  engine->DoWitsOut();  // the frame the fault takes
+  ASSERT_FALSE(view.frames.empty());
+  const std::string frame = view.frames.back();
+  std::string received;
+  // Half at once; the rest only once the clock has moved on by the gap.
+  ASSERT_TRUE(WaitUntil(
+      [&] {
+        received += client.readAll().toStdString();
+        return received.size() >= (frame.size() + 1) / 2;
+      },
+      5000));
+  EXPECT_EQ(received, frame.substr(0, (frame.size() + 1) / 2));
+  ASSERT_TRUE(TickUntil([&] {
+    received += client.readAll().toStdString();
+    return received.size() >= frame.size();
+  }));
+  EXPECT_EQ(received, frame);
+  ASSERT_TRUE(controller->SetRunning(false).IsDone());
 }
 
 }  // namespace

@@ -352,3 +352,19 @@ TEST_F(ControlServerTest, AFaultTakingEffectIsAnEventOnTheStream) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(ControlServerTest, TheLinksWireProfileIsSetLikeItsOtherMembers) {
+  CHttpClient client(Port());
+  HttpAnswer answer = client.Send("PUT", "/api/v1/link", R"({"lineEnd": 1, "fKeepAliveInterval": 25})");
+  EXPECT_EQ(answer.status, 200) << answer.body;
+  EXPECT_TRUE(Has(answer.body, R"("fKeepAliveInterval":25.0,"lineEnd":1})")) << answer.body;
+  EXPECT_EQ(m_engine.m_witsLink.m_settings.lineEnd, LineEndLf);
+  answer = client.Send("PUT", "/api/v1/link", R"({"lineEnd": 3})");
+  EXPECT_EQ(answer.status, 400);
+  EXPECT_TRUE(Has(answer.body, "'lineEnd' must be a whole number from 0 to 2")) << answer.body;
+  EXPECT_EQ(m_engine.m_witsLink.m_settings.lineEnd, LineEndLf);
+}
+
+}  // namespace
