@@ -417,3 +417,34 @@ TEST_F(HeadlessTest, AnUnknownFaultOrAnUnreadablePlanExitsTwoAndRunsNothing) {
       << badPlan.Status();
   EXPECT_TRUE(fs::is_empty(Root() / "WitsLogFiles"));
 }
+
+TEST_F(HeadlessTest, AQuietLinkGetsKeepAlivePacketsAndValidFramesAreAnswered) {
+  const uint16_t port = FreePort();
+  CWitsCommSettings link = Link(Master, port);
+  link.fKeepAliveInterval = 0.3;
+  link.answerMode = AnswerValidOneFrame;
+  WriteSettings([](CSimSettings& s) { s.m_bRequiresPing = true; }, link);  // no frames on the clock
+  HeadlessProcess simulator({});
+  ASSERT_TRUE(simulator.WaitForStarted());
+  FrameClient client;
+  ASSERT_TRUE(client.Connect(port)) << simulator.Status();
+  const std::string keepAlive = "&&\r\n0111-9999\r\n!!\r\n";
+  ASSERT_TRUE(WaitUntil([&] { return client.Frames().size() >= 2; }, 10000)) << simulator.Status();
+  EXPECT_EQ(client.Frames()[0], keepAlive);
+  EXPECT_EQ(client.Frames()[1], keepAlive);
+
+  client.Send("no frame here");  // answered by nothing
+  client.Send("&&\r\n0108123.4\r\n!!\r\n");  // answered by one frame of the items
+  ASSERT_TRUE(WaitUntil(
+      [&] {
+        for (const std::string& frame : client.Frames()) {
+          if (frame.rfind("&&\r\n0108", 0) == 0) return true;
+        }
+        return false;
+      },
+      10000))
+      << simulator.Status();
+  EXPECT_EQ(simulator.Terminate(), 0);
+  const std::string log = ReadFile(FirstFileIn(Root() / "WitsLogFiles"));
+  EXPECT_NE(log.find("\r\n&&\r\n0111-9999\r\n!!\r\n"), std::string::npos) << log.substr(0, 300);
+}

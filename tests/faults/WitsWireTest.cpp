@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <QTcpServer>
+
 #include "engine/RigSim.h"
 #include "tests/comms/LinkTestParts.h"
 #include "tests/faults/WireTestParts.h"
@@ -310,6 +312,46 @@ TEST(CRigSimAnswerMode, OnlyAnArrivalThatCompletesAValidFrameIsAnswered) {
   const std::string perRecord =
       "&&\r\n01081000.5\r\n0123\r\n!!\r\n&&\r\n150037\r\n!!\r\n&&\r\n1104a\r\n!!b\r\n!!\r\n&&\r\n-1-1-999.25\r\n!!\r\n";
   EXPECT_EQ(rig.Received(perRecord.size()), perRecord);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(CWitsWireClient, DisconnectClosesTheClientWhichReconnectsOnlyAfterItsTime) {
+  QTcpServer server;
+  ASSERT_TRUE(server.listen(QHostAddress::LocalHost, 0));
+  TestLink client(TcpSettings(Slave, server.serverPort()));
+  client.Start();
+  ASSERT_TRUE(WaitUntil([&] { return server.hasPendingConnections(); }, WireBench::kWaitMs));
+  std::unique_ptr<QTcpSocket> accepted(server.nextPendingConnection());
+  ASSERT_TRUE(WaitUntil([&] { return client.link.m_state == Connected; }, WireBench::kWaitMs));
+
+  CWitsWire wire(client.link, [&client] { return client.clocks.ms; });
+  wire.RunStarted();
+  wire.Inject(Fault("disconnect:seconds=2"));
+  EXPECT_EQ(client.link.m_state, Closed);
+  EXPECT_EQ(client.link.m_strStatus, "Disconnected for 2000 ms by a fault");
+  ASSERT_TRUE(WaitUntil([&] { return accepted->state() == QAbstractSocket::UnconnectedState; }, WireBench::kWaitMs));
+
+  client.clocks.Advance(1900);
+  client.link.Service();
+  WaitUntil([] { return false; }, 150);
+  EXPECT_FALSE(server.hasPendingConnections());  // no attempt while the fault lasts
+  client.clocks.Advance(100);
+  client.link.Service();
+  ASSERT_TRUE(WaitUntil([&] { return server.hasPendingConnections(); }, WireBench::kWaitMs));
+  accepted.reset(server.nextPendingConnection());
+  ASSERT_TRUE(WaitUntil([&] { return client.link.m_state == Connected; }, WireBench::kWaitMs));
+  wire.SendFrame(TwoLines(), FrameGrouping::AsConfigured);
+  std::string received;
+  ASSERT_TRUE(WaitUntil(
+      [&] {
+        received += accepted->readAll().toStdString();
+        return received.size() >= kFrameSize;
+      },
+      WireBench::kWaitMs));
+  EXPECT_EQ(received, kTwoLineFrame);
 }
 
 }  // namespace
