@@ -136,9 +136,12 @@ CommandLineResult ParseCommandLine(const QStringList& arguments, const std::opti
   }
   if (parser.isSet(faultPlan)) {
     const QString path = parser.value(faultPlan);
+    // A plan is a few KiB; a device or a huge file named by mistake must not hang or fill memory.
+    constexpr qint64 kMaxPlanBytes = 1 << 20;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) return fail("Cannot read the fault plan '" + path + "': " + file.errorString());
-    const QByteArray json = file.readAll();
+    const QByteArray json = file.read(kMaxPlanBytes + 1);
+    if (json.size() > kMaxPlanBytes) return fail("The fault plan '" + path + "' is over 1 MiB.");
     const Parsed<FaultPlan> plan = ParseFaultPlan(std::string_view(json.constData(), static_cast<std::size_t>(json.size())));
     if (!plan.ok()) return fail("Invalid fault plan '" + path + "': " + QString::fromStdString(plan.error));
     options.faultPlan = *plan.value;

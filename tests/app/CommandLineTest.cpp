@@ -155,6 +155,9 @@ TEST(CommandLineFaultsTest, FaultsAPlanAndASeedAreReadAndChecked) {
                                 "': Fault plan, entry 1: Fault 'silence': parameter 'seconds' must be a number above 0 "
                                 "and at most 86400, not '31'.\n");
   EXPECT_EQ(Parse({"--seed", "-2"}).exitCode.value_or(-1), 2);
+  const auto endless = Parse({"--headless", "--fault-plan", "/dev/zero"});
+  EXPECT_EQ(endless.exitCode.value_or(-1), 2);
+  EXPECT_EQ(endless.output, "The fault plan '/dev/zero' is over 1 MiB.\n");
 }
 
 }  // namespace
