@@ -51,7 +51,9 @@ const std::array<KindDef, kFaultKindCount>& Catalogue() {
 
 const ParamDef kEvery{"every", ParamType::Whole, 1, 1e9, {}};
 const ParamDef kProbability{"p", ParamType::Number, 0.0, 1.0, {}};
-const ParamDef kAt{"at", ParamType::Number, -1.0, 1e7, {}};  // from 0: checked as "from min" below
+// From 0 ("from min" is checked below); at most 2,000,000 s (23 days), so that a plan's times stay
+// within the signed reach of the 32-bit millisecond clock.
+const ParamDef kAt{"at", ParamType::Number, -1.0, 2e6, {}};
 
 const KindDef& Def(FaultKind kind) { return Catalogue()[static_cast<std::size_t>(kind)]; }
 
@@ -78,13 +80,16 @@ std::string NumberText(double value) {
   return std::string(buffer, result.ptr);
 }
 
+// A bound of a range as people write it: 10000000, not 1e+07.
+std::string BoundText(double bound) { return std::to_string(static_cast<long long>(bound)); }
+
 std::string RangeText(const ParamDef& def) {
   switch (def.type) {
     case ParamType::Whole:
-      return "a whole number from " + NumberText(def.min) + " to " + NumberText(def.max);
+      return "a whole number from " + BoundText(def.min) + " to " + BoundText(def.max);
     case ParamType::Number:
-      if (def.key == "at") return "a number of seconds from 0 to " + NumberText(def.max);
-      return "a number above " + NumberText(def.min) + " and at most " + NumberText(def.max);
+      if (def.key == "at") return "a number of seconds from 0 to " + BoundText(def.max);
+      return "a number above " + BoundText(def.min) + " and at most " + BoundText(def.max);
     case ParamType::Choice: {
       std::string text = "one of ";
       for (std::size_t i = 0; i < def.choices.size(); ++i) text += (i ? ", " : "") + std::string(def.choices[i]);

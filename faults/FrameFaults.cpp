@@ -125,7 +125,12 @@ void ApplyBadLine(WireFrame& frame, std::string_view kind, CFaultRandom& random)
 void ApplyOversize(WireFrame& frame, std::string_view what, std::string_view lineEnd, CFaultRandom& random) {
   auto& lines = frame.lines;
   if (what == "frame") {
-    const std::vector<WireLine> own = lines.empty() ? std::vector<WireLine>{{"0108", "0"}} : lines;
+    // The frame's own lines repeat; a line that adds nothing (a blank line without line ends) does not.
+    std::vector<WireLine> own;
+    for (const WireLine& line : lines) {
+      if (line.id.size() + line.value.size() + lineEnd.size() > 0) own.push_back(line);
+    }
+    if (own.empty()) own.push_back({"0108", "0"});
     std::size_t size = FrameBytes(frame, lineEnd).size();
     for (std::size_t i = 0; size <= kOversizeFrameBytes; ++i) {
       const WireLine& line = own[i % own.size()];

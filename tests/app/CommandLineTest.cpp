@@ -140,7 +140,7 @@ TEST(CommandLineFaultsTest, FaultsAPlanAndASeedAreReadAndChecked) {
   EXPECT_EQ(badFault.exitCode.value_or(-1), 2);
   EXPECT_EQ(badFault.output,
             "Invalid value for --fault: 'pace:bps=0': Fault 'pace': parameter 'bps' must be a number above 0 and at "
-            "most 1e+07, not '0'.\n");
+            "most 10000000, not '0'.\n");
   const auto missing = Parse({"--headless", "--fault-plan", plan + ".missing"});
   EXPECT_EQ(missing.exitCode.value_or(-1), 2);
   EXPECT_EQ(missing.output.rfind("Cannot read the fault plan '", 0), 0u) << missing.output;

@@ -104,9 +104,9 @@ TEST(ParseFaultPlan, AListOrAnObjectWithASeedReadsWhole) {
 
 TEST(ParseFaultPlan, OneBadEntryRefusesThePlanAndSaysWhere) {
   EXPECT_EQ(ParseFaultPlan(R"([{"fault": "swap"}, {"fault": "pace", "bps": -1}])").error,
-            "Fault plan, entry 2: Fault 'pace': parameter 'bps' must be a number above 0 and at most 1e+07, not -1.");
+            "Fault plan, entry 2: Fault 'pace': parameter 'bps' must be a number above 0 and at most 10000000, not -1.");
   EXPECT_EQ(ParseFaultPlan(R"([{"fault": "swap", "at": -1}])").error,
-            "Fault plan, entry 1: Fault 'swap': parameter 'at' must be a number of seconds from 0 to 1e+07, not -1.");
+            "Fault plan, entry 1: Fault 'swap': parameter 'at' must be a number of seconds from 0 to 2000000, not -1.");
   EXPECT_EQ(ParseFaultPlan("[{\"fault\": ").error.rfind("Fault plan: not JSON at offset 11: ", 0), 0u);
   EXPECT_EQ(ParseFaultPlan(R"({"faults": [], "speed": 1})").error,
             "Fault plan: unknown member 'speed' (a plan has \"seed\" and \"faults\").");

@@ -112,6 +112,11 @@ TEST(ApplyOversize, AnItemOver4096BytesOrAFrameOver1024Bytes) {
   EXPECT_LT(bytes.size(), 1024u + 16u);  // no more than one line past the limit
   EXPECT_EQ(frame.lines[2], (WireLine{"0108", "1000.5"}));
   EXPECT_EQ(frame.lines[3], (WireLine{"0110", "7"}));
+  // A frame of one blank line and no line ends still grows past the limit, and the growing ends.
+  WireFrame blank = Frame({{"", ""}});
+  ApplyOversize(blank, "frame", "", random);
+  EXPECT_GT(FrameBytes(blank, "").size(), 1024u);
+  EXPECT_LT(FrameBytes(blank, "").size(), 1024u + 8u);
 }
 
 TEST(ApplySwap, TwoNeighbouringLinesChangePlaces) {
