@@ -104,7 +104,6 @@ void CWitsWire::Fire(const Armed& armed, uint32_t now) {
   }
 }
 
-
 void CWitsWire::SendFrame(const std::vector<WitsOutLine>& lines, FrameGrouping grouping) {
   const CWitsCommSettings& profile = m_link.m_settings;
   const bool perRecord = grouping == FrameGrouping::OnePerRecord ||
@@ -135,7 +134,7 @@ void CWitsWire::SendOne(WireFrame& frame, uint32_t now) {
   std::array<const FaultSpec*, kFaultKindCount> fired{};
   std::vector<Armed> firing;
   for (Armed& armed : m_armed) {
-    if (armed.done || armed.atTime || armed.waitsForRun != false || !Due(now, armed.armAtMs)) continue;
+    if (armed.done || armed.atTime || armed.waitsForRun || !Due(now, armed.armAtMs)) continue;
     bool fires = false;
     if (armed.spec.every > 0) {
       fires = ++armed.frames % static_cast<uint64_t>(armed.spec.every) == 0;
