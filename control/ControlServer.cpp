@@ -195,7 +195,7 @@ CControlServer::Answer CControlServer::Command(CRigController& controller, const
           [&](const std::vector<COutputItem>& items) {
             // The window adds and removes items only between runs; during a run only edits in place.
             if (controller.IsRunning() && items.size() != engine.m_outputItems.size()) {
-              return CommandResult::Refused("Adding or removing output items is locked while a run is active");
+              return CommandResult::Refused("Output items cannot be added or removed while a run is active");
             }
             return controller.ReplaceItems(items);
           },

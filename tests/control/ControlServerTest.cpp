@@ -179,7 +179,7 @@ TEST_F(ControlServerTest, CommandsTheRunLocksAreRefusedWith409) {
   const std::string linkFile = ReadFile(WitsCommSettingsPath());
   HttpAnswer answer = client.Send("PUT", "/api/v1/link", R"({"nTcpIpPort": 4000})");
   EXPECT_EQ(answer.status, 409);
-  EXPECT_TRUE(Has(answer.body, "locked while a run is active")) << answer.body;
+  EXPECT_TRUE(Has(answer.body, "The link settings cannot change while a run is active")) << answer.body;
   EXPECT_EQ(ReadFile(WitsCommSettingsPath()), linkFile);
   EXPECT_EQ(client.Send("POST", "/api/v1/bit-depth", R"({"depth": 10})").status, 409);
   EXPECT_EQ(client.Send("POST", "/api/v1/default-start-state", "{}").status, 409);
