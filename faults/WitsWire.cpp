@@ -8,7 +8,7 @@
 
 namespace {
 
-constexpr std::string_view kSilenced = "held back by a silence fault";
+constexpr std::string_view kSilenced = LinkWriteRefusal(LinkWrite::HeldBack);
 
 uint32_t Milliseconds(double seconds) { return static_cast<uint32_t>(std::llround(seconds * 1000.0)); }
 
@@ -165,7 +165,7 @@ void CWitsWire::SendOne(WireFrame& frame, uint32_t now) {
   if (const FaultSpec* spec = has(FaultKind::Garbage)) bytes = GarbageBytes(spec->bytes, m_random) + bytes;
 
   if (Silenced(now)) {
-    if (m_pListener != nullptr) m_pListener->OnWireOut(bytes, LinkWrite::NoChannel, kSilenced);
+    if (m_pListener != nullptr) m_pListener->OnWireOut(bytes, LinkWrite::HeldBack, kSilenced);
     return;
   }
   const FaultSpec* pace = has(FaultKind::Pace);
@@ -215,7 +215,7 @@ void CWitsWire::Enqueue(std::string bytes, const FaultSpec* split, const FaultSp
 
 void CWitsWire::Write(const std::string& bytes, const std::string* logBytes, uint32_t now) {
   if (Silenced(now)) {
-    if (logBytes != nullptr && m_pListener != nullptr) m_pListener->OnWireOut(*logBytes, LinkWrite::NoChannel, kSilenced);
+    if (logBytes != nullptr && m_pListener != nullptr) m_pListener->OnWireOut(*logBytes, LinkWrite::HeldBack, kSilenced);
     return;
   }
   const LinkWrite outcome = m_link.Write(std::vector<uint8_t>(bytes.begin(), bytes.end()));

@@ -166,6 +166,7 @@ TEST(CWitsWire, SilenceHoldsEveryFrameBackForItsTime) {
   EXPECT_EQ(bench.ReceivedSoFar(), "");
   ASSERT_EQ(bench.listener.writes.size(), 2u);
   EXPECT_EQ(bench.listener.writes[1].refusal, "held back by a silence fault");
+  EXPECT_EQ(bench.listener.writes[1].outcome, LinkWrite::HeldBack);  // what the views and the API are told
   bench.Advance(1);
   bench.Send(TwoLines());
   EXPECT_EQ(bench.Received(kFrameSize), kTwoLineFrame);
