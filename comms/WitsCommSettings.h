@@ -19,6 +19,9 @@ enum AnswerMode : int32_t {
 enum LineEnd : int32_t { LineEndCrLf = 0, LineEndLf = 1, LineEndCr = 2 };
 enum FrameGroupingSetting : int32_t { GroupOneFrame = 0, GroupPerRecord = 1 };
 
+// A server link serves at most this many receivers at once.
+inline constexpr int32_t kMaxLinkClients = 64;
+
 // The keep-alive packet some receivers wait for when a link is quiet.
 inline constexpr const char* kDefaultKeepAliveText = "&&\r\n0111-9999\r\n!!\r\n";
 
@@ -41,6 +44,9 @@ struct CWitsCommSettings {
   int32_t answerMode = AnswerAsConfigured;
   int32_t lineEnd = LineEndCrLf;
   int32_t frameGrouping = GroupOneFrame;
+  // A server link's receivers, saved likewise only away from their defaults.
+  int32_t nMaxClients = 1;            // receivers served at once (1 to kMaxLinkClients); 1: the newest replaces the old
+  std::string strListenAddress{};     // the local IP address listened on; empty: every IPv4 address
 
   // The members of the JSON object "WitsCommSettings".
   void ToJson(rapidjson::Value& object, rapidjson::Document::AllocatorType& allocator) const;

@@ -111,13 +111,15 @@ void CWitsCommSettings::ToJson(rapidjson::Value& o, Allocator& a) const {
   AddInteger(o, "tcpIpType", tcpIpType, a);
   AddInteger(o, "nTcpIpPort", nTcpIpPort, a);
   AddText(o, "strIpAddress", strIpAddress, a);
-  // The wire profile's members only when they differ from their defaults.
+  // The wire profile's and the server's members only when they differ from their defaults.
   const CWitsCommSettings defaults;
   if (fKeepAliveInterval != defaults.fKeepAliveInterval) AddNumber(o, "fKeepAliveInterval", fKeepAliveInterval, a);
   if (strKeepAliveText != defaults.strKeepAliveText) AddText(o, "strKeepAliveText", strKeepAliveText, a);
   if (answerMode != defaults.answerMode) AddInteger(o, "answerMode", answerMode, a);
   if (lineEnd != defaults.lineEnd) AddInteger(o, "lineEnd", lineEnd, a);
   if (frameGrouping != defaults.frameGrouping) AddInteger(o, "frameGrouping", frameGrouping, a);
+  if (nMaxClients != defaults.nMaxClients) AddInteger(o, "nMaxClients", nMaxClients, a);
+  if (strListenAddress != defaults.strListenAddress) AddText(o, "strListenAddress", strListenAddress, a);
 }
 
 void CWitsCommSettings::FromJson(const rapidjson::Value& o) {
@@ -132,4 +134,6 @@ void CWitsCommSettings::FromJson(const rapidjson::Value& o) {
   IfPresent(answerMode, o, "answerMode", Integer);
   IfPresent(lineEnd, o, "lineEnd", Integer);
   IfPresent(frameGrouping, o, "frameGrouping", Integer);
+  IfPresent(nMaxClients, o, "nMaxClients", Integer);
+  IfPresent(strListenAddress, o, "strListenAddress", Text);
 }

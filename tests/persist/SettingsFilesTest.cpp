@@ -100,6 +100,45 @@ TEST_F(SettingsFilesTest, TheWireProfileIsSavedOnlyAwayFromItsDefaultsAndReadBac
   EXPECT_EQ(WitsCommSettingsText(engine).find("fKeepAlive"), std::string::npos);
 }
 
+TEST_F(SettingsFilesTest, TheServerMembersAreSavedOnlyAwayFromTheirDefaultsAndReadBack) {
+  CWitsCommSettings link = engine.m_witsLink.m_settings;
+  link.nMaxClients = 3;
+  link.strListenAddress = "127.0.0.1";
+  engine.SetCommSettings(link);
+  SaveWitsCommSettings(engine);
+  const std::string expected =
+      "{\n"
+      "    \"WitsCommSettings\": {\n"
+      "        \"commType\": 1,\n"
+      "        \"nCommPort\": 3,\n"
+      "        \"nBaudRate\": 9600,\n"
+      "        \"tcpIpType\": 0,\n"
+      "        \"nTcpIpPort\": 1234,\n"
+      "        \"strIpAddress\": \"127.0.0.1\",\n"
+      "        \"nMaxClients\": 3,\n"
+      "        \"strListenAddress\": \"127.0.0.1\"\n"
+      "    }\n"
+      "}";
+  EXPECT_EQ(WitsCommSettingsText(engine), expected);
+  CRigSim other{clocks.Make()};
+  LoadWitsCommSettings(other);
+  EXPECT_EQ(other.m_witsLink.m_settings, link);
+  EXPECT_EQ(other.m_skidLink.m_settings.nMaxClients, 3);
+
+  // Back at their defaults, the file is the plain one again, byte for byte; a file without them
+  // leaves a link with one receiver on every address.
+  CWitsCommSettings plain;
+  plain.nTcpIpPort = 1234;
+  engine.SetCommSettings(plain);
+  SaveWitsCommSettings(engine);
+  const std::string saved = WitsCommSettingsText(engine);
+  EXPECT_EQ(saved.find("nMaxClients"), std::string::npos);
+  EXPECT_EQ(saved.find("strListenAddress"), std::string::npos);
+  CRigSim fresh{clocks.Make()};
+  LoadWitsCommSettings(fresh);
+  EXPECT_EQ(fresh.m_witsLink.m_settings, plain);
+}
+
 TEST_F(SettingsFilesTest, DefaultSettingsFileMatchesTheReferenceText) {
   engine.BuildDefaultItems();
   SaveSimSettings(engine);
