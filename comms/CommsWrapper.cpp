@@ -1,9 +1,14 @@
 #include "comms/CommsWrapper.h"
 
+#include <utility>
+
 #include "support/Text.h"
 #include "support/Time.h"
 
-CCommsWrapper::~CCommsWrapper() { Close(); }
+CCommsWrapper::~CCommsWrapper() {
+  m_pReceiver = nullptr;  // the receiver may be going already
+  Close();
+}
 
 void CCommsWrapper::Open() {
   ++m_nOpenAttempts;
@@ -22,14 +27,16 @@ void CCommsWrapper::Open() {
   }
   if (s.commType != TcpIp) return;
   if (s.tcpIpType == Master) {
-    m_server.m_acceptedClient.m_pOwner = this;
+    m_server.m_pOwner = this;
+    m_server.SetMaxClients(s.nMaxClients);
     int errorCode = 0;
-    if (!m_server.Create(s.nTcpIpPort, errorCode)) {
+    if (!m_server.Create(s.nTcpIpPort, s.strListenAddress, errorCode)) {
       m_strStatus = vorn::Sprintf("Server Create on Port %d Failed. GetLastError = %d", s.nTcpIpPort, errorCode);
       return;
     }
     m_state = Connected;
     m_strStatus = vorn::Sprintf("Connected TCP/IP Port %d", s.nTcpIpPort);
+    if (!s.strListenAddress.empty()) m_strStatus += " on " + s.strListenAddress;
   } else if (s.tcpIpType == Slave) {
     m_client.m_pOwner = this;
     m_connectStartMs = m_clocks.milliseconds();
@@ -53,19 +60,26 @@ void CCommsWrapper::CloseChannels() {
   m_client.Close();
 }
 
-LinkWrite CCommsWrapper::Write(const std::vector<uint8_t>& bytes) {
+LinkWrite CCommsWrapper::Write(const std::vector<uint8_t>& bytes) { return WriteTo(bytes, m_nArrivalClient); }
+
+LinkWrite CCommsWrapper::WriteTo(const std::vector<uint8_t>& bytes, uint64_t clientId) {
   if (m_settings.commType == Comm) return m_commPort.Write(bytes);
   if (m_settings.commType != TcpIp) return LinkWrite::NoChannel;
-  if (m_settings.tcpIpType == Master) {
-    const LinkWrite outcome = m_server.m_acceptedClient.Send(bytes);
-    return outcome == LinkWrite::NoChannel && m_server.isListening() ? LinkWrite::NoClient : outcome;
-  }
+  if (m_settings.tcpIpType == Master) return m_server.Send(bytes, clientId);
   if (m_settings.tcpIpType == Slave) return m_client.Send(bytes);
   return LinkWrite::NoChannel;
 }
 
-void CCommsWrapper::DeliverReceived(const std::vector<uint8_t>& bytes) {
-  if (m_pReceiver != nullptr) m_pReceiver->CommsReceiverIF_OnReceive(bytes, m_nLinkId);
+void CCommsWrapper::DeliverReceived(const std::vector<uint8_t>& bytes, uint64_t clientId) {
+  if (m_pReceiver == nullptr) return;
+  // Whatever the receiver writes while it takes the bytes in is its answer to that client.
+  const uint64_t outer = std::exchange(m_nArrivalClient, m_server.ServesSeveral() ? clientId : 0);
+  m_pReceiver->CommsReceiverIF_OnReceive(bytes, m_nLinkId);
+  m_nArrivalClient = outer;
+}
+
+void CCommsWrapper::OnClientGone(uint64_t clientId) {
+  if (m_pReceiver != nullptr) m_pReceiver->CommsReceiverIF_OnClientGone(clientId, m_nLinkId);
 }
 
 void CCommsWrapper::Service() {
@@ -109,9 +123,9 @@ void CCommsWrapper::OnConnect(int errorCode) {
 }
 
 void CCommsWrapper::OnClose(const CSocketClient& socket) {
-  if (&socket == &m_server.m_acceptedClient && m_server.isListening()) {
+  if (socket.m_nId != 0 && m_server.isListening()) {
     // Receivers come and go; one that reconnects at once finds the server still listening.
-    m_server.DropClient();
+    m_server.DropClient(socket.m_nId);
     return;
   }
   m_state = Closed;

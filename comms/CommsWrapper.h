@@ -12,8 +12,8 @@
 #include "comms/WitsCommSettings.h"
 #include "support/Clock.h"
 
-// One communications link: a serial port, or TCP as server (Master, one client at a time) or client
-// (Slave), chosen by its settings. It has no thread or timer of its own: the engine's tick services
+// One communications link: a serial port, or TCP as server (Master, one client at a time unless the
+// settings allow several) or client (Slave), chosen by its settings. It has no thread or timer of its own: the engine's tick services
 // it, and socket events reach it through the main event loop. Failures show only in the state and
 // status text, and a link that is not connected is retried on every tick while it should be open.
 class CCommsWrapper {
@@ -28,12 +28,20 @@ class CCommsWrapper {
   // Closes every channel of the link: afterwards the state is Closed and the status text empty.
   void Close();
   // Writes all bytes to the channel of the link's kind and role: the serial port, the accepted
-  // client (Master) or the connected socket (Slave). Says whether the bytes were taken for sending,
+  // clients (Master) or the connected socket (Slave). Says whether the bytes were taken for sending,
   // or why they were dropped: no open channel, no client, or more than 1 MiB would then wait to be
-  // sent to a peer that does not read. The connection state is not consulted.
+  // sent to a peer that does not read. The connection state is not consulted. While the arrival of
+  // one of a server's several clients is being delivered, the bytes go to that client alone: they
+  // are its answer.
   LinkWrite Write(const std::vector<uint8_t>& bytes);
-  // Hands received bytes and the link id to the receiver; dropped when there is none.
-  void DeliverReceived(const std::vector<uint8_t>& bytes);
+  // As Write, to one of a server's clients by its number (ArrivalClient), or to every client for 0.
+  LinkWrite WriteTo(const std::vector<uint8_t>& bytes, uint64_t clientId);
+  // Hands received bytes and the link id to the receiver; dropped when there is none. `clientId`
+  // names the server's client they came from (0: the link's one channel).
+  void DeliverReceived(const std::vector<uint8_t>& bytes, uint64_t clientId = 0);
+  // The client of a server serving several whose bytes are being delivered now; 0 at any other
+  // time and on any other link, whose arrivals all come from one peer.
+  [[nodiscard]] uint64_t ArrivalClient() const { return m_nArrivalClient; }
   // The per-tick rule: poll a connected serial port; reopen a link that should be open and is not;
   // close a link that should be closed.
   void Service();
@@ -50,8 +58,9 @@ class CCommsWrapper {
   // How many times the link was opened: each retry is one.
   [[nodiscard]] uint64_t OpenAttempts() const { return m_nOpenAttempts; }
 
-  // For a Master link: whether a client is attached.
+  // For a Master link: whether a client is attached, and how many are.
   [[nodiscard]] bool HasClient() const { return m_server.HasClient(); }
+  [[nodiscard]] int ClientCount() const { return m_server.ClientCount(); }
 
   // Events reported by the link's sockets and serial port, on the main thread.
   void OnConnect(int errorCode);  // outcome of a Slave connect: 0 or an error number
@@ -59,6 +68,9 @@ class CCommsWrapper {
   // stays connected and listening, without a client; any other closes all its channels.
   void OnClose(const CSocketClient& socket);
   void OnPortFailed();            // the serial port failed and was closed
+  // A server's client is gone (it left, was dropped, replaced, or the link closed): the receiver
+  // may forget what it kept for it.
+  void OnClientGone(uint64_t clientId);
 
   CWitsCommSettings m_settings;
   CommsReceiverIF* m_pReceiver = nullptr;  // not owned
@@ -82,5 +94,6 @@ class CCommsWrapper {
   vorn::Clocks m_clocks;
   uint32_t m_connectStartMs = 0;
   uint64_t m_nOpenAttempts = 0;
+  uint64_t m_nArrivalClient = 0;
   std::optional<uint32_t> m_suspendedUntilMs;
 };

@@ -1,5 +1,6 @@
 #include "comms/SocketClient.h"
 
+#include <QHostAddress>
 #include <QString>
 #include <algorithm>
 #include <cerrno>
@@ -15,6 +16,10 @@ namespace {
 constexpr qint64 kReceiveChunk = 32768;
 
 }  // namespace
+
+std::string PeerAddressText(const QTcpSocket& socket) {
+  return socket.peerAddress().toString().toStdString() + ":" + std::to_string(socket.peerPort());
+}
 
 CSocketClient::~CSocketClient() { Close(); }
 
@@ -80,6 +85,8 @@ bool CSocketClient::IsConnected() const {
 
 qint64 CSocketClient::BytesWaitingToSend() const { return m_pSocket != nullptr ? m_pSocket->bytesToWrite() : 0; }
 
+std::string CSocketClient::PeerText() const { return m_pSocket != nullptr ? PeerAddressText(*m_pSocket) : std::string(); }
+
 void CSocketClient::OnReceive() {
   if (m_pOwner == nullptr) return;
   // Qt signals once per arrival: hand over everything buffered, in pieces of at most 32768 bytes.
@@ -89,7 +96,7 @@ void CSocketClient::OnReceive() {
     const qint64 count = socket->read(reinterpret_cast<char*>(bytes.data()), static_cast<qint64>(bytes.size()));
     if (count <= 0) break;
     bytes.resize(static_cast<size_t>(count));
-    m_pOwner->DeliverReceived(bytes);
+    m_pOwner->DeliverReceived(bytes, m_nId);
   }
 }
 

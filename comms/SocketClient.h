@@ -10,6 +10,9 @@
 
 class CCommsWrapper;
 
+// The peer's address and port of a connection ("127.0.0.1:50412"), for the console.
+[[nodiscard]] std::string PeerAddressText(const QTcpSocket& socket);
+
 // One TCP connection of a link: the accepted connection of a listening (Master) link, or the socket
 // that connects out for a Slave link. Each connection is a fresh QTcpSocket owned by this object, so
 // nothing queued for an earlier connection can reach a later one. Notifications (data, connect
@@ -42,9 +45,14 @@ class CSocketClient : public QObject {
   [[nodiscard]] bool IsConnecting() const;
   [[nodiscard]] bool IsConnected() const;
   [[nodiscard]] qint64 BytesWaitingToSend() const;
+  // The peer's address and port ("127.0.0.1:50412"), for the console; empty when not open.
+  [[nodiscard]] std::string PeerText() const;
 
   // The owning link; every notification is ignored while it is null.
   CCommsWrapper* m_pOwner = nullptr;
+  // Which of a server's accepted connections this is (numbered from 1 as they come); 0 for the
+  // socket of a Slave link. Received bytes are handed over with it.
+  uint64_t m_nId = 0;
 
  private:
   void Attach(QTcpSocket* socket);

@@ -14,7 +14,10 @@ bool IsListeningServer(const CCommsWrapper& link) {
 std::string LinkMessageText(const CCommsWrapper& link) {
   std::string text = link.m_strStatus;
   if (IsListeningServer(link)) {
-    text += link.HasClient() ? " - Client Connected" : " - Client NOT Connected";
+    const int clients = link.ClientCount();
+    text += clients > 1    ? " - " + std::to_string(clients) + " Clients Connected"
+            : clients == 1 ? " - Client Connected"
+                           : " - Client NOT Connected";
   }
   return text;
 }

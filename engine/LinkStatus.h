@@ -11,5 +11,5 @@
 [[nodiscard]] bool IsListeningServer(const CCommsWrapper& link);
 
 // The link's status text as the operator sees it: a listening server link also says whether a
-// client is attached.
+// client is attached, or how many when there are several (" - 3 Clients Connected").
 [[nodiscard]] std::string LinkMessageText(const CCommsWrapper& link);
