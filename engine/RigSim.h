@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -84,6 +85,8 @@ class CRigSim : public CommsReceiverIF {
   void DoWitsOut(FrameGrouping grouping = FrameGrouping::AsConfigured);
   // Bytes that arrived on the WITS link (frames) or the skid link (gain command).
   void CommsReceiverIF_OnReceive(std::vector<uint8_t> bytes, int32_t linkId) override;
+  // A client of a server serving several left: its incomplete input goes with it.
+  void CommsReceiverIF_OnClientGone(uint64_t clientId, int32_t linkId) override;
 
   [[nodiscard]] const vorn::Clocks& Clocks() const { return m_clocks; }
   [[nodiscard]] bool SkidLinkEnabled() const { return m_bSkidLinkEnabled; }
@@ -130,6 +133,9 @@ class CRigSim : public CommsReceiverIF {
   CCommsWrapper m_witsLink;
   CCommsWrapper m_skidLink;
   std::string m_strWitsInBuffer;
+  // When the WITS link is a server serving several receivers, each has its own input buffer, so that
+  // frames never mix between them; keyed by the link's number for the client.
+  std::map<uint64_t, std::string> m_witsInClientBuffers;
   WitsInItems m_witsInItems;
   WitsDictionary m_witsDictionary;
 
@@ -153,7 +159,7 @@ class CRigSim : public CommsReceiverIF {
   // The file part of a run start: names the WITS log and the CSV file and writes the CSV header.
   bool CreateRunFiles(std::string& errorText);
   // Arrivals on the WITS link: frames into the received-items table, the log, a frame in answer.
-  void ReceiveWits(const std::string& text);
+  void ReceiveWits(const std::string& text, std::string& buffer);
   // The answer to an arrival that completed `validFrames` frames with data, by the link's answer mode.
   void AnswerArrival(std::size_t validFrames);
   // An arrival on the skid link: the gain command, nothing else.

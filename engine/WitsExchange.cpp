@@ -59,17 +59,22 @@ void CRigSim::DoWitsOut(FrameGrouping grouping) {
 
 void CRigSim::CommsReceiverIF_OnReceive(std::vector<uint8_t> bytes, int32_t linkId) {
   if (linkId == WitsLink) {
-    ReceiveWits(ReceivedText(bytes));
+    const uint64_t client = m_witsLink.ArrivalClient();
+    ReceiveWits(ReceivedText(bytes), client == 0 ? m_strWitsInBuffer : m_witsInClientBuffers[client]);
   } else if (linkId == SkidLink) {
     ReceiveSkidCommand(std::string(bytes.begin(), bytes.end()));
   }
 }
 
-void CRigSim::ReceiveWits(const std::string& text) {
-  m_strWitsInBuffer += text;
+void CRigSim::CommsReceiverIF_OnClientGone(uint64_t clientId, int32_t linkId) {
+  if (linkId == WitsLink) m_witsInClientBuffers.erase(clientId);
+}
+
+void CRigSim::ReceiveWits(const std::string& text, std::string& buffer) {
+  buffer += text;
   std::size_t validFrames = 0;
-  const std::vector<WitsDataLine> lines = ParseWitsFrames(m_strWitsInBuffer, &validFrames);
-  if (const std::size_t dropped = BoundWitsInBuffer(m_strWitsInBuffer); dropped > 0) {
+  const std::vector<WitsDataLine> lines = ParseWitsFrames(buffer, &validFrames);
+  if (const std::size_t dropped = BoundWitsInBuffer(buffer); dropped > 0) {
     vorn::Console() << "WITS input: " << dropped << " bytes without a complete frame dropped\n";
   }
   const double now = m_clocks.nowSeconds();

@@ -112,7 +112,7 @@ void CWitsWire::SendFrame(const std::vector<WitsOutLine>& lines, FrameGrouping g
   if (!perRecord && m_armed.empty() && m_queue.empty() && !Silenced(now)) {
     // Nothing armed, nothing waiting: the frame as the profile shapes it, in one write.
     const std::string bytes = PlainFrameBytes(lines, LineEndText(profile.lineEnd));
-    Write(bytes, &bytes, now);
+    Write(bytes, &bytes, now, m_link.ArrivalClient());
     RequestWake();
     return;
   }
@@ -126,7 +126,7 @@ void CWitsWire::SendOne(WireFrame& frame, uint32_t now) {
   if (m_silenceUntilMs && !Silenced(now)) m_silenceUntilMs.reset();
   if (m_armed.empty() && m_queue.empty() && !m_silenceUntilMs) {
     const std::string bytes = FrameBytes(frame, profileLineEnd);
-    Write(bytes, &bytes, now);
+    Write(bytes, &bytes, now, m_link.ArrivalClient());
     return;
   }
 
@@ -171,7 +171,7 @@ void CWitsWire::SendOne(WireFrame& frame, uint32_t now) {
   const FaultSpec* pace = has(FaultKind::Pace);
   const FaultSpec* split = has(FaultKind::Split);
   if (pace == nullptr && split == nullptr && m_queue.empty()) {
-    Write(bytes, &bytes, now);
+    Write(bytes, &bytes, now, m_link.ArrivalClient());
     return;
   }
   Enqueue(std::move(bytes), split, pace, now);
@@ -183,13 +183,15 @@ void CWitsWire::Enqueue(std::string bytes, const FaultSpec* split, const FaultSp
   uint32_t start = now;
   if (!m_queue.empty() && vorn::ElapsedMs(m_queue.back().dueMs, now) > 0) start = m_queue.back().dueMs;
   std::optional<std::string> log = bytes;
+  // An answer's pieces go to the client that asked, even when they leave after its arrival.
+  const uint64_t client = m_link.ArrivalClient();
   // Paced bytes due at the same millisecond go out in one write; a split's pieces are each a write.
-  const auto push = [this, &log](uint32_t due, std::string piece, bool join = false) {
-    if (join && !log && !m_queue.empty() && m_queue.back().dueMs == due) {
+  const auto push = [this, &log, client](uint32_t due, std::string piece, bool join = false) {
+    if (join && !log && !m_queue.empty() && m_queue.back().dueMs == due && m_queue.back().client == client) {
       m_queue.back().bytes += piece;
       return;
     }
-    m_queue.push_back({due, std::move(piece), std::move(log)});
+    m_queue.push_back({due, std::move(piece), std::move(log), client});
     log.reset();
   };
   if (pace != nullptr) {
@@ -213,12 +215,12 @@ void CWitsWire::Enqueue(std::string bytes, const FaultSpec* split, const FaultSp
   }
 }
 
-void CWitsWire::Write(const std::string& bytes, const std::string* logBytes, uint32_t now) {
+void CWitsWire::Write(const std::string& bytes, const std::string* logBytes, uint32_t now, uint64_t client) {
   if (Silenced(now)) {
     if (logBytes != nullptr && m_pListener != nullptr) m_pListener->OnWireOut(*logBytes, LinkWrite::HeldBack, kSilenced);
     return;
   }
-  const LinkWrite outcome = m_link.Write(std::vector<uint8_t>(bytes.begin(), bytes.end()));
+  const LinkWrite outcome = m_link.WriteTo(std::vector<uint8_t>(bytes.begin(), bytes.end()), client);
   m_lastWriteMs = now;
   if (logBytes != nullptr && m_pListener != nullptr) {
     m_pListener->OnWireOut(*logBytes, outcome, LinkWriteRefusal(outcome));
@@ -238,12 +240,12 @@ void CWitsWire::Service() {
   while (!m_queue.empty() && Due(now, m_queue.front().dueMs)) {
     const Segment segment = std::move(m_queue.front());
     m_queue.pop_front();
-    Write(segment.bytes, segment.logBytes ? &*segment.logBytes : nullptr, now);
+    Write(segment.bytes, segment.logBytes ? &*segment.logBytes : nullptr, now, segment.client);
   }
   const CWitsCommSettings& profile = m_link.m_settings;
   if (m_running && profile.fKeepAliveInterval > 0.0 && m_queue.empty() && !Silenced(now) &&
       Due(now, m_lastWriteMs + Milliseconds(profile.fKeepAliveInterval))) {
-    Write(profile.strKeepAliveText, &profile.strKeepAliveText, now);
+    Write(profile.strKeepAliveText, &profile.strKeepAliveText, now, 0);
   }
   RequestWake();
 }

@@ -87,11 +87,13 @@ class CWitsWire : public CWitsFrameSinkIF {
     uint32_t dueMs = 0;
     std::string bytes;
     std::optional<std::string> logBytes;  // the whole frame, on its first piece
+    uint64_t client = 0;                  // the server's client an answer goes to; 0: every client
   };
 
   void SendOne(WireFrame& frame, uint32_t now);
   void Fire(const Armed& armed, uint32_t now);
-  void Write(const std::string& bytes, const std::string* logBytes, uint32_t now);
+  // Writes to the link: to one of a server's clients (an answer), or to every client for 0.
+  void Write(const std::string& bytes, const std::string* logBytes, uint32_t now, uint64_t client);
   void Enqueue(std::string bytes, const FaultSpec* split, const FaultSpec* pace, uint32_t now);
   void Arm(const FaultSpec& spec, bool fromPlan, uint32_t now);
   void RequestWake();

@@ -234,3 +234,78 @@ TEST_F(WitsExchangeTest, TheSkidLinkSetsOnlyTheGain) {
 }
 
 }  // namespace
+
+namespace {
+
+using vorn::test::WaitUntil;
+
+class WitsExchangeClientsTest : public vorn::test::EngineInOwnRootTest {
+ protected:
+  // A run whose WITS link serves three receivers, each connected.
+  void StartServingThree() {
+    CWitsCommSettings settings;
+    settings.nTcpIpPort = vorn::test::FreePort();
+    settings.nMaxClients = 3;
+    engine->SetCommSettings(settings);
+    std::string error;
+    ASSERT_TRUE(engine->StartRun(error)) << error;
+    for (int i = 0; i < 3; ++i) {
+      receivers[i].connectToHost("127.0.0.1", static_cast<quint16>(settings.nTcpIpPort));
+      ASSERT_TRUE(WaitUntil([&] { return engine->m_witsLink.ClientCount() == i + 1; }, 5000));
+    }
+  }
+  // What receiver i holds once it has at least `count` bytes more.
+  std::string Take(int i, size_t count) {
+    WaitUntil([&] { return (held[i] += receivers[i].readAll().toStdString()).size() >= count; }, 5000);
+    return std::exchange(held[i], {});
+  }
+  // The next whole frame receiver i gets.
+  std::string TakeFrame(int i) {
+    WaitUntil([&] { return (held[i] += receivers[i].readAll().toStdString()).ends_with("!!\r\n"); }, 5000);
+    return std::exchange(held[i], {});
+  }
+  QTcpSocket receivers[3];
+  std::string held[3];
+};
+
+TEST_F(WitsExchangeClientsTest, EachReceiverHasItsOwnInputAndAPingIsAnsweredToItAlone) {
+  engine->m_settings.m_bRequiresPing = true;
+  StartServingThree();
+  const std::string answer = "&&\r\n\r\n!!\r\n";  // nothing new to send: an empty frame
+  // Two receivers' frames arrive in halves, one between the other's: neither spoils the other.
+  receivers[0].write("&&\r\n0108");
+  EXPECT_EQ(Take(0, answer.size()), answer);
+  receivers[1].write("&&\r\n0110");
+  EXPECT_EQ(Take(1, answer.size()), answer);
+  receivers[0].write("12.5\r\n!!\r\n");
+  EXPECT_EQ(Take(0, answer.size()), answer);
+  receivers[1].write("7\r\n!!\r\n");
+  EXPECT_EQ(Take(1, answer.size()), answer);
+  ASSERT_TRUE(WaitUntil([&] { return engine->m_witsInItems.size() == 2; }, 5000));
+  EXPECT_EQ(engine->m_witsInItems.at({1, 8}).valueText, "12.5");
+  EXPECT_EQ(engine->m_witsInItems.at({1, 10}).valueText, "7");
+  WaitUntil([] { return false; }, 100);
+  EXPECT_EQ(Take(2, 0), "");  // asked nothing, answered nothing
+  EXPECT_EQ(Take(0, 0), "");
+
+  // A receiver that leaves takes its half frame with it.
+  receivers[2].write("&&\r\n0112");
+  ASSERT_EQ(Take(2, answer.size()), answer);
+  EXPECT_EQ(engine->m_witsInClientBuffers.size(), 3u);
+  receivers[2].disconnectFromHost();
+  ASSERT_TRUE(WaitUntil([&] { return engine->m_witsLink.ClientCount() == 2; }, 5000));
+  EXPECT_EQ(engine->m_witsInClientBuffers.size(), 2u);
+  engine->StopRun();
+  EXPECT_TRUE(engine->m_witsInClientBuffers.empty());
+}
+
+TEST_F(WitsExchangeClientsTest, FramesAtTheOutputIntervalGoToEveryReceiver) {
+  StartServingThree();
+  Tick(11);  // items evaluated, a frame due
+  const std::string first = TakeFrame(0);
+  EXPECT_NE(first.find("\r\n0108"), std::string::npos) << first;
+  EXPECT_EQ(TakeFrame(1), first);
+  EXPECT_EQ(TakeFrame(2), first);
+}
+
+}  // namespace

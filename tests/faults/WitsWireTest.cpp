@@ -315,6 +315,59 @@ TEST(CRigSimAnswerMode, OnlyAnArrivalThatCompletesAValidFrameIsAnswered) {
   EXPECT_EQ(rig.Received(perRecord.size()), perRecord);
 }
 
+TEST(CWitsWire, AnAnswerInPiecesGoesToTheClientThatAskedAndADisconnectDropsEveryClient) {
+  ManualClocks clocks;
+  CRigSim engine{clocks.Make()};
+  engine.m_pumpsMessage = nullptr;
+  CWitsCommSettings settings = TcpSettings(Master, FreePort());
+  settings.nMaxClients = 2;
+  settings.answerMode = AnswerValidOneFrame;
+  engine.SetCommSettings(settings);
+  engine.m_witsLink.m_nStopRequest = 0;
+  engine.m_witsLink.Service();
+  QTcpSocket asker;
+  QTcpSocket other;
+  for (QTcpSocket* peer : {&asker, &other}) {
+    peer->connectToHost(QHostAddress::LocalHost, static_cast<quint16>(settings.nTcpIpPort));
+    ASSERT_TRUE(WaitUntil([&] { return peer->state() == QAbstractSocket::ConnectedState; }, WireBench::kWaitMs));
+  }
+  ASSERT_TRUE(WaitUntil([&] { return engine.m_witsLink.ClientCount() == 2; }, WireBench::kWaitMs));
+  CWitsWire wire(engine.m_witsLink, [&clocks] { return clocks.ms; });
+  engine.m_pFrameSink = &wire;
+  wire.RunStarted();
+  wire.Inject(Fault("split:pieces=2,gap_ms=100"));
+  PendingItems(engine);
+
+  asker.write("&&\r\n01085\r\n!!\r\n");
+  std::string answered;
+  ASSERT_TRUE(WaitUntil([&] { return !(answered += asker.readAll().toStdString()).empty(); }, WireBench::kWaitMs));
+  clocks.Advance(100);
+  wire.Service();  // the second piece leaves after the arrival: still to the asker alone
+  ASSERT_TRUE(WaitUntil([&] { return (answered += asker.readAll().toStdString()).size() >= kPendingFrame.size(); },
+                        WireBench::kWaitMs));
+  EXPECT_EQ(answered, kPendingFrame);
+  WaitUntil([] { return false; }, 100);
+  EXPECT_EQ(other.bytesAvailable(), 0);
+
+  // A frame of the interval goes to both; a disconnect drops both, and the server listens again.
+  wire.SendFrame(TwoLines(), FrameGrouping::AsConfigured);
+  for (QTcpSocket* peer : {&asker, &other}) {
+    std::string frame;
+    ASSERT_TRUE(WaitUntil([&] { return (frame += peer->readAll().toStdString()).size() >= kFrameSize; },
+                          WireBench::kWaitMs));
+    EXPECT_EQ(frame, kTwoLineFrame);
+  }
+  wire.Inject(Fault("disconnect:seconds=1"));
+  EXPECT_EQ(engine.m_witsLink.ClientCount(), 0);
+  for (QTcpSocket* peer : {&asker, &other}) {
+    EXPECT_TRUE(WaitUntil([&] { return peer->state() == QAbstractSocket::UnconnectedState; }, WireBench::kWaitMs));
+  }
+  clocks.Advance(1000);
+  engine.m_witsLink.Service();
+  EXPECT_EQ(engine.m_witsLink.m_state, Connected);
+  engine.m_pFrameSink = nullptr;
+}
+
 }  // namespace
 
 namespace {
