@@ -3,12 +3,14 @@
 #include <QApplication>
 #include <QButtonGroup>
 #include <QComboBox>
+#include <QHostAddress>
 #include <QLabel>
 #include <QAbstractItemView>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScopeGuard>
+#include <QSpinBox>
 #include <QStyle>
 #include <algorithm>
 
@@ -128,6 +130,8 @@ CCommsSettingsDlg::CCommsSettingsDlg(const CWitsCommSettings& settings, QWidget*
   m_answerMode->setCurrentIndex(std::clamp(settings.answerMode, 0, 2));
   m_lineEnd->setCurrentIndex(std::clamp(settings.lineEnd, 0, 2));
   m_frameGrouping->setCurrentIndex(std::clamp(settings.frameGrouping, 0, 1));
+  m_maxClients->setValue(std::clamp(settings.nMaxClients, 1, kMaxLinkClients));
+  m_listenAddress->setText(QString::fromStdString(settings.strListenAddress));
   FillPortList();
   m_baudList->clear();
   for (const char* rate : kBaudRates) m_baudList->addItem(rate);
@@ -143,7 +147,7 @@ void CCommsSettingsDlg::CreateControls() {
   setWindowFlag(Qt::WindowContextHelpButtonHint, false);
   setFont(DialogFont());
   const DialogUnits du(font());
-  setFixedSize(du.Size(235, 142));
+  setFixedSize(du.Size(235, 158));
 
   m_comm = new QRadioButton("Comm", this);
   m_comm->setGeometry(du.Rect(6, 6, 32, 9));
@@ -181,35 +185,48 @@ void CCommsSettingsDlg::CreateControls() {
   m_address = new CNetAddressCtrl(this);
   m_address->setGeometry(du.Rect(158, 37, 70, 13));
 
+  // A server's receivers: how many at once, and the address it listens on (empty: every address).
+  m_maxClientsLabel = RightAlignedLabel("Clients", du.Rect(47, 55, 26, 8), this);
+  m_maxClients = new QSpinBox(this);
+  m_maxClients->setGeometry(du.Rect(75, 53, 40, 13));
+  m_maxClients->setRange(1, kMaxLinkClients);
+  m_maxClients->setToolTip("Receivers served at once; with 1 a new connection replaces the old one");
+  m_listenLabel = RightAlignedLabel("Listen on", du.Rect(120, 39, 35, 8), this);
+  m_listenAddress = new QLineEdit(this);
+  m_listenAddress->setGeometry(du.Rect(158, 37, 70, 13));
+  m_listenAddress->setPlaceholderText("every address");
+  m_listenAddress->setToolTip("The local IP address to listen on (127.0.0.1 keeps the feed on this machine); "
+                              "empty: every address");
+
   // The wire profile: how frames go out on the link.
-  RightAlignedLabel("Keep-alive (s)", du.Rect(4, 64, 50, 8), this);
+  RightAlignedLabel("Keep-alive (s)", du.Rect(4, 80, 50, 8), this);
   m_keepAlive = new QLineEdit(this);
-  m_keepAlive->setGeometry(du.Rect(57, 62, 30, 13));
+  m_keepAlive->setGeometry(du.Rect(57, 78, 30, 13));
   m_keepAlive->setToolTip("Seconds without anything sent before the keep-alive packet goes out; 0: never");
-  RightAlignedLabel("Packet", du.Rect(92, 64, 24, 8), this);
+  RightAlignedLabel("Packet", du.Rect(92, 80, 24, 8), this);
   m_keepAliveText = new QLineEdit(this);
-  m_keepAliveText->setGeometry(du.Rect(119, 62, 109, 13));
+  m_keepAliveText->setGeometry(du.Rect(119, 78, 109, 13));
   m_keepAliveText->setToolTip("The keep-alive packet; \\r and \\n stand for CR and LF");
-  RightAlignedLabel("Answer", du.Rect(4, 81, 50, 8), this);
+  RightAlignedLabel("Answer", du.Rect(4, 97, 50, 8), this);
   m_answerMode = new QComboBox(this);
-  m_answerMode->setGeometry(du.Rect(57, 79, 171, 12));
+  m_answerMode->setGeometry(du.Rect(57, 95, 171, 12));
   m_answerMode->addItems({"Every arrival when the receiver must ask (ping)", "Each valid frame, with one frame",
                           "Each valid frame, with one frame per record"});
-  RightAlignedLabel("Line ends", du.Rect(4, 97, 50, 8), this);
+  RightAlignedLabel("Line ends", du.Rect(4, 113, 50, 8), this);
   m_lineEnd = new QComboBox(this);
-  m_lineEnd->setGeometry(du.Rect(57, 95, 50, 12));
+  m_lineEnd->setGeometry(du.Rect(57, 111, 50, 12));
   m_lineEnd->addItems({"CR LF", "LF", "CR"});
-  RightAlignedLabel("Frames", du.Rect(110, 97, 26, 8), this);
+  RightAlignedLabel("Frames", du.Rect(110, 113, 26, 8), this);
   m_frameGrouping = new QComboBox(this);
-  m_frameGrouping->setGeometry(du.Rect(139, 95, 89, 12));
+  m_frameGrouping->setGeometry(du.Rect(139, 111, 89, 12));
   m_frameGrouping->addItems({"All items in one", "One per record"});
 
   auto* ok = new QPushButton("OK", this);
   ok->setDefault(true);
-  ok->setGeometry(du.Rect(47, 122, 50, 14));
+  ok->setGeometry(du.Rect(47, 138, 50, 14));
   auto* cancel = new QPushButton("Cancel", this);
   cancel->setAutoDefault(false);
-  cancel->setGeometry(du.Rect(138, 122, 50, 14));
+  cancel->setGeometry(du.Rect(138, 138, 50, 14));
 
   // Names the tests and the accessibility tools find the controls by.
   m_comm->setObjectName("commRadio");
@@ -227,6 +244,8 @@ void CCommsSettingsDlg::CreateControls() {
   m_answerMode->setObjectName("answerModeList");
   m_lineEnd->setObjectName("lineEndList");
   m_frameGrouping->setObjectName("frameGroupingList");
+  m_maxClients->setObjectName("maxClientsSpin");
+  m_listenAddress->setObjectName("listenAddressEdit");
   ok->setObjectName("okButton");
   cancel->setObjectName("cancelButton");
 
@@ -291,8 +310,9 @@ void CCommsSettingsDlg::ApplyKindRule() {
   for (QWidget* control : std::initializer_list<QWidget*>{m_portLabel, m_portList, m_refresh, m_baudLabel, m_baudList}) {
     control->setEnabled(serial);
   }
-  for (QWidget* control : std::initializer_list<QWidget*>{m_master, m_slave, m_tcpPortLabel, m_tcpPort,
-                                                          m_addressLabel, m_address}) {
+  for (QWidget* control : std::initializer_list<QWidget*>{m_master, m_slave, m_tcpPortLabel, m_tcpPort, m_addressLabel,
+                                                          m_address, m_maxClientsLabel, m_maxClients, m_listenLabel,
+                                                          m_listenAddress}) {
     control->setEnabled(tcpIp);
   }
 }
@@ -300,6 +320,9 @@ void CCommsSettingsDlg::ApplyKindRule() {
 void CCommsSettingsDlg::ApplyRoleRule() {
   m_addressLabel->setVisible(m_nRole == 1);
   m_address->setVisible(m_nRole == 1);
+  for (QWidget* server : std::initializer_list<QWidget*>{m_maxClientsLabel, m_maxClients, m_listenLabel, m_listenAddress}) {
+    server->setVisible(m_nRole == 0);
+  }
 }
 
 // The result takes the fields even when the TCP port is bad; only a second, clean reading closes.
@@ -323,5 +346,12 @@ void CCommsSettingsDlg::accept() {
   m_result.answerMode = m_answerMode->currentIndex();
   m_result.lineEnd = m_lineEnd->currentIndex();
   m_result.frameGrouping = m_frameGrouping->currentIndex();
+  m_result.nMaxClients = m_maxClients->value();
+  const QString listen = m_listenAddress->text().trimmed();
+  if (QHostAddress parsed; !listen.isEmpty() && !parsed.setAddress(listen)) {
+    RefuseEntry(*m_listenAddress, "Enter an IP address of this machine, or nothing for every address.");
+    return;
+  }
+  m_result.strListenAddress = listen.toStdString();
   if (ReadFields()) QDialog::accept();
 }

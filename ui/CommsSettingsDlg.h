@@ -13,9 +13,11 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
+class QSpinBox;
 
 // "Comms Settings": the WITS link's kind (serial port or TCP/IP), the serial port and its bit rate, the
-// TCP/IP role, port and server address, and the wire profile (keep-alive interval and packet, answer
+// TCP/IP role, port and server address (Slave) or the receivers served at once and the address listened
+// on (Master), and the wire profile (keep-alive interval and packet, answer
 // mode, line ends, frame grouping). Only ports that exist and open are offered, and the port the
 // dialog was opened with: listed when it exists, else shown as not found, and kept unless the operator
 // picks another (a bit rate outside the list likewise). The controls and the fields below move only by
@@ -69,6 +71,10 @@ class CCommsSettingsDlg : public QDialog {
   QLineEdit* m_tcpPort = nullptr;
   QLabel* m_addressLabel = nullptr;
   CNetAddressCtrl* m_address = nullptr;
+  QLabel* m_maxClientsLabel = nullptr;
+  QSpinBox* m_maxClients = nullptr;
+  QLabel* m_listenLabel = nullptr;
+  QLineEdit* m_listenAddress = nullptr;
   QLineEdit* m_keepAlive = nullptr;
   QLineEdit* m_keepAliveText = nullptr;
   QComboBox* m_answerMode = nullptr;

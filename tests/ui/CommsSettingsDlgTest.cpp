@@ -4,6 +4,7 @@
 #include <QLineEdit>
 #include <QProcess>
 #include <QRadioButton>
+#include <QSpinBox>
 #include <QSerialPort>
 #include <QStandardPaths>
 #include <filesystem>
@@ -279,6 +280,49 @@ TEST_F(CommsSettingsDlgTest, TheWireProfileIsShownAndReadBackAndKeptWhenUntouche
   EXPECT_NE(bad->result(), QDialog::Accepted);
   ASSERT_EQ(boxes.boxes.size(), 1u);
   EXPECT_EQ(boxes.boxes[0].text.toStdString(), "Enter a number.");
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(CommsSettingsDlgTest, AServersClientsAndListenAddressShowForMasterAndComeBackOnOk) {
+  CWitsCommSettings server;
+  server.nMaxClients = 5;
+  server.strListenAddress = "10.0.0.1";
+  auto dialog = Open(server);
+  auto* clients = Find<QSpinBox>(*dialog, "maxClientsSpin");
+  auto* listen = Find<QLineEdit>(*dialog, "listenAddressEdit");
+  EXPECT_EQ(clients->value(), 5);
+  EXPECT_EQ(listen->text().toStdString(), "10.0.0.1");
+  EXPECT_TRUE(clients->isVisible());
+  EXPECT_TRUE(listen->isVisible());
+  EXPECT_TRUE(dialog->grab().save(ScreenshotPath("comms_settings_dialog_server.png")));
+  Click(*dialog, "slaveRadio");  // a client has a server's address instead
+  EXPECT_FALSE(clients->isVisible());
+  EXPECT_FALSE(listen->isVisible());
+  Click(*dialog, "masterRadio");
+  clients->setValue(3);
+  listen->setText(" 127.0.0.1 ");
+  Click(*dialog, "okButton");
+  ASSERT_EQ(dialog->result(), QDialog::Accepted);
+  EXPECT_EQ(dialog->Settings().nMaxClients, 3);
+  EXPECT_EQ(dialog->Settings().strListenAddress, "127.0.0.1");
+
+  // Nothing listens on every address; a text that is no IP address is refused.
+  auto plain = Open(CWitsCommSettings());
+  EXPECT_EQ(Find<QSpinBox>(*plain, "maxClientsSpin")->value(), 1);
+  EXPECT_EQ(Find<QLineEdit>(*plain, "listenAddressEdit")->text(), "");
+  MessageBoxCatcher boxes;
+  Find<QLineEdit>(*plain, "listenAddressEdit")->setText("rig-server");
+  Click(*plain, "okButton");
+  EXPECT_NE(plain->result(), QDialog::Accepted);
+  ASSERT_EQ(boxes.boxes.size(), 1u);
+  EXPECT_EQ(boxes.boxes[0].text.toStdString(), "Enter an IP address of this machine, or nothing for every address.");
+  Find<QLineEdit>(*plain, "listenAddressEdit")->clear();
+  Click(*plain, "okButton");
+  ASSERT_EQ(plain->result(), QDialog::Accepted);
+  EXPECT_EQ(plain->Settings(), CWitsCommSettings());
 }
 
 }  // namespace
