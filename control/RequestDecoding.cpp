@@ -36,7 +36,7 @@ const std::map<std::string, Range, std::less<>>& IntegerRanges() {
       {"nCommPort", {1, INT_MAX}},        {"nBaudRate", {1, INT_MAX}},
       {"nTcpIpPort", {1, 65535}},
       {"answerMode", {AnswerAsConfigured, AnswerValidPerRecord}}, {"lineEnd", {LineEndCrLf, LineEndCr}},
-      {"frameGrouping", {GroupOneFrame, GroupPerRecord}},
+      {"frameGrouping", {GroupOneFrame, GroupPerRecord}}, {"nMaxClients", {1, kMaxLinkClients}},
   };
   return ranges;
 }
@@ -103,6 +103,12 @@ std::string CheckText(std::string_view name, const Value& value) {
   const std::string_view text(value.GetString(), value.GetStringLength());
   if (std::any_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x20; })) {
     return Quoted(name) + " must not hold control characters";
+  }
+  if (name == "strListenAddress" && !text.empty()) {
+    QHostAddress address;
+    if (!address.setAddress(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())))) {
+      return Quoted(name) + " must be an IP address, or empty for every address";
+    }
   }
   if (name == "strIpAddress") {
     QHostAddress address;
@@ -227,12 +233,15 @@ Decoded<CSimSettings> DecodeSettings(std::string_view body, const CSimSettings& 
 Decoded<CWitsCommSettings> DecodeLinkSettings(std::string_view body, const CWitsCommSettings& current) {
   rapidjson::Document document;
   if (std::string error = Parse(body, document); !error.empty()) return Refuse<CWitsCommSettings>(error);
-  // The wire profile's members are saved only away from their defaults: a record with all of them so.
+  // The wire profile's and the server's members are saved only away from their defaults: a record
+  // with all of them so.
   static const auto kinds = MembersOf([] {
     CWitsCommSettings all;
     all.fKeepAliveInterval = 0.5;
     all.strKeepAliveText.clear();
     all.answerMode = all.lineEnd = all.frameGrouping = 1;
+    all.nMaxClients = 2;
+    all.strListenAddress = "127.0.0.1";
     return all;
   }());
   if (std::string error = CheckRecordMembers(document, kinds); !error.empty()) {

@@ -365,6 +365,13 @@ TEST_F(ControlServerTest, TheLinksWireProfileIsSetLikeItsOtherMembers) {
   EXPECT_EQ(answer.status, 400);
   EXPECT_TRUE(Has(answer.body, "'lineEnd' must be a whole number from 0 to 2")) << answer.body;
   EXPECT_EQ(m_engine.m_witsLink.m_settings.lineEnd, LineEndLf);
+
+  answer = client.Send("PUT", "/api/v1/link", R"({"nMaxClients": 3, "strListenAddress": "127.0.0.1"})");
+  EXPECT_EQ(answer.status, 200) << answer.body;
+  EXPECT_TRUE(Has(answer.body, R"("nMaxClients":3,"strListenAddress":"127.0.0.1"})")) << answer.body;
+  EXPECT_EQ(m_engine.m_witsLink.m_settings.nMaxClients, 3);
+  EXPECT_EQ(client.Send("PUT", "/api/v1/link", R"({"nMaxClients": 0})").status, 400);
+  EXPECT_EQ(m_engine.m_witsLink.m_settings.nMaxClients, 3);
 }
 
 }  // namespace

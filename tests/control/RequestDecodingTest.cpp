@@ -118,6 +118,24 @@ TEST(LinkBodyTest, PartialRecordWithCheckedMembers) {
   }
 }
 
+TEST(LinkBodyTest, TheServersClientsAndListenAddressAreChecked) {
+  const auto decoded = DecodeLinkSettings(R"({"nMaxClients": 64, "strListenAddress": "127.0.0.1"})", {});
+  ASSERT_TRUE(decoded.Ok()) << decoded.error;
+  EXPECT_EQ(decoded.value->nMaxClients, 64);
+  EXPECT_EQ(decoded.value->strListenAddress, "127.0.0.1");
+  CWitsCommSettings local;
+  local.strListenAddress = "127.0.0.1";
+  const auto everywhere = DecodeLinkSettings(R"({"strListenAddress": ""})", local);
+  ASSERT_TRUE(everywhere.Ok()) << everywhere.error;
+  EXPECT_EQ(everywhere.value->strListenAddress, "");
+
+  EXPECT_EQ(DecodeLinkSettings(R"({"nMaxClients": 0})", {}).error, "'nMaxClients' must be a whole number from 1 to 64");
+  EXPECT_EQ(DecodeLinkSettings(R"({"nMaxClients": 65})", {}).error, "'nMaxClients' must be a whole number from 1 to 64");
+  EXPECT_EQ(DecodeLinkSettings(R"({"strListenAddress": "rig-server"})", {}).error,
+            "'strListenAddress' must be an IP address, or empty for every address");
+  EXPECT_FALSE(DecodeLinkSettings(R"({"strListenAddress": 1})", {}).Ok());
+}
+
 TEST(ItemsBodyTest, ListOfItemsWithDefaultsForAbsentMembers) {
   const auto decoded = DecodeItems(R"([
       {"m_strMnem": "X", "m_type": 14, "m_fA": 7.5, "m_nWitsRecord": 1, "m_nWitsChannel": 99,
