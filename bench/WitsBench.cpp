@@ -1,5 +1,5 @@
-// The WITS exchange: reading a stream of received frames, building and sending outgoing frames, and
-// the loopback round trip of one frame from the engine to a client.
+// The WITS exchange: reading a stream of received frames, building and sending outgoing frames, the
+// loopback round trip of one frame from the engine to a client, and to several clients of one link.
 #include <benchmark/benchmark.h>
 
 #include <QCoreApplication>
@@ -7,6 +7,9 @@
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <cstring>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
 #include <string>
 #include <vector>
 
@@ -126,5 +129,64 @@ void BM_LoopbackRoundTrip(benchmark::State& state) {
   engine.StopRun();
 }
 BENCHMARK(BM_LoopbackRoundTrip)->Unit(benchmark::kMicrosecond);
+
+// A frame of 22 items written to a server link until each of its N loopback receivers has read all
+// of it. The receivers are plain sockets read without blocking, so that what is measured is mostly
+// the link's side (its write to each client, and Qt's sending from the event loop); the difference
+// between N = 2 and N = 3 is the cost of the third receiver.
+void BM_FrameToReceivers(benchmark::State& state) {
+  const auto receivers = static_cast<int>(state.range(0));
+  int argc = 1;
+  char name[] = "bench_wits";
+  char* argv[] = {name, nullptr};
+  QCoreApplication application(argc, argv);
+  BenchClocks clocks;
+  CCommsWrapper link;
+  link.SetClocks(clocks.Make());
+  QTcpServer probe;
+  probe.listen(QHostAddress::LocalHost, 0);
+  link.m_settings.nTcpIpPort = probe.serverPort();
+  probe.close();
+  link.m_settings.nMaxClients = receivers;
+  link.m_nStopRequest = 0;
+  link.Service();
+  if (link.m_state != Connected) state.SkipWithError(link.m_strStatus.c_str());
+  std::vector<int> sockets;
+  for (int i = 0; i < receivers; ++i) {
+    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(static_cast<uint16_t>(link.m_settings.nTcpIpPort));
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    if (::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) state.SkipWithError("connect");
+    sockets.push_back(fd);
+    while (link.ClientCount() < i + 1) QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+  }
+  std::vector<std::string> lines;
+  for (int i = 0; i < 22; ++i) lines.push_back(FormatWitsDataLine(1, 8 + i, "1234.56"));
+  const std::string text = BuildWitsFrame(lines);
+  const std::vector<uint8_t> frame(text.begin(), text.end());
+  std::vector<size_t> received(sockets.size());
+  char buffer[4096];
+  for (auto _ : state) {
+    if (link.Write(frame) != LinkWrite::Sent) state.SkipWithError("not sent");
+    std::fill(received.begin(), received.end(), 0);
+    for (size_t done = 0; done < sockets.size();) {
+      QCoreApplication::processEvents();  // the server's sockets send from the event loop
+      done = 0;
+      for (size_t i = 0; i < sockets.size(); ++i) {
+        if (received[i] < frame.size()) {
+          const ssize_t count = ::recv(sockets[i], buffer, sizeof buffer, MSG_DONTWAIT);
+          if (count > 0) received[i] += static_cast<size_t>(count);
+        }
+        if (received[i] >= frame.size()) ++done;
+      }
+    }
+  }
+  link.Close();
+  for (const int fd : sockets) ::close(fd);
+  state.counters["receivers"] = receivers;
+}
+BENCHMARK(BM_FrameToReceivers)->Arg(1)->Arg(2)->Arg(3)->Arg(8)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
