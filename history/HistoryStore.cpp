@@ -131,16 +131,22 @@ void CHistoryStore::Envelope(size_t series, double from, double to, int bins, st
   int current = -1;
   double lo = 0.0;
   double hi = 0.0;
-  const auto flush = [&] {
+  Point newest{};
+  // A bin's minimum and maximum at a quarter and three quarters of it; the last bin ends at the
+  // newest sample, which the curve ends with.
+  const auto flush = [&](bool last) {
     if (current < 0) return;
     const double start = from + width * current;
-    out.push_back({start + width * 0.25, lo});
-    out.push_back({start + width * 0.75, hi});
+    const double end = last ? std::max(start, newest.t) : start + width;
+    out.push_back({start + (end - start) * 0.25, lo});
+    out.push_back({start + (end - start) * 0.75, hi});
+    if (last && out.back().t < newest.t) out.push_back(newest);
   };
   ForEach(s, from, to, [&](double t, double min, double max, bool) {
+    newest = {t, max};
     const int bin = std::clamp(static_cast<int>((t - from) / width), 0, bins - 1);
     if (bin != current) {
-      flush();
+      flush(false);
       current = bin;
       lo = min;
       hi = max;
@@ -149,7 +155,7 @@ void CHistoryStore::Envelope(size_t series, double from, double to, int bins, st
       hi = std::max(hi, max);
     }
   });
-  flush();
+  flush(true);
 }
 
 bool CHistoryStore::Range(size_t series, double from, double to, double& min, double& max) const {
