@@ -68,7 +68,10 @@ CommandLineResult ParseCommandLine(const QStringList& arguments, const std::opti
       QString("Every control API request must carry 'Authorization: Bearer TOKEN' (default: $%1).")
           .arg(kControlTokenVariable),
       "TOKEN");
-  parser.addOptions({help, version, headless, duration, tenTimes, console, root, control, controlToken});
+  const QCommandLineOption historyCsv(
+      "history-csv", "With --headless: write the run's history to FILE as CSV when the run stops.", "FILE");
+  parser.addOptions(
+      {help, version, headless, duration, tenTimes, console, root, control, controlToken, historyCsv});
 
   CommandLineResult result;
   const auto fail = [&result](const QString& message) {
@@ -107,6 +110,11 @@ CommandLineResult ParseCommandLine(const QStringList& arguments, const std::opti
   if (parser.isSet(root)) {
     if (parser.value(root).isEmpty()) return fail("Invalid value for --root: an empty folder name.");
     options.root = parser.value(root).toStdString();
+  }
+  if (parser.isSet(historyCsv)) {
+    if (!options.headless) return fail("--history-csv applies to --headless only; the window has its Plots tab.");
+    if (parser.value(historyCsv).isEmpty()) return fail("Invalid value for --history-csv: an empty file name.");
+    options.historyCsv = parser.value(historyCsv).toStdString();
   }
   if (parser.isSet(control)) {
     options.control = ParseControlEndpoint(parser.value(control));

@@ -20,6 +20,7 @@ struct CommandLineOptions {
   std::optional<std::string> root;        // the data root for this run
   std::optional<ControlEndpoint> control; // serve the control API there
   std::optional<std::string> controlToken;  // every API request must carry it as a bearer token
+  std::optional<std::string> historyCsv;  // headless: the run's history written there as CSV when it stops
 };
 
 // The outcome of parsing: options to run with, or an exit code with the text to print first

@@ -3,12 +3,14 @@
 #include <QObject>
 #include <cstdint>
 #include <iosfwd>
+#include <memory>
 #include <string>
 
 #include "app/CommandLine.h"
 #include "app/LinkStatusLines.h"
 #include "command/RigController.h"
 #include "engine/RigSim.h"
+#include "history/HistoryRecorder.h"
 
 // The simulator without a window, for test benches and servers: the window's start-up and run control
 // without the window, a run started at once, and one status line on standard error for every change of
@@ -32,6 +34,8 @@ class CHeadlessRunner : public QObject, private CRigViewIF {
   [[nodiscard]] int ExitCode() const { return m_exitCode; }
 
   [[nodiscard]] CRigController& Controller() { return m_controller; }
+  // The run's history: kept only when --history-csv or --control asks for it.
+  [[nodiscard]] const CHistoryRecorder* History() const { return m_history.get(); }
 
  private:
   void OnRunChanged(bool running) override;
@@ -44,11 +48,13 @@ class CHeadlessRunner : public QObject, private CRigViewIF {
   void ReportChanges();
   void EndWhenDurationPassed();
   void Print(const std::string& line);
+  void WriteHistoryCsv();
 
   CommandLineOptions m_options;
   std::ostream& m_status;
   CRigSim m_engine;
   CRigController m_controller{m_engine};
+  std::unique_ptr<CHistoryRecorder> m_history;
   // The run's time on the engine's millisecond clock since "Run started", summed tick by tick (so a
   // run may last longer than the clock's wrap).
   uint64_t m_runMs = 0;

@@ -15,6 +15,7 @@ enum class Action {
   GetReceived,
   GetSettings,
   GetLink,
+  GetHistory,
   GetEvents,
   PostRun,
   PostTenTimes,
