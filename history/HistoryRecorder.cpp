@@ -30,6 +30,12 @@ const std::vector<std::string>& CHistoryRecorder::ChannelSeries() {
   return names;
 }
 
+std::string CHistoryRecorder::ItemSeries(const std::string& mnemonic) {
+  std::string name = "Item ";
+  name.append(mnemonic);
+  return name;
+}
+
 std::string CHistoryRecorder::WitsSeries(int record, int item) {
   char text[32];
   std::snprintf(text, sizeof text, "WITS %02d%02d", record, item);

@@ -31,7 +31,7 @@ class CHistoryRecorder : public CRigViewIF {
 
   // The fourteen channels' series names, in the channel grid's order.
   [[nodiscard]] static const std::vector<std::string>& ChannelSeries();
-  [[nodiscard]] static std::string ItemSeries(const std::string& mnemonic) { return "Item " + mnemonic; }
+  [[nodiscard]] static std::string ItemSeries(const std::string& mnemonic);
   [[nodiscard]] static std::string WitsSeries(int record, int item);
 
   void OnRunChanged(bool running) override;

@@ -18,6 +18,8 @@ void CHistoryStore::Clear() {
     s.raw.clear();
     s.buckets.clear();
     s.firstSecond = 0;
+    s.minutes.clear();
+    s.firstMinute = 0;
     s.droppedUpTo = -1.0;
   }
   m_marks.clear();
@@ -27,7 +29,7 @@ void CHistoryStore::Clear() {
 size_t CHistoryStore::SeriesIndex(const std::string& name) {
   const int found = FindSeries(name);
   if (found >= 0) return static_cast<size_t>(found);
-  m_series.push_back({name, {}, {}, 0, -1.0});
+  m_series.push_back(Series{name, {}, {}, 0, {}, 0, -1.0});
   m_index.emplace(name, m_series.size() - 1);
   return m_series.size() - 1;
 }
@@ -64,6 +66,23 @@ void CHistoryStore::Add(size_t series, double t, double value) {
     s.buckets.pop_front();
     ++s.firstSecond;
   }
+  // The same per minute, for drawing long spans: a minute is dropped once its first second is.
+  const int64_t minute = second / 60;
+  if (s.minutes.empty()) s.firstMinute = minute;
+  while (s.firstMinute + static_cast<int64_t>(s.minutes.size()) <= minute) {
+    s.minutes.push_back({std::numeric_limits<float>::quiet_NaN(), std::numeric_limits<float>::quiet_NaN()});
+  }
+  MinMax& perMinute = s.minutes.back();
+  if (Empty(perMinute)) {
+    perMinute = {v, v};
+  } else {
+    perMinute.min = std::min(perMinute.min, v);
+    perMinute.max = std::max(perMinute.max, v);
+  }
+  while (!s.minutes.empty() && s.firstMinute * 60 < s.firstSecond) {
+    s.minutes.pop_front();
+    ++s.firstMinute;
+  }
   m_latest = std::max(m_latest, t);
 }
 
@@ -87,9 +106,10 @@ double CHistoryStore::RawFrom(const Series& s) {
 }
 
 // Calls visit(t, min, max, perSecond) in time order for what the series holds in [from, to]: each
-// second's bucket before the raw samples begin, then the raw samples.
+// second's bucket before the raw samples begin (with byMinute, each whole minute's where it can),
+// then the raw samples.
 template <typename Visit>
-void CHistoryStore::ForEach(const Series& s, double from, double to, const Visit& visit) const {
+void CHistoryStore::ForEach(const Series& s, double from, double to, const Visit& visit, bool byMinute) const {
   if (s.buckets.empty() || to < from) return;
   const double rawFrom = RawFrom(s);
   const int64_t lastSecond = s.firstSecond + static_cast<int64_t>(s.buckets.size()) - 1;
@@ -100,6 +120,14 @@ void CHistoryStore::ForEach(const Series& s, double from, double to, const Visit
       bucketsUpTo < static_cast<double>(second) ? second - 1
                                                 : std::min(lastSecond, static_cast<int64_t>(std::floor(bucketsUpTo)));
   for (; second <= bucketsEnd; ++second) {
+    const int64_t minute = second / 60;
+    if (byMinute && second % 60 == 0 && second + 59 <= bucketsEnd && minute >= s.firstMinute &&
+        minute < s.firstMinute + static_cast<int64_t>(s.minutes.size())) {
+      const MinMax& whole = s.minutes[static_cast<size_t>(minute - s.firstMinute)];
+      if (!Empty(whole)) visit(static_cast<double>(second), double{whole.min}, double{whole.max}, true);
+      second += 59;
+      continue;
+    }
     const MinMax& bucket = s.buckets[static_cast<size_t>(second - s.firstSecond)];
     if (!Empty(bucket)) visit(static_cast<double>(second), double{bucket.min}, double{bucket.max}, true);
   }
@@ -109,14 +137,29 @@ void CHistoryStore::ForEach(const Series& s, double from, double to, const Visit
   for (; it != s.raw.end() && it->t <= to; ++it) visit(it->t, it->value, it->value, false);
 }
 
+// Two points for each second held as a bucket in [from, to], one for each raw sample: without
+// visiting them (empty seconds count too).
+size_t CHistoryStore::PointsAtMost(const Series& s, double from, double to) {
+  if (s.buckets.empty() || to < from) return 0;
+  const double rawFrom = RawFrom(s);
+  size_t count = 0;
+  const double firstBucket = std::max(static_cast<double>(s.firstSecond), std::floor(from));
+  const double lastBucket = std::min({static_cast<double>(s.firstSecond) + static_cast<double>(s.buckets.size()) - 1.0,
+                                      std::floor(to), rawFrom - 1.0});
+  if (lastBucket >= firstBucket) count += 2 * static_cast<size_t>(lastBucket - firstBucket + 1.0);
+  const auto byTime = [](const Point& p, double t) { return p.t < t; };
+  const auto begin = std::lower_bound(s.raw.begin(), s.raw.end(), std::max(from, rawFrom), byTime);
+  const auto end = std::upper_bound(s.raw.begin(), s.raw.end(), to, [](double t, const Point& p) { return t < p.t; });
+  if (end > begin) count += static_cast<size_t>(end - begin);
+  return count;
+}
+
 void CHistoryStore::Envelope(size_t series, double from, double to, int bins, std::vector<Point>& out) const {
   out.clear();
   if (series >= m_series.size() || bins <= 0 || !(to > from)) return;
   const Series& s = m_series[series];
-  // Count first: few enough samples are drawn as they are.
-  size_t count = 0;
-  ForEach(s, from, to, [&](double, double, double, bool perSecond) { count += perSecond ? 2 : 1; });
-  if (count <= 2 * static_cast<size_t>(bins)) {
+  // Few enough samples are drawn as they are.
+  if (PointsAtMost(s, from, to) <= 2 * static_cast<size_t>(bins)) {
     ForEach(s, from, to, [&](double t, double min, double max, bool perSecond) {
       if (perSecond) {
         out.push_back({t + 0.25, min});
@@ -142,6 +185,8 @@ void CHistoryStore::Envelope(size_t series, double from, double to, int bins, st
     out.push_back({start + (end - start) * 0.75, hi});
     if (last && out.back().t < newest.t) out.push_back(newest);
   };
+  // Bins of two minutes or more take whole minutes where they can.
+  const bool byMinute = width >= 120.0;
   ForEach(s, from, to, [&](double t, double min, double max, bool) {
     newest = {t, max};
     const int bin = std::clamp(static_cast<int>((t - from) / width), 0, bins - 1);
@@ -154,7 +199,7 @@ void CHistoryStore::Envelope(size_t series, double from, double to, int bins, st
       lo = std::min(lo, min);
       hi = std::max(hi, max);
     }
-  });
+  }, byMinute);
   flush(true);
 }
 

@@ -85,12 +85,15 @@ class CHistoryStore {
     std::deque<Point> raw;         // the newest samples, in time order
     std::deque<MinMax> buckets;    // one per second from firstSecond on
     int64_t firstSecond = 0;
+    std::deque<MinMax> minutes;    // the same per minute, for drawing long spans
+    int64_t firstMinute = 0;
     double droppedUpTo = -1.0;     // the newest sample dropped from raw; -1 while none was
   };
   // The first second whose samples are all still held in raw; seconds before come from the buckets.
   [[nodiscard]] static double RawFrom(const Series& s);
+  [[nodiscard]] static size_t PointsAtMost(const Series& s, double from, double to);
   template <typename Visit>
-  void ForEach(const Series& s, double from, double to, const Visit& visit) const;
+  void ForEach(const Series& s, double from, double to, const Visit& visit, bool byMinute = false) const;
 
   Limits m_limits;
   std::vector<Series> m_series;

@@ -152,6 +152,9 @@ void CPlotsView::SetUpTrack(Track& track, const PlotTrack& layout, bool timeLabe
   plot->installEventFilter(this);
   plot->setNoAntialiasingOnDrag(true);
   plot->setPlottingHint(QCP::phFastPolylines, true);
+  // Curves, fills and grids drawn without antialiasing: at two points a pixel it shows no steps, and
+  // antialiased strokes cost most of a refresh.
+  plot->setNotAntialiasedElements(QCP::aePlottables | QCP::aeFills | QCP::aeGrid | QCP::aeSubGrid | QCP::aeItems);
   QFont small = font();
   small.setPointSizeF(std::max(6.0, small.pointSizeF() - 1.0));
   const bool down = m_layout.timeDown;
@@ -167,6 +170,10 @@ void CPlotsView::SetUpTrack(Track& track, const PlotTrack& layout, bool timeLabe
   track.timeAxis->setTickLabels(timeLabels);
   track.timeAxis->setTickLabelFont(small);
   if (!timeLabels) track.timeAxis->setPadding(0);
+  // Solid light grid lines: dotted ones take the slow way through the rasteriser.
+  for (QCPAxis* axis : {plot->xAxis, plot->yAxis, plot->xAxis2, plot->yAxis2}) {
+    axis->grid()->setPen(QPen(QColor(225, 225, 225), 0));
+  }
 
   for (size_t c = 0; c < layout.curves.size(); ++c) {
     const PlotCurve& curve = layout.curves[c];
@@ -181,7 +188,7 @@ void CPlotsView::SetUpTrack(Track& track, const PlotTrack& layout, bool timeLabe
     axis->grid()->setVisible(c == 0 && !layout.bands);
     axis->ticker()->setTickCount(3);
     QCPGraph* graph = plot->addGraph(track.timeAxis, axis);  // keys are times, on either orientation
-    graph->setPen(QPen(Colour(curve.rgb), 1.5));
+    graph->setPen(QPen(Colour(curve.rgb), 0));  // cosmetic: one pixel, the fast way to stroke
     graph->setAdaptiveSampling(true);
     if (layout.bands) {
       QColor fill = Colour(curve.rgb);
@@ -202,7 +209,7 @@ void CPlotsView::SetUpTrack(Track& track, const PlotTrack& layout, bool timeLabe
 
   plot->legend->setVisible(true);
   plot->legend->setFont(small);
-  plot->legend->setBrush(QColor(255, 255, 255, 200));
+  plot->legend->setBrush(QColor(255, 255, 255));
   plot->axisRect()->insetLayout()->setInsetAlignment(0, down ? (Qt::AlignBottom | Qt::AlignLeft)
                                                               : (Qt::AlignTop | Qt::AlignLeft));
 
@@ -226,6 +233,7 @@ double CPlotsView::ViewEnd() const {
 
 void CPlotsView::Refresh() {
   const double to = ViewEnd();
+  m_drawnEnd = to;
   const double from = to - m_span;
   m_drawing = true;
   for (size_t i = 0; i < m_tracks.size(); ++i) {
@@ -253,13 +261,16 @@ void CPlotsView::DrawTrack(Track& track, const PlotTrack& layout, double from, d
       const auto s = static_cast<size_t>(series);
       store.Envelope(s, from, to, pixels, points);
       last = store.LastValue(s);
-      if (curve.autoScale && !layout.bands) {
-        double min = 0.0;
-        double max = 0.0;
-        if (store.Range(s, from, to, min, max)) {
-          const double pad = max > min ? (max - min) * 0.05 : std::max(1.0, std::abs(max) * 0.05);
-          track.valueAxes[c]->setRange(min - pad, max + pad);
+      // The envelope keeps every minimum and maximum: the scale comes from it.
+      if (curve.autoScale && !layout.bands && !points.empty()) {
+        double min = points.front().value;
+        double max = min;
+        for (const auto& p : points) {
+          min = std::min(min, p.value);
+          max = std::max(max, p.value);
         }
+        const double pad = max > min ? (max - min) * 0.05 : std::max(1.0, std::abs(max) * 0.05);
+        track.valueAxes[c]->setRange(min - pad, max + pad);
       }
     }
     // A band ends where its series ends: the step to the newest value reaches the view's end.
@@ -329,8 +340,17 @@ QCPGraph& CPlotsView::CurveGraph(int track, int curve) const {
   return *m_tracks[static_cast<size_t>(track)].graphs[static_cast<size_t>(curve)];
 }
 
+// After every tick while live and shown: drawn again once the present has moved by a pixel of the
+// time axis (the legends' current values at least once a second, at most every tick), as a long span
+// shows nothing new at every tick.
 void CPlotsView::OnSampled() {
-  if (m_live && isVisible()) Refresh();
+  if (!m_live || !isVisible() || m_tracks.empty()) return;
+  const QRect area = m_tracks.front().plot->axisRect()->rect();
+  const int pixels = std::max(1, m_layout.timeDown ? area.height() : area.width());
+  const double interval = std::clamp(m_span / pixels, 0.1, 1.0);
+  const double latest = m_history.Store().Latest();
+  if (latest >= m_drawnEnd && latest - m_drawnEnd < interval - 1e-6) return;
+  Refresh();
 }
 
 void CPlotsView::showEvent(QShowEvent* event) {

@@ -60,7 +60,8 @@ class CPlotsView : public QWidget {
   [[nodiscard]] double ViewEnd() const;
   [[nodiscard]] double ViewSpan() const { return m_span; }
 
-  // Redraws from the history now (it also happens after every tick while the tab is shown).
+  // Redraws from the history now. While live and shown it also happens after the ticks that move the
+  // present by a pixel of the time axis, and at least once a second.
   void Refresh();
 
   // The visible tracks as a picture; the visible span of every curve's series as CSV.
@@ -108,6 +109,7 @@ class CPlotsView : public QWidget {
   bool m_live = true;
   double m_end = 0.0;      // the view's end while paused
   double m_span = 3600.0;  // seconds shown
+  double m_drawnEnd = 0.0; // the end of the view last drawn
   int m_currentTrack = 0;
   bool m_drawing = false;  // ranges set by the view itself, not by the operator
 

@@ -77,7 +77,7 @@ TEST_F(PlotsViewTest, TheTabComesLastAndDrawsEveryDefaultCurveWithItsLastValueAf
   Tick(1);
   Plots().AddCurve(0, "WITS 0108");
   Settle();  // the new tracks laid out
-  Tick(1);
+  Tick(10);  // an hour's view is drawn again once a second
 
   const CRigSim& engine = window->Engine();
   ASSERT_EQ(Plots().TrackCount(), 6);
@@ -96,7 +96,7 @@ TEST_F(PlotsViewTest, TheTabComesLastAndDrawsEveryDefaultCurveWithItsLastValueAf
   EXPECT_DOUBLE_EQ(LastPoint(0, 0).key, Store().Latest());
   EXPECT_EQ(LastPoint(1, 0).value, engine.m_fHookLoad);
   EXPECT_EQ(LastPoint(0, 2).value, 321.5);
-  EXPECT_NEAR(Store().Latest(), 5.2, 1e-9);  // 52 ticks of 100 ms
+  EXPECT_NEAR(Store().Latest(), 6.1, 1e-9);  // 61 ticks of 100 ms
   // The time axis ends at the present and spans the window.
   const QCPRange range = Plots().TrackPlot(0).yAxis->range();
   EXPECT_DOUBLE_EQ(range.upper, Store().Latest());
@@ -133,7 +133,16 @@ TEST_F(PlotsViewTest, PausedTheViewStaysWhileTheHistoryGoesOnAndLiveReturnsToThe
   EXPECT_TRUE(Plots().IsLive());
   EXPECT_DOUBLE_EQ(Plots().ViewEnd(), Store().Latest());
   EXPECT_DOUBLE_EQ(LastPoint(0, 0).key, Store().Latest());
+  // Drawn again once the present moved by a pixel of the time axis, and at least once a second.
+  Plots().SetWindowSeconds(3600);
+  const double drawn = Plots().TrackPlot(3).yAxis->range().upper;
   Tick(1);
+  EXPECT_DOUBLE_EQ(Plots().TrackPlot(3).yAxis->range().upper, drawn);
+  Tick(9);
+  EXPECT_DOUBLE_EQ(Plots().TrackPlot(3).yAxis->range().upper, Store().Latest());
+  Plots().SetWindowSeconds(60);  // a pixel is about a tick: drawn within two
+  Settle();                       // the new tracks laid out
+  Tick(2);
   EXPECT_DOUBLE_EQ(Plots().TrackPlot(3).yAxis->range().upper, Store().Latest());
 
   // Scrolled back, the view shows that span and pauses.
