@@ -72,6 +72,29 @@ void BM_PlotsRefresh(benchmark::State& state) {
 }
 BENCHMARK(BM_PlotsRefresh)->Arg(3600)->Arg(86400)->Unit(benchmark::kMillisecond)->MinTime(3.0);
 
+// One second of a run (ten ticks, each sampled into the history) with the tab shown and live, as the
+// window does it: the tracks are drawn again only when the present has moved by a pixel of the time
+// axis, at least once a second. The CPU time per iteration is the tab's share of a core.
+void BM_PlotsOneSecondOfRun(benchmark::State& state) {
+  BenchApp();
+  const int window = static_cast<int>(state.range(0));
+  auto rig = std::make_unique<Rig>();
+  rig->Fill(window, 0);
+  vorn::CProfileSection profile("VornRigSim", "");
+  CPlotsView view(rig->recorder, profile);
+  PlotLayout layout = DefaultPlotLayout();
+  layout.windowSeconds = window;
+  view.SetLayout(layout);
+  view.resize(1000, 560);
+  view.show();
+  QApplication::processEvents();
+  for (auto _ : state) rig->Fill(1, 0);
+  state.counters["core_percent"] = benchmark::Counter(static_cast<double>(state.iterations()) / 100.0,
+                                                      benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+  state.SetLabel(window == 60 ? "1 min window" : window == 3600 ? "1 h window" : "24 h window");
+}
+BENCHMARK(BM_PlotsOneSecondOfRun)->Arg(60)->Arg(3600)->Arg(86400)->Unit(benchmark::kMillisecond)->MinTime(3.0);
+
 void BM_HistoryMemoryOfADay(benchmark::State& state) {
   for (auto _ : state) {
     const size_t before = mallinfo2().uordblks;
