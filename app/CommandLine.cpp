@@ -1,6 +1,7 @@
 #include "app/CommandLine.h"
 
 #include <QCommandLineParser>
+#include <QFile>
 #include <QHostAddress>
 #include <algorithm>
 #include <cstring>
@@ -70,8 +71,14 @@ CommandLineResult ParseCommandLine(const QStringList& arguments, const std::opti
       "TOKEN");
   const QCommandLineOption historyCsv(
       "history-csv", "With --headless: write the run's history to FILE as CSV when the run stops.", "FILE");
-  parser.addOptions(
-      {help, version, headless, duration, tenTimes, console, root, control, controlToken, historyCsv});
+  const QCommandLineOption fault(
+      "fault", "Inject a fault on the WITS link: NAME[:KEY=VALUE,...], once at the first frame unless every=N or "
+               "p=P is given (repeatable; see docs/test-bench.md).",
+      "NAME[:KEY=VALUE,...]");
+  const QCommandLineOption faultPlan("fault-plan", "Run the timed faults of the JSON plan in FILE.", "FILE");
+  const QCommandLineOption seed("seed", "Seed N for every random choice of the faults (default 1).", "N");
+  parser.addOptions({help, version, headless, duration, tenTimes, console, root, control, controlToken, historyCsv,
+                     fault, faultPlan, seed});
 
   CommandLineResult result;
   const auto fail = [&result](const QString& message) {
@@ -128,6 +135,29 @@ CommandLineResult ParseCommandLine(const QStringList& arguments, const std::opti
     options.controlToken = parser.value(controlToken).toStdString();
   } else if (options.control && environmentToken && !environmentToken->empty()) {
     options.controlToken = environmentToken;  // set for other runs too: it counts only with --control
+  }
+  for (const QString& text : parser.values(fault)) {
+    const Parsed<FaultSpec> spec = ParseFaultText(text.toStdString());
+    if (!spec.ok()) return fail("Invalid value for --fault: '" + text + "': " + QString::fromStdString(spec.error));
+    options.faults.push_back(*spec.value);
+  }
+  if (parser.isSet(faultPlan)) {
+    const QString path = parser.value(faultPlan);
+    // A plan is a few KiB; a device or a huge file named by mistake must not hang or fill memory.
+    constexpr qint64 kMaxPlanBytes = 1 << 20;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) return fail("Cannot read the fault plan '" + path + "': " + file.errorString());
+    const QByteArray json = file.read(kMaxPlanBytes + 1);
+    if (json.size() > kMaxPlanBytes) return fail("The fault plan '" + path + "' is over 1 MiB.");
+    const Parsed<FaultPlan> plan = ParseFaultPlan(std::string_view(json.constData(), static_cast<std::size_t>(json.size())));
+    if (!plan.ok()) return fail("Invalid fault plan '" + path + "': " + QString::fromStdString(plan.error));
+    options.faultPlan = *plan.value;
+  }
+  if (parser.isSet(seed)) {
+    options.seed = ParseSeed(parser.value(seed).toStdString());
+    if (!options.seed) {
+      return fail("Invalid value for --seed: '" + parser.value(seed) + "' (a whole number from 0 to 18446744073709551615).");
+    }
   }
   if (options.controlToken && !IsTokenText(*options.controlToken)) {
     return fail(QString("Invalid control token (--control-token or $%1): one or more of the printable ASCII "

@@ -4,6 +4,9 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
+
+#include "faults/FaultSpec.h"
 
 // Where the control API listens: an IP address (loopback unless given) and a TCP port.
 struct ControlEndpoint {
@@ -21,6 +24,9 @@ struct CommandLineOptions {
   std::optional<ControlEndpoint> control; // serve the control API there
   std::optional<std::string> controlToken;  // every API request must carry it as a bearer token
   std::optional<std::string> historyCsv;  // headless: the run's history written there as CSV when it stops
+  std::vector<FaultSpec> faults;          // --fault, in the order given
+  std::optional<FaultPlan> faultPlan;     // --fault-plan, read and checked
+  std::optional<uint64_t> seed;           // --seed: the faults' random choices
 };
 
 // The outcome of parsing: options to run with, or an exit code with the text to print first

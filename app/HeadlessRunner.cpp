@@ -20,6 +20,15 @@ CHeadlessRunner::CHeadlessRunner(const CommandLineOptions& options, std::ostream
   m_controller.AddView(*this);
   m_controller.LoadAtStartup();
   (void)m_controller.SetTenTimes(options.tenTimes);  // always done
+  ApplyFaultOptions(m_controller, options);
+}
+
+void ApplyFaultOptions(CRigController& controller, const CommandLineOptions& options) {
+  // All were checked when the command line was read: each command is done. A seed given on the command
+  // line wins over the plan's.
+  if (options.faultPlan) (void)controller.SetFaultPlan(*options.faultPlan);
+  if (options.seed) (void)controller.SetFaultSeed(*options.seed);
+  for (const FaultSpec& fault : options.faults) (void)controller.InjectFault(fault);
 }
 
 CHeadlessRunner::~CHeadlessRunner() {
@@ -75,6 +84,10 @@ void CHeadlessRunner::OnSubStateChanged(int) { ReportChanges(); }
 void CHeadlessRunner::OnLinkChanged(const RigLinkStatus&) { ReportChanges(); }
 
 void CHeadlessRunner::OnMessage(const std::string& line) { Print(line); }
+
+void CHeadlessRunner::OnFault(const FaultReport& report) {
+  Print(std::string(report.fromPlan ? "Fault (plan) " : "Fault ") + report.text);
+}
 
 void CHeadlessRunner::OnAfterTick() {
   ReportChanges();

@@ -12,6 +12,9 @@
 #include "engine/RigSim.h"
 #include "history/HistoryRecorder.h"
 
+// The fault options of the command line (a plan, a seed, faults to inject) given to a controller.
+void ApplyFaultOptions(CRigController& controller, const CommandLineOptions& options);
+
 // The simulator without a window, for test benches and servers: the window's start-up and run control
 // without the window, a run started at once, and one status line on standard error for every change of
 // link (see CLinkStatusLines), mode or sub-state, every run start and stop, and every save of the state
@@ -43,6 +46,7 @@ class CHeadlessRunner : public QObject, private CRigViewIF {
   void OnSubStateChanged(int subState) override;
   void OnLinkChanged(const RigLinkStatus& link) override;
   void OnMessage(const std::string& line) override;
+  void OnFault(const FaultReport& report) override;
   void OnAfterTick() override;
 
   void ReportChanges();

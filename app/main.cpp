@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QCoreApplication>
 #include <QStringList>
+#include <QTimer>
 #include <QWidget>
 #include <clocale>
 #include <csignal>
@@ -115,6 +116,12 @@ int RunWindow(int argc, char** argv, const CommandLineOptions& options) {
     });
   }
   CStopSignals stopSignals([&app](int) { app.CloseMainWindow(); });
+  // The fault options go to the window's controller as soon as the window exists.
+  QTimer::singleShot(0, [&options] {
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+      if (auto* window = qobject_cast<CVornRigSimDlg*>(widget)) ApplyFaultOptions(window->Controller(), options);
+    }
+  });
   return app.RunMainWindow();
 }
 

@@ -5,11 +5,14 @@
 #include <ostream>
 
 #include "engine/LinkStatus.h"
+#include "engine/WitsLog.h"
+#include "faults/FrameFaults.h"
 #include "engine/RigMode.h"
 #include "persist/SettingsFiles.h"
 #include "persist/Startup.h"
 #include "support/Console.h"
 #include "support/Text.h"
+#include "support/TextFile.h"
 
 namespace {
 
@@ -43,15 +46,26 @@ COutputItem NewConstantItem() {
 CRigController::CRigController(CRigSim& engine)
     : m_engine(engine),
       m_stateFile(engine, [this](const std::string& line) { Report(line); }),
-      m_run(engine, MakeRunHooks()) {
+      m_run(engine, MakeRunHooks()),
+      m_wire(engine.m_witsLink, engine.Clocks().milliseconds),
+      m_wireTimer(engine.Clocks().milliseconds, [this] {
+        m_wire.Service();
+        Publish();
+      }) {
   m_engine.m_pCallback = this;
   m_engine.m_pTraffic = this;
+  m_engine.m_pFrameSink = &m_wire;
+  m_wire.SetListener(this);
+  m_wire.SetWakeRequest([this](std::optional<uint32_t> due) { m_wireTimer.WakeAt(due); });
   m_status = Observe();
 }
 
 CRigController::~CRigController() {
   if (m_engine.m_pCallback == this) m_engine.m_pCallback = nullptr;
   if (m_engine.m_pTraffic == this) m_engine.m_pTraffic = nullptr;
+  if (m_engine.m_pFrameSink == &m_wire) m_engine.m_pFrameSink = nullptr;
+  m_wire.SetWakeRequest(nullptr);
+  m_wire.SetListener(nullptr);
 }
 
 RunHooks CRigController::MakeRunHooks() {
@@ -59,6 +73,13 @@ RunHooks CRigController::MakeRunHooks() {
   AttachStateFiles(hooks, m_stateFile);
   hooks.afterTick = [this] { AfterTick(); };
   hooks.reportFailure = [this](const std::string& message) { m_runFailure = message; };
+  hooks.runningChanged = [this](bool running) {
+    if (running) {
+      m_wire.RunStarted();
+    } else {
+      m_wire.RunStopped();
+    }
+  };
   return hooks;
 }
 
@@ -216,6 +237,61 @@ CommandResult CRigController::SetLinkSettings(const CWitsCommSettings& settings)
   Notify([this](CRigViewIF& view) { view.OnLinkSettingsChanged(m_engine.m_witsLink.m_settings); });
   Publish();
   return CommandResult::Done();
+}
+
+CommandResult CRigController::InjectFault(const FaultSpec& fault) {
+  m_wire.Inject(fault);
+  FaultsChanged();
+  return CommandResult::Done();
+}
+
+CommandResult CRigController::InjectFault(std::string_view text) {
+  const Parsed<FaultSpec> fault = ParseFaultText(text);
+  if (!fault.ok()) return CommandResult::Invalid(fault.error);
+  return InjectFault(*fault.value);
+}
+
+CommandResult CRigController::SetFaultPlan(const FaultPlan& plan) {
+  m_wire.SetPlan(plan);
+  FaultsChanged();
+  return CommandResult::Done();
+}
+
+CommandResult CRigController::SetFaultPlan(std::string_view json) {
+  const Parsed<FaultPlan> plan = ParseFaultPlan(json);
+  if (!plan.ok()) return CommandResult::Invalid(plan.error);
+  return SetFaultPlan(*plan.value);
+}
+
+CommandResult CRigController::ClearFaultPlan() {
+  m_wire.StopFaults();
+  FaultsChanged();
+  return CommandResult::Done();
+}
+
+CommandResult CRigController::SetFaultSeed(uint64_t seed) {
+  m_wire.SetSeed(seed);
+  FaultsChanged();
+  return CommandResult::Done();
+}
+
+void CRigController::FaultsChanged() {
+  Notify([](CRigViewIF& view) { view.OnFaultsChanged(); });
+  Publish();  // a disconnect changes the link
+}
+
+void CRigController::OnWireOut(std::string_view bytes, LinkWrite outcome, std::string_view refusal) {
+  // CR LF becomes LF in the entry as always; a lone CR (a line-end profile or fault) a line feed too.
+  const double now = m_engine.Clocks().nowSeconds();
+  vorn::AppendTextFile(m_engine.m_strWitsLogPath, HasLoneCr(bytes) ? WitsOutEntry(now, WireLogText(bytes), refusal)
+                                                                     : WitsOutEntry(now, bytes, refusal));
+  Notify([bytes, outcome](CRigViewIF& view) { view.OnFrameOut(bytes, outcome); });
+}
+
+void CRigController::OnFaultApplied(const FaultReport& report) {
+  vorn::AppendTextFile(m_engine.m_strWitsLogPath, WitsFaultEntry(m_engine.Clocks().nowSeconds(), report.text));
+  vorn::Console() << "FAULT " << report.text << std::endl;
+  Notify([&report](CRigViewIF& view) { view.OnFault(report); });
 }
 
 void CRigController::Close() {

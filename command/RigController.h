@@ -9,7 +9,10 @@
 #include "command/RigViewIF.h"
 #include "engine/RigSim.h"
 #include "engine/RunControl.h"
+#include "faults/FaultSpec.h"
+#include "faults/WitsWire.h"
 #include "persist/SimStateFile.h"
+#include "support/WakeTimer.h"
 
 // The commands of one rig, with their checks, their saves and their order of operations, for every
 // issuer alike: the main window, the headless runner, the control API. It owns the run loop and the
@@ -20,7 +23,10 @@
 // Commands that change stored data save their file at once. The commands whose controls the window
 // locks during a run (link settings, adding and removing items, bit and hole depth, default start
 // state) are refused while a run is active.
-class CRigController : public CRigSimMessagesIF, public CWitsTrafficIF {
+//
+// The engine's frames go to the WITS link through the controller's wire (the wire profile and the
+// fault layer); the fault commands arm and disarm its faults.
+class CRigController : public CRigSimMessagesIF, public CWitsTrafficIF, private CWireListenerIF {
  public:
   // The engine must outlive the controller; the controller becomes its callback and traffic listener.
   explicit CRigController(CRigSim& engine);
@@ -68,6 +74,21 @@ class CRigController : public CRigSimMessagesIF, public CWitsTrafficIF {
   // The WITS link's settings (the skid link's follow), from the next run start; the file is saved.
   // Refused during a run.
   CommandResult SetLinkSettings(const CWitsCommSettings& settings);
+  // Arms a fault: once (the next frame; a silence or disconnect at once during a run, else at the
+  // first frame), every N-th frame or with probability p per frame. The text form reads
+  // "NAME[:KEY=VALUE,...]"; Invalid, naming the fault and the parameter, when it does not read.
+  CommandResult InjectFault(const FaultSpec& fault);
+  CommandResult InjectFault(std::string_view text);
+  // A fault plan in place of the current one: its times count from the run start, or from now during
+  // a run. The JSON form is the plan file's; Invalid when it does not read, and nothing is taken.
+  CommandResult SetFaultPlan(const FaultPlan& plan);
+  CommandResult SetFaultPlan(std::string_view json);
+  // Disarms the plan and every injected fault.
+  CommandResult ClearFaultPlan();
+  // The seed of the faults' random choices, from now and at every run start.
+  CommandResult SetFaultSeed(uint64_t seed);
+  [[nodiscard]] const CWitsWire& Wire() const { return m_wire; }
+
   // What closing the program does: the run ends, and the state is saved whether a run was active or not.
   void Close();
 
@@ -90,6 +111,9 @@ class CRigController : public CRigSimMessagesIF, public CWitsTrafficIF {
   void OnArrival(std::string_view text) override;
 
  private:
+  void OnWireOut(std::string_view bytes, LinkWrite outcome, std::string_view refusal) override;
+  void OnFaultApplied(const FaultReport& report) override;
+  void FaultsChanged();
   RunHooks MakeRunHooks();
   void AfterTick();
   // The rig as the views would show it now.
@@ -112,6 +136,8 @@ class CRigController : public CRigSimMessagesIF, public CWitsTrafficIF {
   CRigSim& m_engine;
   CSimStateFile m_stateFile;
   CRunControl m_run;
+  CWitsWire m_wire;
+  vorn::CWakeTimer m_wireTimer;
   std::string m_runFailure;  // the reason of the last failed run start
 
   std::vector<CRigViewIF*> m_views;  // a removed view leaves a null until the notifications end

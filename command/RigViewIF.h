@@ -5,6 +5,7 @@
 
 #include "comms/LinkWrite.h"
 #include "comms/WitsCommSettings.h"
+#include "faults/FaultReport.h"
 
 class CSimSettings;
 
@@ -80,6 +81,10 @@ class CRigViewIF {
   // A line for the operator that belongs to no command: a save of the state that failed, a load
   // skipped for it. With no view attached the line goes to the diagnostic console.
   virtual void OnMessage(const std::string& /*line*/) {}
+  // A fault took effect on the wire (its FAULT entry is in the WITS log).
+  virtual void OnFault(const FaultReport& /*report*/) {}
+  // Faults were armed or disarmed, or the seed set, by a command: what is active may have changed.
+  virtual void OnFaultsChanged() {}
   // After every tick of a run, once the changes it made were told: channel values, item values,
   // received items and the block have moved on.
   virtual void OnAfterTick() {}

@@ -41,6 +41,7 @@ void CCommsWrapper::Open() {
 }
 
 void CCommsWrapper::Close() {
+  m_suspendedUntilMs.reset();
   CloseChannels();
   m_strStatus.clear();
   m_state = Closed;
@@ -72,13 +73,23 @@ void CCommsWrapper::Service() {
     if (m_state == Connected) {
       if (m_settings.commType == Comm) m_commPort.Poll();
     } else if (m_state == TryingToConnect || m_state == Closed) {
-      if (SlaveConnectPending()) return;
+      if (SlaveConnectPending() || Suspended()) return;
       Close();
       Open();
     }
   } else if (m_nStopRequest == 1) {
     if (m_state == TryingToConnect || m_state == Connected) Close();
   }
+}
+
+void CCommsWrapper::Suspend(uint32_t ms) {
+  Close();
+  m_suspendedUntilMs = m_clocks.milliseconds() + ms;
+  m_strStatus = vorn::Sprintf("Disconnected for %u ms by a fault", static_cast<unsigned>(ms));
+}
+
+bool CCommsWrapper::Suspended() const {
+  return m_suspendedUntilMs && vorn::ElapsedMs(m_clocks.milliseconds(), *m_suspendedUntilMs) < 0;
 }
 
 bool CCommsWrapper::SlaveConnectPending() const {

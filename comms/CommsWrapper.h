@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -36,6 +37,11 @@ class CCommsWrapper {
   // The per-tick rule: poll a connected serial port; reopen a link that should be open and is not;
   // close a link that should be closed.
   void Service();
+  // Closes every channel now and keeps the link closed for `ms` on the millisecond clock; then the
+  // retry opens it again. A Master link thus drops its client and listens again afterwards, a Slave
+  // link reconnects, a serial port reopens. A Close ends the wait.
+  void Suspend(uint32_t ms);
+  [[nodiscard]] bool Suspended() const;
 
   // The engine's clocks: the wall clock stamps the status texts, the millisecond clock times
   // connect attempts.
@@ -76,4 +82,5 @@ class CCommsWrapper {
   vorn::Clocks m_clocks;
   uint32_t m_connectStartMs = 0;
   uint64_t m_nOpenAttempts = 0;
+  std::optional<uint32_t> m_suspendedUntilMs;
 };

@@ -9,6 +9,7 @@ enum class LinkWrite {
   NoClient,         // a listening link has no client
   SendBoundPassed,  // they would take the send buffer past its bound: the peer does not read
   Failed,           // the open channel refused them
+  HeldBack,         // never written: a silence fault between the engine and the link held them back
 };
 
 // Why bytes were not sent, for the WITS log; empty for bytes that were.
@@ -19,6 +20,7 @@ enum class LinkWrite {
     case LinkWrite::NoClient: return "no client connected";
     case LinkWrite::SendBoundPassed: return "send buffer full";
     case LinkWrite::Failed: return "write failed";
+    case LinkWrite::HeldBack: return "held back by a silence fault";
   }
   return "write failed";
 }

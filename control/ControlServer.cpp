@@ -169,6 +169,7 @@ CControlServer::Answer CControlServer::Read(CRigController& controller, const Ro
     case Action::GetReceived: return {200, ReceivedJson(engine)};
     case Action::GetSettings: return {200, RecordJson(engine.m_settings)};
     case Action::GetLink: return {200, RecordJson(engine.m_witsLink.m_settings)};
+    case Action::GetFaults: return {200, FaultsJson(controller)};
     default: return {404, ErrorBody("not a read")};
   }
 }
@@ -233,6 +234,18 @@ CControlServer::Answer CControlServer::Command(CRigController& controller, const
           DecodeLinkSettings(body, engine.m_witsLink.m_settings),
           [&](const CWitsCommSettings& settings) { return controller.SetLinkSettings(settings); },
           [&] { return RecordJson(engine.m_witsLink.m_settings); });
+    case Action::PostFaults:
+      return run(
+          DecodeFault(body), [&](const FaultSpec& fault) { return controller.InjectFault(fault); },
+          [&] { return FaultsJson(controller); });
+    case Action::PutFaultPlan:
+      return run(
+          DecodeFaultPlan(body), [&](const FaultPlan& plan) { return controller.SetFaultPlan(plan); },
+          [&] { return FaultsJson(controller); });
+    case Action::DeleteFaultPlan:
+      return run(
+          DecodeNoArguments(body), [&](bool) { return controller.ClearFaultPlan(); },
+          [&] { return FaultsJson(controller); });
     default: return {404, ErrorBody("not a command")};
   }
 }

@@ -35,6 +35,8 @@ const std::map<std::string, Range, std::less<>>& IntegerRanges() {
       {"commType", {Comm, TcpIp}},        {"tcpIpType", {Master, Slave}},
       {"nCommPort", {1, INT_MAX}},        {"nBaudRate", {1, INT_MAX}},
       {"nTcpIpPort", {1, 65535}},
+      {"answerMode", {AnswerAsConfigured, AnswerValidPerRecord}}, {"lineEnd", {LineEndCrLf, LineEndCr}},
+      {"frameGrouping", {GroupOneFrame, GroupPerRecord}},
   };
   return ranges;
 }
@@ -225,7 +227,14 @@ Decoded<CSimSettings> DecodeSettings(std::string_view body, const CSimSettings& 
 Decoded<CWitsCommSettings> DecodeLinkSettings(std::string_view body, const CWitsCommSettings& current) {
   rapidjson::Document document;
   if (std::string error = Parse(body, document); !error.empty()) return Refuse<CWitsCommSettings>(error);
-  static const auto kinds = MembersOf(CWitsCommSettings());
+  // The wire profile's members are saved only away from their defaults: a record with all of them so.
+  static const auto kinds = MembersOf([] {
+    CWitsCommSettings all;
+    all.fKeepAliveInterval = 0.5;
+    all.strKeepAliveText.clear();
+    all.answerMode = all.lineEnd = all.frameGrouping = 1;
+    return all;
+  }());
   if (std::string error = CheckRecordMembers(document, kinds); !error.empty()) {
     return Refuse<CWitsCommSettings>(error);
   }
@@ -253,6 +262,20 @@ Decoded<std::vector<COutputItem>> DecodeItems(std::string_view body) {
     item.FromJson(element);
   }
   return {std::move(items), {}};
+}
+
+Decoded<FaultSpec> DecodeFault(std::string_view body) {
+  rapidjson::Document document;
+  if (std::string error = Parse(body, document); !error.empty()) return Refuse<FaultSpec>(error);
+  Parsed<FaultSpec> fault = ParseFaultJson(document);
+  if (!fault.ok()) return Refuse<FaultSpec>(fault.error);
+  return {fault.value, {}};
+}
+
+Decoded<FaultPlan> DecodeFaultPlan(std::string_view body) {
+  Parsed<FaultPlan> plan = ParseFaultPlan(body);
+  if (!plan.ok()) return Refuse<FaultPlan>(plan.error);
+  return {plan.value, {}};
 }
 
 }  // namespace vorn::control

@@ -93,4 +93,11 @@ void CRigEvents::OnMessage(const std::string& line) {
   Send("message", [&](CJsonText& json) { json.Text("text", line); });
 }
 
+void CRigEvents::OnFault(const FaultReport& report) {
+  const double now = m_controller.Engine().Clocks().nowSeconds();
+  Send("fault", [&](CJsonText& json) {
+    json.Text("name", FaultName(report.kind)).Text("fault", report.text).Flag("fromPlan", report.fromPlan).Number("time", now);
+  });
+}
+
 }  // namespace vorn::control

@@ -32,6 +32,7 @@ class CRigEvents : public CRigViewIF {
   void OnLinkSettingsChanged(const CWitsCommSettings& settings) override;
   void OnStateChanged(StateChange what) override;
   void OnMessage(const std::string& line) override;
+  void OnFault(const FaultReport& report) override;
 
  private:
   template <typename Fill>

@@ -125,4 +125,15 @@ std::string ReceivedJson(const CRigSim& engine) {
   return json.Take();
 }
 
+std::string FaultsJson(const CRigController& controller) {
+  const CWitsWire& wire = controller.Wire();
+  CJsonText json;
+  json.Begin().Text("seed", std::to_string(wire.Seed())).Key("active").BeginArray();
+  for (const std::string& text : wire.ActiveFaults()) json.Text(text);
+  json.EndArray().Key("plan").BeginArray();
+  for (const FaultSpec& entry : wire.Plan().entries) json.Text(FaultText(entry));
+  json.EndArray().End();
+  return json.Take();
+}
+
 }  // namespace vorn::control

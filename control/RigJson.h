@@ -27,5 +27,8 @@ void LinkMembers(CJsonText& json, const RigLinkStatus& link);
 [[nodiscard]] std::string ItemsJson(const CRigSim& engine);
 // The received items: record, item, description, value text and age in seconds.
 [[nodiscard]] std::string ReceivedJson(const CRigSim& engine);
+// The faults: {"seed": "N", "active": [texts], "plan": [texts]}; the seed as text, since it may not fit
+// a JSON reader's double.
+[[nodiscard]] std::string FaultsJson(const CRigController& controller);
 
 }  // namespace vorn::control

@@ -32,6 +32,10 @@ constexpr std::array kEntries = {
     Entry{"hole-depth", "POST", Action::PostHoleDepth},
     Entry{"default-start-state", "POST", Action::PostDefaultStartState},
     Entry{"gain", "POST", Action::PostGain},
+    Entry{"faults", "GET", Action::GetFaults},
+    Entry{"faults", "POST", Action::PostFaults},
+    Entry{"fault-plan", "PUT", Action::PutFaultPlan},
+    Entry{"fault-plan", "DELETE", Action::DeleteFaultPlan},
 };
 
 constexpr std::string_view kPrefix = "/api/v1/";

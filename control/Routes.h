@@ -16,6 +16,7 @@ enum class Action {
   GetSettings,
   GetLink,
   GetHistory,
+  GetFaults,
   GetEvents,
   PostRun,
   PostTenTimes,
@@ -27,6 +28,9 @@ enum class Action {
   PutSettings,
   PutItems,
   PutLink,
+  PostFaults,
+  PutFaultPlan,
+  DeleteFaultPlan,
 };
 
 struct Route {

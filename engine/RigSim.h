@@ -19,6 +19,7 @@
 #include "engine/WitsLog.h"
 #include "support/Clock.h"
 #include "wits/WitsDictionary.h"
+#include "wits/WitsFrameSink.h"
 #include "wits/WitsInItem.h"
 
 // Told when the engine changes the activity mode itself (a trip reaching bottom or surface).
@@ -78,8 +79,9 @@ class CRigSim : public CommsReceiverIF {
   void BuildDefaultItems();
   // Appends one CSV row of the enabled items' value texts to the run's CSV file.
   void WriteOutputRow();
-  // Sends the items that have a new value as one WITS frame on the WITS link and logs it.
-  void DoWitsOut();
+  // Sends the items that have a new value as one WITS frame on the WITS link and logs it. With a frame
+  // sink attached, the sink takes the items' lines instead, grouped as asked, and writes and logs them.
+  void DoWitsOut(FrameGrouping grouping = FrameGrouping::AsConfigured);
   // Bytes that arrived on the WITS link (frames) or the skid link (gain command).
   void CommsReceiverIF_OnReceive(std::vector<uint8_t> bytes, int32_t linkId) override;
 
@@ -90,6 +92,7 @@ class CRigSim : public CommsReceiverIF {
 
   CRigSimMessagesIF* m_pCallback = nullptr;
   CWitsTrafficIF* m_pTraffic = nullptr;  // not owned; may be absent
+  CWitsFrameSinkIF* m_pFrameSink = nullptr;  // not owned; absent: frames go straight to the WITS link
   std::string m_strWitsLogPath;
   std::string m_strCsvPath;
   CSimSettings m_settings;
@@ -151,6 +154,8 @@ class CRigSim : public CommsReceiverIF {
   bool CreateRunFiles(std::string& errorText);
   // Arrivals on the WITS link: frames into the received-items table, the log, a frame in answer.
   void ReceiveWits(const std::string& text);
+  // The answer to an arrival that completed `validFrames` frames with data, by the link's answer mode.
+  void AnswerArrival(std::size_t validFrames);
   // An arrival on the skid link: the gain command, nothing else.
   void ReceiveSkidCommand(const std::string& bytes);
   // Logs what the WITS log's minute only counted, once the minute has ended (or at once when the run

@@ -31,8 +31,18 @@ std::string_view TableValue(std::string_view value) {
 
 }  // namespace
 
-void CRigSim::DoWitsOut() {
+void CRigSim::DoWitsOut(FrameGrouping grouping) {
   vorn::CVornTimer timer("CRigSim::DoWitsOut", m_clocks.milliseconds);
+  if (m_pFrameSink != nullptr) {
+    std::vector<WitsOutLine> lines;
+    for (COutputItem& item : m_outputItems) {
+      if (!item.m_bSendPending) continue;
+      lines.push_back({item.m_nWitsRecord, item.m_nWitsChannel, item.m_strValue});
+      item.m_bSendPending = false;
+    }
+    m_pFrameSink->SendFrame(lines, grouping);
+    return;
+  }
   std::vector<std::string> lines;
   for (COutputItem& item : m_outputItems) {
     if (!item.m_bSendPending) continue;
@@ -57,7 +67,8 @@ void CRigSim::CommsReceiverIF_OnReceive(std::vector<uint8_t> bytes, int32_t link
 
 void CRigSim::ReceiveWits(const std::string& text) {
   m_strWitsInBuffer += text;
-  const std::vector<WitsDataLine> lines = ParseWitsFrames(m_strWitsInBuffer);
+  std::size_t validFrames = 0;
+  const std::vector<WitsDataLine> lines = ParseWitsFrames(m_strWitsInBuffer, &validFrames);
   if (const std::size_t dropped = BoundWitsInBuffer(m_strWitsInBuffer); dropped > 0) {
     vorn::Console() << "WITS input: " << dropped << " bytes without a complete frame dropped\n";
   }
@@ -75,8 +86,22 @@ void CRigSim::ReceiveWits(const std::string& text) {
     vorn::AppendTextFile(m_strWitsLogPath, WitsInEntry(m_clocks.nowSeconds(), text));
   }
   if (m_pTraffic != nullptr) m_pTraffic->OnArrival(text);
-  // Any arrival on the WITS link is the receiver's request for data.
-  if (m_settings.m_bRequiresPing) DoWitsOut();
+  AnswerArrival(validFrames);
+}
+
+void CRigSim::AnswerArrival(std::size_t validFrames) {
+  switch (m_witsLink.m_settings.answerMode) {
+    case AnswerValidOneFrame:
+      if (validFrames > 0) DoWitsOut(FrameGrouping::OneFrame);
+      break;
+    case AnswerValidPerRecord:
+      if (validFrames > 0) DoWitsOut(FrameGrouping::OnePerRecord);
+      break;
+    default:
+      // Any arrival on the WITS link is the receiver's request for data.
+      if (m_settings.m_bRequiresPing) DoWitsOut();
+      break;
+  }
 }
 
 void CRigSim::LogUnloggedWitsIn(bool runStops) {

@@ -111,6 +111,13 @@ void CWitsCommSettings::ToJson(rapidjson::Value& o, Allocator& a) const {
   AddInteger(o, "tcpIpType", tcpIpType, a);
   AddInteger(o, "nTcpIpPort", nTcpIpPort, a);
   AddText(o, "strIpAddress", strIpAddress, a);
+  // The wire profile's members only when they differ from their defaults.
+  const CWitsCommSettings defaults;
+  if (fKeepAliveInterval != defaults.fKeepAliveInterval) AddNumber(o, "fKeepAliveInterval", fKeepAliveInterval, a);
+  if (strKeepAliveText != defaults.strKeepAliveText) AddText(o, "strKeepAliveText", strKeepAliveText, a);
+  if (answerMode != defaults.answerMode) AddInteger(o, "answerMode", answerMode, a);
+  if (lineEnd != defaults.lineEnd) AddInteger(o, "lineEnd", lineEnd, a);
+  if (frameGrouping != defaults.frameGrouping) AddInteger(o, "frameGrouping", frameGrouping, a);
 }
 
 void CWitsCommSettings::FromJson(const rapidjson::Value& o) {
@@ -120,4 +127,9 @@ void CWitsCommSettings::FromJson(const rapidjson::Value& o) {
   IfPresent(tcpIpType, o, "tcpIpType", Integer);
   IfPresent(nTcpIpPort, o, "nTcpIpPort", Integer);
   IfPresent(strIpAddress, o, "strIpAddress", Text);
+  IfPresent(fKeepAliveInterval, o, "fKeepAliveInterval", Number);
+  IfPresent(strKeepAliveText, o, "strKeepAliveText", Text);
+  IfPresent(answerMode, o, "answerMode", Integer);
+  IfPresent(lineEnd, o, "lineEnd", Integer);
+  IfPresent(frameGrouping, o, "frameGrouping", Integer);
 }

@@ -84,6 +84,34 @@ QLabel* RightAlignedLabel(const QString& text, const QRect& rect, QWidget* paren
 
 }  // namespace
 
+QString EscapeLineEnds(const std::string& text) {
+  QString escaped;
+  for (const char c : text) {
+    if (c == '\r') escaped += "\\r";
+    else if (c == '\n') escaped += "\\n";
+    else if (c == '\\') escaped += "\\\\";
+    else escaped += QString::fromUtf8(&c, 1);
+  }
+  return escaped;
+}
+
+std::string UnescapeLineEnds(const QString& text) {
+  const std::string bytes = text.toStdString();
+  std::string plain;
+  for (std::size_t i = 0; i < bytes.size(); ++i) {
+    if (bytes[i] == '\\' && i + 1 < bytes.size()) {
+      const char next = bytes[i + 1];
+      if (next == 'r' || next == 'n' || next == '\\') {
+        plain += next == 'r' ? '\r' : next == 'n' ? '\n' : '\\';
+        ++i;
+        continue;
+      }
+    }
+    plain += bytes[i];
+  }
+  return plain;
+}
+
 CCommsSettingsDlg::CCommsSettingsDlg(const CWitsCommSettings& settings, QWidget* parent)
     : QDialog(parent),
       m_nKeepPort(settings.nCommPort),
@@ -93,7 +121,13 @@ CCommsSettingsDlg::CCommsSettingsDlg(const CWitsCommSettings& settings, QWidget*
       m_nRole(settings.tcpIpType),
       m_nTcpPort(settings.nTcpIpPort),
       m_strAddress(QString::fromStdString(settings.strIpAddress)) {
+  m_result = settings;  // the wire profile's members come back as they were unless changed here
   CreateControls();
+  m_keepAlive->setText(QString::fromStdString(vorn::FormatG(settings.fKeepAliveInterval)));
+  m_keepAliveText->setText(EscapeLineEnds(settings.strKeepAliveText));
+  m_answerMode->setCurrentIndex(std::clamp(settings.answerMode, 0, 2));
+  m_lineEnd->setCurrentIndex(std::clamp(settings.lineEnd, 0, 2));
+  m_frameGrouping->setCurrentIndex(std::clamp(settings.frameGrouping, 0, 1));
   FillPortList();
   m_baudList->clear();
   for (const char* rate : kBaudRates) m_baudList->addItem(rate);
@@ -109,7 +143,7 @@ void CCommsSettingsDlg::CreateControls() {
   setWindowFlag(Qt::WindowContextHelpButtonHint, false);
   setFont(DialogFont());
   const DialogUnits du(font());
-  setFixedSize(du.Size(235, 84));
+  setFixedSize(du.Size(235, 142));
 
   m_comm = new QRadioButton("Comm", this);
   m_comm->setGeometry(du.Rect(6, 6, 32, 9));
@@ -147,12 +181,35 @@ void CCommsSettingsDlg::CreateControls() {
   m_address = new CNetAddressCtrl(this);
   m_address->setGeometry(du.Rect(158, 37, 70, 13));
 
+  // The wire profile: how frames go out on the link.
+  RightAlignedLabel("Keep-alive (s)", du.Rect(4, 64, 50, 8), this);
+  m_keepAlive = new QLineEdit(this);
+  m_keepAlive->setGeometry(du.Rect(57, 62, 30, 13));
+  m_keepAlive->setToolTip("Seconds without anything sent before the keep-alive packet goes out; 0: never");
+  RightAlignedLabel("Packet", du.Rect(92, 64, 24, 8), this);
+  m_keepAliveText = new QLineEdit(this);
+  m_keepAliveText->setGeometry(du.Rect(119, 62, 109, 13));
+  m_keepAliveText->setToolTip("The keep-alive packet; \\r and \\n stand for CR and LF");
+  RightAlignedLabel("Answer", du.Rect(4, 81, 50, 8), this);
+  m_answerMode = new QComboBox(this);
+  m_answerMode->setGeometry(du.Rect(57, 79, 171, 12));
+  m_answerMode->addItems({"Every arrival when the receiver must ask (ping)", "Each valid frame, with one frame",
+                          "Each valid frame, with one frame per record"});
+  RightAlignedLabel("Line ends", du.Rect(4, 97, 50, 8), this);
+  m_lineEnd = new QComboBox(this);
+  m_lineEnd->setGeometry(du.Rect(57, 95, 50, 12));
+  m_lineEnd->addItems({"CR LF", "LF", "CR"});
+  RightAlignedLabel("Frames", du.Rect(110, 97, 26, 8), this);
+  m_frameGrouping = new QComboBox(this);
+  m_frameGrouping->setGeometry(du.Rect(139, 95, 89, 12));
+  m_frameGrouping->addItems({"All items in one", "One per record"});
+
   auto* ok = new QPushButton("OK", this);
   ok->setDefault(true);
-  ok->setGeometry(du.Rect(47, 65, 50, 14));
+  ok->setGeometry(du.Rect(47, 122, 50, 14));
   auto* cancel = new QPushButton("Cancel", this);
   cancel->setAutoDefault(false);
-  cancel->setGeometry(du.Rect(138, 65, 50, 14));
+  cancel->setGeometry(du.Rect(138, 122, 50, 14));
 
   // Names the tests and the accessibility tools find the controls by.
   m_comm->setObjectName("commRadio");
@@ -165,6 +222,11 @@ void CCommsSettingsDlg::CreateControls() {
   m_tcpPort->setObjectName("tcpPortEdit");
   m_addressLabel->setObjectName("addressLabel");
   m_address->setObjectName("addressEdit");
+  m_keepAlive->setObjectName("keepAliveEdit");
+  m_keepAliveText->setObjectName("keepAliveTextEdit");
+  m_answerMode->setObjectName("answerModeList");
+  m_lineEnd->setObjectName("lineEndList");
+  m_frameGrouping->setObjectName("frameGroupingList");
   ok->setObjectName("okButton");
   cancel->setObjectName("cancelButton");
 
@@ -251,5 +313,15 @@ void CCommsSettingsDlg::accept() {
   m_result.tcpIpType = m_nRole;
   m_result.nTcpIpPort = m_nTcpPort;
   m_result.strIpAddress = m_strAddress.toStdString();
+  const std::string keepAlive = m_keepAlive->text().toStdString();
+  if (!vorn::IsWholeDecimal(keepAlive) || vorn::ReadDecimal(keepAlive) < 0.0) {
+    RefuseEntry(*m_keepAlive, "Enter a number.");
+    return;
+  }
+  m_result.fKeepAliveInterval = vorn::ReadDecimal(keepAlive);
+  m_result.strKeepAliveText = UnescapeLineEnds(m_keepAliveText->text());
+  m_result.answerMode = m_answerMode->currentIndex();
+  m_result.lineEnd = m_lineEnd->currentIndex();
+  m_result.frameGrouping = m_frameGrouping->currentIndex();
   if (ReadFields()) QDialog::accept();
 }

@@ -15,7 +15,8 @@ class QPushButton;
 class QRadioButton;
 
 // "Comms Settings": the WITS link's kind (serial port or TCP/IP), the serial port and its bit rate, the
-// TCP/IP role, port and server address. Only ports that exist and open are offered, and the port the
+// TCP/IP role, port and server address, and the wire profile (keep-alive interval and packet, answer
+// mode, line ends, frame grouping). Only ports that exist and open are offered, and the port the
 // dialog was opened with: listed when it exists, else shown as not found, and kept unless the operator
 // picks another (a bit rate outside the list likewise). The controls and the fields below move only by
 // an explicit exchange, so a bad TCP port is reported each time the fields are read. The dialog opens
@@ -68,4 +69,13 @@ class CCommsSettingsDlg : public QDialog {
   QLineEdit* m_tcpPort = nullptr;
   QLabel* m_addressLabel = nullptr;
   CNetAddressCtrl* m_address = nullptr;
+  QLineEdit* m_keepAlive = nullptr;
+  QLineEdit* m_keepAliveText = nullptr;
+  QComboBox* m_answerMode = nullptr;
+  QComboBox* m_lineEnd = nullptr;
+  QComboBox* m_frameGrouping = nullptr;
 };
+
+// The keep-alive packet as one line of text: CR, LF and backslash written as \r, \n and \\.
+[[nodiscard]] QString EscapeLineEnds(const std::string& text);
+[[nodiscard]] std::string UnescapeLineEnds(const QString& text);

@@ -8,6 +8,7 @@ target_sources(rigsim_ui PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/PropertyValueDelegate.cpp ${CMAKE_CURRENT_LIST_DIR}/PropertyValueDelegate.h
   ${CMAKE_CURRENT_LIST_DIR}/SerialPortList.cpp ${CMAKE_CURRENT_LIST_DIR}/SerialPortList.h
   ${CMAKE_CURRENT_LIST_DIR}/SimSettingsDlg.cpp ${CMAKE_CURRENT_LIST_DIR}/SimSettingsDlg.h
+  ${CMAKE_CURRENT_LIST_DIR}/TestBenchDlg.cpp ${CMAKE_CURRENT_LIST_DIR}/TestBenchDlg.h
   ${CMAKE_CURRENT_LIST_DIR}/VornMFCPropertyGridCtrl.cpp ${CMAKE_CURRENT_LIST_DIR}/VornMFCPropertyGridCtrl.h
   ${CMAKE_CURRENT_LIST_DIR}/VornPropertyGridProperty.cpp ${CMAKE_CURRENT_LIST_DIR}/VornPropertyGridProperty.h
   ${CMAKE_CURRENT_LIST_DIR}/WidgetPlacement.cpp ${CMAKE_CURRENT_LIST_DIR}/WidgetPlacement.h)

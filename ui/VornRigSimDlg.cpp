@@ -27,6 +27,7 @@
 #include "ui/MainWindowGrids.h"
 #include "ui/MessageBoxes.h"
 #include "ui/SimSettingsDlg.h"
+#include "ui/TestBenchDlg.h"
 #include "ui/UiResources.h"
 #include "ui/WidgetPlacement.h"
 #include "ui/plots/PlotsView.h"
@@ -203,6 +204,10 @@ void CVornRigSimDlg::CreateControls() {
   m_defaultStartButton = button("Default Start State", "defaultStartState", du.Rect(117, 36, 70, 13));
   m_browseButton = button("Browse Output Dir...", "browseOutputDir", du.Rect(195, 36, 75, 13));
   m_aboutButton = button("About...", "about", du.Rect(354, 35, 50, 13));
+  m_testBenchButton = button("Test Bench...", "testBench", du.Rect(274, 36, 56, 13));
+  m_faultsField = field("faultsField", du.Rect(117, 53, 316, 10));
+  m_faultsField->SetBackgroundColour(QColor(255, 165, 0));
+  m_faultsField->setVisible(false);
   m_holeDepthBox = box("holeDepth", du.Rect(7, 52, 38, 13));
   m_setHoleDepthButton = button("Set Hole Depth", "setHoleDepth", du.Rect(49, 51, 56, 14));
   m_addItemButton = button("+", "addItem", du.Rect(7, 83, 13, 12));
@@ -247,6 +252,7 @@ void CVornRigSimDlg::ConnectCommands() {
   connect(m_defaultStartButton, &QPushButton::clicked, this, &CVornRigSimDlg::OnDefaultStartState);
   connect(m_browseButton, &QPushButton::clicked, this, &CVornRigSimDlg::OnBrowseOutputDir);
   connect(m_aboutButton, &QPushButton::clicked, this, &CVornRigSimDlg::OnAbout);
+  connect(m_testBenchButton, &QPushButton::clicked, this, &CVornRigSimDlg::OnTestBench);
   connect(m_addItemButton, &QPushButton::clicked, this, [this] { m_grids->AddItem(); });
   connect(m_removeItemButton, &QPushButton::clicked, this, [this] { m_grids->RemoveSelectedItems(); });
   connect(m_defaultItemsButton, &QPushButton::clicked, this, &CVornRigSimDlg::OnDefaultItems);
@@ -380,7 +386,26 @@ void CVornRigSimDlg::OnStateChanged(StateChange what) {
 
 void CVornRigSimDlg::OnMessage(const std::string& line) { vorn::Console() << line << std::endl; }
 
+void CVornRigSimDlg::OnFault(const FaultReport&) { RefreshFaultIndicator(); }
+
+void CVornRigSimDlg::OnFaultsChanged() { RefreshFaultIndicator(); }
+
+void CVornRigSimDlg::RefreshFaultIndicator() {
+  const std::vector<std::string> active = m_controller.Wire().ActiveFaults();
+  m_faultsField->setVisible(!active.empty());
+  if (active.empty()) return;
+  const QString text = "Faults: " + Text(vorn::JoinText(active, "; "));
+  if (m_faultsField->text() != text) m_faultsField->setText(text);
+}
+
+void CVornRigSimDlg::OnTestBench() {
+  CTestBenchDlg dialog(m_controller, this);
+  dialog.exec();
+  RefreshFaultIndicator();
+}
+
 void CVornRigSimDlg::OnAfterTick() {
+  RefreshFaultIndicator();
   RefreshLinkStatus();
   m_grids->HighlightStateRow();
   m_grids->RefreshChannelGrid();

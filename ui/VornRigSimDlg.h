@@ -84,7 +84,11 @@ class CVornRigSimDlg : public QDialog, private CRigViewIF {
   void OnItemsChanged() override;
   void OnStateChanged(StateChange what) override;
   void OnMessage(const std::string& line) override;
+  void OnFault(const FaultReport& report) override;
+  void OnFaultsChanged() override;
   void OnAfterTick() override;
+  // The faults field: shown, with what is active, while faults are armed or in progress.
+  void RefreshFaultIndicator();
 
   void ShowTabControls();
   void LayoutControls();
@@ -101,6 +105,7 @@ class CVornRigSimDlg : public QDialog, private CRigViewIF {
   void OnModeSelected();
   void OnBrowseOutputDir();
   void OnAbout();
+  void OnTestBench();
   void OnDefaultItems();
   void OnTabChanged(int index);
 
@@ -135,6 +140,8 @@ class CVornRigSimDlg : public QDialog, private CRigViewIF {
   QPushButton* m_defaultStartButton = nullptr;
   QPushButton* m_browseButton = nullptr;
   QPushButton* m_aboutButton = nullptr;
+  QPushButton* m_testBenchButton = nullptr;
+  CColorStatic* m_faultsField = nullptr;
   QLineEdit* m_holeDepthBox = nullptr;
   QPushButton* m_setHoleDepthButton = nullptr;
   QPushButton* m_addItemButton = nullptr;

@@ -45,8 +45,9 @@ std::string BuildWitsFrame(const std::vector<std::string>& dataLines) {
   return frame;
 }
 
-std::vector<WitsDataLine> ParseWitsFrames(std::string& buffer) {
+std::vector<WitsDataLine> ParseWitsFrames(std::string& buffer, std::size_t* validFrames) {
   std::vector<WitsDataLine> lines;
+  if (validFrames != nullptr) *validFrames = 0;
   // Frames are taken from the front; the buffer is cut once at the end. Whatever lies before a frame
   // goes with it, and so does white space in front of the rest. The rest keeps its end as it came: the
   // next arrival continues it, and a line end there still separates its last line from the next one.
@@ -57,7 +58,9 @@ std::vector<WitsDataLine> ParseWitsFrames(std::string& buffer) {
     const std::size_t end = buffer.find(kFrameEnd, start);
     if (end == std::string::npos) break;
     const std::size_t afterEnd = end + kFrameEnd.size();
+    const std::size_t before = lines.size();
     ReadFrameLines(std::string_view(buffer).substr(start, afterEnd - start), lines);
+    if (validFrames != nullptr && lines.size() > before) ++*validFrames;
     consumed = afterEnd;
   }
   if (consumed > 0) {

@@ -27,8 +27,9 @@ struct WitsDataLine {
 // Takes every complete frame ("&&" up to the next "!!") out of the input buffer and returns their
 // data lines in arrival order. Text before a frame goes with it; an incomplete frame stays for the
 // next arrival, so a stream cut into arrivals anywhere gives the same lines as the whole stream. The
-// reader takes exactly two characters for the record and two for the item.
-[[nodiscard]] std::vector<WitsDataLine> ParseWitsFrames(std::string& buffer);
+// reader takes exactly two characters for the record and two for the item. `validFrames`, when
+// given, is set to the number of frames taken that held at least one data line.
+[[nodiscard]] std::vector<WitsDataLine> ParseWitsFrames(std::string& buffer, std::size_t* validFrames = nullptr);
 
 // The input buffer never holds more than this once an arrival has been parsed. A receiving system
 // sends frames of a few hundred bytes; a peer that sends text without frame marks must not make the

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <QFile>
+
 #include "app/CommandLine.h"
 
 namespace {
@@ -120,6 +122,51 @@ TEST(CommandLineHistoryTest, HistoryCsvNeedsHeadlessAndAFileName) {
   EXPECT_FALSE(Parse({"--headless"}).options.historyCsv);
   EXPECT_EQ(Parse({"--history-csv", "/tmp/run.csv"}).exitCode.value_or(-1), 2);
   EXPECT_EQ(Parse({"--headless", "--history-csv", ""}).exitCode.value_or(-1), 2);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(CommandLineFaultsTest, FaultsAPlanAndASeedAreReadAndChecked) {
+  const QString plan = QString::fromStdString(::testing::TempDir()) + "/plan.json";
+  {
+    QFile file(plan);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(R"({"seed": 3, "faults": [{"at": 30, "fault": "silence", "seconds": 31}]})");
+  }
+  const auto result = Parse({"--headless", "--fault", "split:pieces=3,gap_ms=20", "--fault", "swap:every=4",
+                             "--fault-plan", plan, "--seed", "18446744073709551615"});
+  ASSERT_FALSE(result.exitCode) << result.output;
+  ASSERT_EQ(result.options.faults.size(), 2u);
+  EXPECT_EQ(FaultText(result.options.faults[0]), "split:pieces=3,gap_ms=20");
+  EXPECT_EQ(FaultText(result.options.faults[1]), "swap:every=4");
+  ASSERT_TRUE(result.options.faultPlan);
+  EXPECT_EQ(FaultText(result.options.faultPlan->entries.at(0)), "silence:seconds=31,at=30");
+  EXPECT_EQ(result.options.seed, 18446744073709551615ull);
+
+  const auto badFault = Parse({"--headless", "--fault", "pace:bps=0"});
+  EXPECT_EQ(badFault.exitCode.value_or(-1), 2);
+  EXPECT_EQ(badFault.output,
+            "Invalid value for --fault: 'pace:bps=0': Fault 'pace': parameter 'bps' must be a number above 0 and at "
+            "most 10000000, not '0'.\n");
+  const auto missing = Parse({"--headless", "--fault-plan", plan + ".missing"});
+  EXPECT_EQ(missing.exitCode.value_or(-1), 2);
+  EXPECT_EQ(missing.output.rfind("Cannot read the fault plan '", 0), 0u) << missing.output;
+  {
+    QFile file(plan);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(R"([{"fault": "silence", "seconds": "31"}])");
+  }
+  const auto badPlan = Parse({"--headless", "--fault-plan", plan});
+  EXPECT_EQ(badPlan.exitCode.value_or(-1), 2);
+  EXPECT_EQ(badPlan.output, "Invalid fault plan '" + plan.toStdString() +
+                                "': Fault plan, entry 1: Fault 'silence': parameter 'seconds' must be a number above 0 "
+                                "and at most 86400, not '31'.\n");
+  EXPECT_EQ(Parse({"--seed", "-2"}).exitCode.value_or(-1), 2);
+  const auto endless = Parse({"--headless", "--fault-plan", "/dev/zero"});
+  EXPECT_EQ(endless.exitCode.value_or(-1), 2);
+  EXPECT_EQ(endless.output, "The fault plan '/dev/zero' is over 1 MiB.\n");
 }
 
 }  // namespace

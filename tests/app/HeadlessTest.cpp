@@ -393,3 +393,81 @@ TEST_F(HeadlessTest, ASerialRunSetsNoBitRateButTheConfiguredOne) {
 }
 
 }  // namespace
+
+TEST_F(HeadlessTest, FaultOptionsShapeTheFramesAndEachFaultGetsAStatusLine) {
+  const uint16_t port = FreePort();
+  WriteSettings(
+      [](CSimSettings& s) {
+        s.m_mode = Idle;
+        s.m_fCalcOutputInterval = 0.1;
+        s.m_fWitsOutInterval = 0.2;
+      },
+      Link(Master, port));
+  HeadlessProcess simulator({"--fault", "line-ends:style=lf,every=2", "--seed", "7"});
+  ASSERT_TRUE(simulator.WaitForStarted());
+  QTcpSocket client;
+  std::string bytes;
+  ASSERT_TRUE(WaitUntil(
+      [&] {
+        if (client.state() == QAbstractSocket::UnconnectedState) client.connectToHost("127.0.0.1", port);
+        bytes += client.readAll().toStdString();
+        return bytes.find("!!\n&&\r\n") != std::string::npos && bytes.find("!!\r\n&&\n") != std::string::npos;
+      },
+      15000))
+      << simulator.Status();
+  EXPECT_TRUE(simulator.WaitForStatus(" Fault line-ends:style=lf,every=2\n", 5000)) << simulator.Status();
+  EXPECT_EQ(simulator.Terminate(), 0);
+  const std::string log = ReadFile(FirstFileIn(Root() / "WitsLogFiles"));
+  const std::size_t fault = log.find(" line-ends:style=lf,every=2\r\n");
+  ASSERT_NE(fault, std::string::npos) << log.substr(0, 400);
+  EXPECT_EQ(log.rfind("FAULT ", fault), log.rfind("\r\n", fault) + 2);  // its own entry
+}
+
+TEST_F(HeadlessTest, AnUnknownFaultOrAnUnreadablePlanExitsTwoAndRunsNothing) {
+  HeadlessProcess unknown({"--fault", "hiccup"});
+  ASSERT_TRUE(unknown.WaitForStarted());
+  EXPECT_EQ(unknown.WaitForExit(10000), 2);
+  EXPECT_NE(unknown.Status().find("Invalid value for --fault: 'hiccup': Unknown fault 'hiccup'"), std::string::npos)
+      << unknown.Status();
+  const fs::path plan = Root() / "plan.json";
+  {
+    std::ofstream(plan) << R"([{"at": 1, "fault": "split", "pieces": 1}])";
+  }
+  HeadlessProcess badPlan({"--fault-plan", QString::fromStdString(plan.string())});
+  ASSERT_TRUE(badPlan.WaitForStarted());
+  EXPECT_EQ(badPlan.WaitForExit(10000), 2);
+  EXPECT_NE(badPlan.Status().find("Fault plan, entry 1: Fault 'split': parameter 'pieces'"), std::string::npos)
+      << badPlan.Status();
+  EXPECT_TRUE(fs::is_empty(Root() / "WitsLogFiles"));
+}
+
+TEST_F(HeadlessTest, AQuietLinkGetsKeepAlivePacketsAndValidFramesAreAnswered) {
+  const uint16_t port = FreePort();
+  CWitsCommSettings link = Link(Master, port);
+  link.fKeepAliveInterval = 0.3;
+  link.answerMode = AnswerValidOneFrame;
+  WriteSettings([](CSimSettings& s) { s.m_bRequiresPing = true; }, link);  // no frames on the clock
+  HeadlessProcess simulator({});
+  ASSERT_TRUE(simulator.WaitForStarted());
+  FrameClient client;
+  ASSERT_TRUE(client.Connect(port)) << simulator.Status();
+  const std::string keepAlive = "&&\r\n0111-9999\r\n!!\r\n";
+  ASSERT_TRUE(WaitUntil([&] { return client.Frames().size() >= 2; }, 10000)) << simulator.Status();
+  EXPECT_EQ(client.Frames()[0], keepAlive);
+  EXPECT_EQ(client.Frames()[1], keepAlive);
+
+  client.Send("no frame here");  // answered by nothing
+  client.Send("&&\r\n0108123.4\r\n!!\r\n");  // answered by one frame of the items
+  ASSERT_TRUE(WaitUntil(
+      [&] {
+        for (const std::string& frame : client.Frames()) {
+          if (frame.rfind("&&\r\n0108", 0) == 0) return true;
+        }
+        return false;
+      },
+      10000))
+      << simulator.Status();
+  EXPECT_EQ(simulator.Terminate(), 0);
+  const std::string log = ReadFile(FirstFileIn(Root() / "WitsLogFiles"));
+  EXPECT_NE(log.find("\r\n&&\r\n0111-9999\r\n!!\r\n"), std::string::npos) << log.substr(0, 300);
+}

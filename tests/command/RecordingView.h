@@ -49,6 +49,8 @@ class RecordingView : public CRigViewIF {
     Add(what == StateChange::Depths ? "state depths" : "state default");
   }
   void OnMessage(const std::string& line) override { Add("message " + line); }
+  void OnFault(const FaultReport& report) override { Add("fault " + report.text); }
+  void OnFaultsChanged() override { Add("faults"); }
   void OnAfterTick() override { Add("tick"); }
 
   // Called after each line is written down, for views that act on what they hear.

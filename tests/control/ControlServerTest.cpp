@@ -339,3 +339,66 @@ TEST_F(ControlServerTest, StalledReaderIsDroppedWhileOthersKeepUp) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(ControlServerTest, FaultsArmOverTheApiAndBadOnesAre400WithNothingTaken) {
+  CHttpClient client(Port());
+  HttpAnswer answer = client.Send("POST", "/api/v1/faults", R"({"fault": "hiccup"})");
+  EXPECT_EQ(answer.status, 400);
+  EXPECT_TRUE(Has(answer.body, "Unknown fault 'hiccup'")) << answer.body;
+  answer = client.Send("POST", "/api/v1/faults", R"({"fault": "split", "pieces": 0})");
+  EXPECT_EQ(answer.status, 400);
+  EXPECT_TRUE(Has(answer.body, "Fault 'split': parameter 'pieces' must be a whole number from 2 to 1000, not 0."))
+      << answer.body;
+  EXPECT_TRUE(m_controller.Wire().ActiveFaults().empty());
+
+  answer = client.Send("POST", "/api/v1/faults", R"({"fault": "garbage", "bytes": 4, "every": 2})");
+  EXPECT_EQ(answer.status, 200) << answer.body;
+  EXPECT_EQ(answer.body, R"({"seed":"1","active":["garbage:bytes=4,every=2"],"plan":[]})" "\n");
+
+  answer = client.Send("PUT", "/api/v1/fault-plan", R"({"seed": 9, "faults": [{"at": 3, "fault": "drop-end"},
+                                                         {"at": 4, "fault": "pace", "bps": "fast"}]})");
+  EXPECT_EQ(answer.status, 400);
+  EXPECT_TRUE(Has(answer.body, "Fault plan, entry 2: Fault 'pace': parameter 'bps'")) << answer.body;
+  EXPECT_TRUE(m_controller.Wire().Plan().entries.empty());
+  EXPECT_EQ(m_controller.Wire().Seed(), 1u);
+
+  answer = client.Send("PUT", "/api/v1/fault-plan", R"({"seed": 9, "faults": [{"at": 3, "fault": "drop-end"}]})");
+  EXPECT_EQ(answer.status, 200) << answer.body;
+  EXPECT_EQ(client.Get("/api/v1/faults").body,
+            R"x({"seed":"9","active":["garbage:bytes=4,every=2","drop-end:at=3 (plan)"],"plan":["drop-end:at=3"]})x" "\n");
+  EXPECT_EQ(client.Send("DELETE", "/api/v1/fault-plan", "").status, 200);
+  EXPECT_EQ(client.Get("/api/v1/faults").body, R"({"seed":"9","active":[],"plan":[]})" "\n");
+  EXPECT_EQ(client.Send("GET", "/api/v1/fault-plan", "").status, 405);
+}
+
+TEST_F(ControlServerTest, AFaultTakingEffectIsAnEventOnTheStream) {
+  CEventReader reader(Port());
+  ASSERT_TRUE(reader.WaitOpen());
+  CHttpClient client(Port());
+  ASSERT_EQ(client.Send("POST", "/api/v1/faults", R"({"fault": "bad-value", "kind": "null"})").status, 200);
+  ASSERT_EQ(client.Send("POST", "/api/v1/run", R"({"running": true})").status, 200);
+  const std::string fault = reader.WaitFor({R"("event":"fault")"}, 10000);
+  EXPECT_TRUE(Has(fault, R"({"event":"fault","name":"bad-value","fault":"bad-value:kind=null","fromPlan":false,"time":)"))
+      << fault;
+  ASSERT_EQ(client.Send("POST", "/api/v1/run", R"({"running": false})").status, 200);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(ControlServerTest, TheLinksWireProfileIsSetLikeItsOtherMembers) {
+  CHttpClient client(Port());
+  HttpAnswer answer = client.Send("PUT", "/api/v1/link", R"({"lineEnd": 1, "fKeepAliveInterval": 25})");
+  EXPECT_EQ(answer.status, 200) << answer.body;
+  EXPECT_TRUE(Has(answer.body, R"("fKeepAliveInterval":25.0,"lineEnd":1})")) << answer.body;
+  EXPECT_EQ(m_engine.m_witsLink.m_settings.lineEnd, LineEndLf);
+  answer = client.Send("PUT", "/api/v1/link", R"({"lineEnd": 3})");
+  EXPECT_EQ(answer.status, 400);
+  EXPECT_TRUE(Has(answer.body, "'lineEnd' must be a whole number from 0 to 2")) << answer.body;
+  EXPECT_EQ(m_engine.m_witsLink.m_settings.lineEnd, LineEndLf);
+}
+
+}  // namespace

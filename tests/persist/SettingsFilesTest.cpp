@@ -58,6 +58,48 @@ TEST_F(SettingsFilesTest, LinkSettingsFileHasTheExactTextAndDiskForm) {
   EXPECT_EQ(DiskBytes(WitsCommSettingsPath()), vorn::ToDiskText(expected));
 }
 
+TEST_F(SettingsFilesTest, TheWireProfileIsSavedOnlyAwayFromItsDefaultsAndReadBack) {
+  CWitsCommSettings link = engine.m_witsLink.m_settings;
+  link.fKeepAliveInterval = 25.5;
+  link.lineEnd = LineEndCr;
+  engine.SetCommSettings(link);
+  SaveWitsCommSettings(engine);
+  const std::string expected =
+      "{\n"
+      "    \"WitsCommSettings\": {\n"
+      "        \"commType\": 1,\n"
+      "        \"nCommPort\": 3,\n"
+      "        \"nBaudRate\": 9600,\n"
+      "        \"tcpIpType\": 0,\n"
+      "        \"nTcpIpPort\": 1234,\n"
+      "        \"strIpAddress\": \"127.0.0.1\",\n"
+      "        \"fKeepAliveInterval\": 25.5,\n"
+      "        \"lineEnd\": 2\n"
+      "    }\n"
+      "}";
+  EXPECT_EQ(WitsCommSettingsText(engine), expected);
+
+  CRigSim other{clocks.Make()};
+  LoadWitsCommSettings(other);
+  EXPECT_EQ(other.m_witsLink.m_settings, link);
+  EXPECT_EQ(other.m_skidLink.m_settings.lineEnd, LineEndCr);  // read in the skid link's copy too
+
+  // Every member of the profile, away from its default, and back.
+  link.strKeepAliveText = "KA\r\n";
+  link.answerMode = AnswerValidPerRecord;
+  link.frameGrouping = GroupPerRecord;
+  engine.SetCommSettings(link);
+  SaveWitsCommSettings(engine);
+  LoadWitsCommSettings(other);
+  EXPECT_EQ(other.m_witsLink.m_settings, link);
+  // Back at the defaults, the file is today's again, byte for byte.
+  CWitsCommSettings plain;
+  plain.nTcpIpPort = 1234;
+  engine.SetCommSettings(plain);
+  SaveWitsCommSettings(engine);
+  EXPECT_EQ(WitsCommSettingsText(engine).find("fKeepAlive"), std::string::npos);
+}
+
 TEST_F(SettingsFilesTest, DefaultSettingsFileMatchesTheReferenceText) {
   engine.BuildDefaultItems();
   SaveSimSettings(engine);

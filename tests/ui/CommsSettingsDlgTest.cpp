@@ -239,3 +239,46 @@ TEST_F(CommsSettingsDlgTest, Screenshots) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(CommsSettingsDlgTest, TheWireProfileIsShownAndReadBackAndKeptWhenUntouched) {
+  CWitsCommSettings profile = Serial(2);
+  profile.fKeepAliveInterval = 25;
+  profile.strKeepAliveText = "&&\r\n0111-9999\r\n!!\r\n";
+  profile.answerMode = AnswerValidPerRecord;
+  profile.lineEnd = LineEndLf;
+  profile.frameGrouping = GroupPerRecord;
+  auto dialog = Open(profile);
+  EXPECT_EQ(Find<QLineEdit>(*dialog, "keepAliveEdit")->text().toStdString(), "25");
+  EXPECT_EQ(Find<QLineEdit>(*dialog, "keepAliveTextEdit")->text().toStdString(), "&&\\r\\n0111-9999\\r\\n!!\\r\\n");
+  EXPECT_EQ(Find<QComboBox>(*dialog, "answerModeList")->currentIndex(), 2);
+  EXPECT_EQ(Find<QComboBox>(*dialog, "lineEndList")->currentText().toStdString(), "LF");
+  EXPECT_EQ(Find<QComboBox>(*dialog, "frameGroupingList")->currentIndex(), 1);
+  Click(*dialog, "okButton");
+  ASSERT_EQ(dialog->result(), QDialog::Accepted);
+  EXPECT_EQ(dialog->Settings().fKeepAliveInterval, 25.0);
+  EXPECT_EQ(dialog->Settings().strKeepAliveText, profile.strKeepAliveText);
+  EXPECT_EQ(dialog->Settings().answerMode, AnswerValidPerRecord);
+  EXPECT_EQ(dialog->Settings().lineEnd, LineEndLf);
+  EXPECT_EQ(dialog->Settings().frameGrouping, GroupPerRecord);
+
+  auto edited = Open(profile);
+  Find<QLineEdit>(*edited, "keepAliveEdit")->setText("0");
+  Find<QLineEdit>(*edited, "keepAliveTextEdit")->setText("KA\\n\\\\");
+  Find<QComboBox>(*edited, "lineEndList")->setCurrentIndex(2);
+  Click(*edited, "okButton");
+  EXPECT_EQ(edited->Settings().fKeepAliveInterval, 0.0);
+  EXPECT_EQ(edited->Settings().strKeepAliveText, "KA\n\\");
+  EXPECT_EQ(edited->Settings().lineEnd, LineEndCr);
+
+  MessageBoxCatcher boxes;
+  auto bad = Open(profile);
+  Find<QLineEdit>(*bad, "keepAliveEdit")->setText("soon");
+  Click(*bad, "okButton");
+  EXPECT_NE(bad->result(), QDialog::Accepted);
+  ASSERT_EQ(boxes.boxes.size(), 1u);
+  EXPECT_EQ(boxes.boxes[0].text.toStdString(), "Enter a number.");
+}
+
+}  // namespace

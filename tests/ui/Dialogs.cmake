@@ -5,6 +5,7 @@ vorn_add_test(test_dialogs
     ${CMAKE_CURRENT_LIST_DIR}/PropertyGridTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/SimSettingsDlgTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/CommsSettingsDlgTest.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/TestBenchDlgTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/WidgetPlacementTest.cpp
   LIBS rigsim_ui
   GUI)

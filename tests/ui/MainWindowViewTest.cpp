@@ -46,3 +46,22 @@ TEST_F(MainWindowTest, CommandsOfAnotherIssuerShowInTheWindowAndTheirFailuresPop
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(MainWindowTest, TheFaultsFieldShowsWhatIsActiveWhoeverArmedIt) {
+  Open();
+  auto* field = Find<CColorStatic>("faultsField");
+  EXPECT_FALSE(field->isVisible());
+  CRigController& other = window->Controller();
+  ASSERT_TRUE(other.InjectFault("duplicate:every=3").IsDone());
+  EXPECT_TRUE(field->isVisible());
+  EXPECT_EQ(field->text(), "Faults: duplicate:every=3");
+  ASSERT_TRUE(other.SetFaultPlan(R"([{"at": 5, "fault": "swap"}])").IsDone());
+  EXPECT_EQ(field->text(), "Faults: duplicate:every=3; swap:at=5 (plan)");
+  ASSERT_TRUE(other.ClearFaultPlan().IsDone());
+  EXPECT_FALSE(field->isVisible());
+  EXPECT_TRUE(Find("testBench")->isEnabled());
+}
+
+}  // namespace
