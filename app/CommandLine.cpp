@@ -69,14 +69,16 @@ CommandLineResult ParseCommandLine(const QStringList& arguments, const std::opti
       QString("Every control API request must carry 'Authorization: Bearer TOKEN' (default: $%1).")
           .arg(kControlTokenVariable),
       "TOKEN");
+  const QCommandLineOption historyCsv(
+      "history-csv", "With --headless: write the run's history to FILE as CSV when the run stops.", "FILE");
   const QCommandLineOption fault(
       "fault", "Inject a fault on the WITS link: NAME[:KEY=VALUE,...], once at the first frame unless every=N or "
                "p=P is given (repeatable; see docs/test-bench.md).",
       "NAME[:KEY=VALUE,...]");
   const QCommandLineOption faultPlan("fault-plan", "Run the timed faults of the JSON plan in FILE.", "FILE");
   const QCommandLineOption seed("seed", "Seed N for every random choice of the faults (default 1).", "N");
-  parser.addOptions({help, version, headless, duration, tenTimes, console, root, control, controlToken, fault,
-                     faultPlan, seed});
+  parser.addOptions({help, version, headless, duration, tenTimes, console, root, control, controlToken, historyCsv,
+                     fault, faultPlan, seed});
 
   CommandLineResult result;
   const auto fail = [&result](const QString& message) {
@@ -115,6 +117,11 @@ CommandLineResult ParseCommandLine(const QStringList& arguments, const std::opti
   if (parser.isSet(root)) {
     if (parser.value(root).isEmpty()) return fail("Invalid value for --root: an empty folder name.");
     options.root = parser.value(root).toStdString();
+  }
+  if (parser.isSet(historyCsv)) {
+    if (!options.headless) return fail("--history-csv applies to --headless only; the window has its Plots tab.");
+    if (parser.value(historyCsv).isEmpty()) return fail("Invalid value for --history-csv: an empty file name.");
+    options.historyCsv = parser.value(historyCsv).toStdString();
   }
   if (parser.isSet(control)) {
     options.control = ParseControlEndpoint(parser.value(control));

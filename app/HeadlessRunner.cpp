@@ -1,16 +1,22 @@
 #include "app/HeadlessRunner.h"
 
 #include <QCoreApplication>
+#include <QFile>
 #include <algorithm>
 #include <ostream>
 
 #include "engine/LinkStatus.h"
+#include "history/HistoryCsv.h"
 #include "support/Clock.h"
 #include "support/Text.h"
 #include "support/Time.h"
 
 CHeadlessRunner::CHeadlessRunner(const CommandLineOptions& options, std::ostream& status, vorn::Clocks clocks)
     : m_options(options), m_status(status), m_engine(std::move(clocks)) {
+  if (options.historyCsv || options.control) {
+    m_history = std::make_unique<CHistoryRecorder>(m_engine);
+    m_controller.AddView(*m_history);
+  }
   m_controller.AddView(*this);
   m_controller.LoadAtStartup();
   (void)m_controller.SetTenTimes(options.tenTimes);  // always done
@@ -25,7 +31,10 @@ void ApplyFaultOptions(CRigController& controller, const CommandLineOptions& opt
   for (const FaultSpec& fault : options.faults) (void)controller.InjectFault(fault);
 }
 
-CHeadlessRunner::~CHeadlessRunner() { m_controller.RemoveView(*this); }
+CHeadlessRunner::~CHeadlessRunner() {
+  m_controller.RemoveView(*this);
+  if (m_history) m_controller.RemoveView(*m_history);
+}
 
 bool CHeadlessRunner::Start() {
   if (!m_engine.DictionaryError().empty()) Print(m_engine.DictionaryError());
@@ -48,12 +57,24 @@ void CHeadlessRunner::OnRunChanged(bool running) {
   if (!running) {
     ReportChanges();
     Print("Run stopped. CSV file: " + m_engine.m_strCsvPath + "  WITS log: " + m_engine.m_strWitsLogPath);
+    WriteHistoryCsv();
     return;
   }
   Print("Run started. CSV file: " + m_engine.m_strCsvPath + "  WITS log: " + m_engine.m_strWitsLogPath);
   // Read after the line's time stamp, so the run never ends before the duration from that line.
   m_lastTickMs = m_engine.Clocks().milliseconds();
   ReportChanges();
+}
+
+void CHeadlessRunner::WriteHistoryCsv() {
+  if (!m_options.historyCsv || !m_history) return;
+  const CHistoryStore& store = m_history->Store();
+  const std::string text = HistoryCsv(store, AllSeries(store), 0.0, store.Latest(), m_history->StartWallSeconds());
+  QFile file(QString::fromStdString(*m_options.historyCsv));
+  const bool written = file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
+                       file.write(text.data(), static_cast<qint64>(text.size())) == static_cast<qint64>(text.size());
+  Print(written ? "History CSV: " + *m_options.historyCsv
+                : "History CSV not written: " + *m_options.historyCsv + ": " + file.errorString().toStdString());
 }
 
 void CHeadlessRunner::OnModeChanged(int, bool) { ReportChanges(); }

@@ -3,12 +3,14 @@
 #include <QObject>
 #include <cstdint>
 #include <iosfwd>
+#include <memory>
 #include <string>
 
 #include "app/CommandLine.h"
 #include "app/LinkStatusLines.h"
 #include "command/RigController.h"
 #include "engine/RigSim.h"
+#include "history/HistoryRecorder.h"
 
 // The fault options of the command line (a plan, a seed, faults to inject) given to a controller.
 void ApplyFaultOptions(CRigController& controller, const CommandLineOptions& options);
@@ -35,6 +37,8 @@ class CHeadlessRunner : public QObject, private CRigViewIF {
   [[nodiscard]] int ExitCode() const { return m_exitCode; }
 
   [[nodiscard]] CRigController& Controller() { return m_controller; }
+  // The run's history: kept only when --history-csv or --control asks for it.
+  [[nodiscard]] const CHistoryRecorder* History() const { return m_history.get(); }
 
  private:
   void OnRunChanged(bool running) override;
@@ -48,11 +52,13 @@ class CHeadlessRunner : public QObject, private CRigViewIF {
   void ReportChanges();
   void EndWhenDurationPassed();
   void Print(const std::string& line);
+  void WriteHistoryCsv();
 
   CommandLineOptions m_options;
   std::ostream& m_status;
   CRigSim m_engine;
   CRigController m_controller{m_engine};
+  std::unique_ptr<CHistoryRecorder> m_history;
   // The run's time on the engine's millisecond clock since "Run started", summed tick by tick (so a
   // run may last longer than the clock's wrap).
   uint64_t m_runMs = 0;

@@ -53,6 +53,7 @@ int RunHeadless(const CommandLineOptions& options) {
   if (options.control) {
     control = StartControl(options, [&runner](int rig) { return rig == 0 ? &runner.Controller() : nullptr; });
     if (!control) return 1;
+    control->SetHistoryLookup([&runner](int rig) { return rig == 0 ? runner.History() : nullptr; });
   }
   CStopSignals stopSignals([&runner](int) { runner.Stop(0); });
   if (!runner.Start()) return runner.ExitCode();
@@ -106,6 +107,13 @@ int RunWindow(int argc, char** argv, const CommandLineOptions& options) {
   if (options.control) {
     control = StartControl(options, [&control](int rig) { return rig == 0 ? WindowController(control) : nullptr; });
     if (!control) return 1;
+    control->SetHistoryLookup([&control](int rig) -> const CHistoryRecorder* {
+      if (rig != 0 || WindowController(control) == nullptr) return nullptr;
+      for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (auto* window = qobject_cast<CVornRigSimDlg*>(widget)) return &window->History();
+      }
+      return nullptr;
+    });
   }
   CStopSignals stopSignals([&app](int) { app.CloseMainWindow(); });
   // The fault options go to the window's controller as soon as the window exists.

@@ -1,5 +1,6 @@
-// The WITS exchange: reading a stream of received frames, building and sending outgoing frames, the
-// loopback round trip of one frame from the engine to a client, and to several clients of one link.
+// The WITS exchange: reading a stream of received frames, building and sending outgoing frames (with
+// and without the wire between the engine and the link), the loopback round trip of one frame from the
+// engine to a client, and to several clients of one link.
 #include <benchmark/benchmark.h>
 
 #include <QCoreApplication>
@@ -7,13 +8,16 @@
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <cstring>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
 #include "BenchClocks.h"
+#include "command/RigController.h"
 #include "engine/RigSim.h"
 #include "wits/WitsFrame.h"
 
@@ -75,11 +79,15 @@ void FillItems(CRigSim& engine, int64_t count) {
   }
 }
 
-// One frame of n pending items: building, the write to a link without a channel, and the log entry.
-void BM_DoWitsOut(benchmark::State& state) {
+// One frame of n pending items: building, the write to a link without a channel, and the log entry;
+// straight to the link as the engine alone sends, or through the rig controller's wire, which shapes
+// the frame by the link's profile, finds no fault armed, writes it and logs it as the engine would.
+void DoWitsOutFrames(benchmark::State& state, bool throughWire) {
   BenchClocks clocks;
   CRigSim engine(clocks.Make());
   engine.m_pumpsMessage = nullptr;
+  std::optional<CRigController> controller;
+  if (throughWire) controller.emplace(engine);
   std::string error;
   if (!engine.StartRun(error)) state.SkipWithError(error.c_str());
   FillItems(engine, state.range(0));
@@ -89,7 +97,10 @@ void BM_DoWitsOut(benchmark::State& state) {
   }
   engine.StopRun();
 }
+void BM_DoWitsOut(benchmark::State& state) { DoWitsOutFrames(state, false); }
+void BM_DoWitsOut_ThroughWire(benchmark::State& state) { DoWitsOutFrames(state, true); }
 BENCHMARK(BM_DoWitsOut)->Arg(22)->Arg(1000);
+BENCHMARK(BM_DoWitsOut_ThroughWire)->Arg(22)->Arg(1000);
 
 // A frame of the 22 default items from DoWitsOut until a loopback client has read all of it.
 void BM_LoopbackRoundTrip(benchmark::State& state) {

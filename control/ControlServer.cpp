@@ -2,6 +2,7 @@
 
 #include <QHostAddress>
 #include <QTcpSocket>
+#include <QUrlQuery>
 #include <QtHttpServer/QHttpServerRequest>
 
 #include "command/RigController.h"
@@ -13,6 +14,9 @@
 #include "control/RigEvents.h"
 #include "control/RigJson.h"
 #include "control/Routes.h"
+#include "history/HistoryCsv.h"
+#include "history/HistoryRecorder.h"
+#include "support/Numbers.h"
 
 namespace vorn::control {
 
@@ -124,11 +128,36 @@ void CControlServer::Handle(const QHttpServerRequest& request, QTcpSocket& socke
     OpenEventStream(route.rig, *controller, socket);
     return;
   }
+  if (route.action == Action::GetHistory) {
+    const Answer history = History(route.rig, request);
+    const bool csv = history.status == 200;
+    socket.write(QByteArray::fromStdString(ResponseText(history.status, csv ? "text/csv" : "application/json",
+                                                        csv ? history.body : history.body + "\n", {}, close)));
+    if (close) socket.disconnectFromHost();
+    return;
+  }
   const QByteArray body = request.body();
   const Answer result = route.action <= Action::GetEvents
                             ? Read(*controller, route)
                             : Command(*controller, route, std::string_view(body.constData(), body.size()));
   answer(result.status, result.body.ends_with('\n') ? result.body : result.body + "\n");
+}
+
+CControlServer::Answer CControlServer::History(int rig, const QHttpServerRequest& request) const {
+  const CHistoryRecorder* history = m_historyLookup ? m_historyLookup(rig) : nullptr;
+  if (history == nullptr) return {404, ErrorBody("rig " + std::to_string(rig) + " keeps no history")};
+  const CHistoryStore& store = history->Store();
+  double from = 0.0;
+  const QUrlQuery query(request.url());
+  if (query.hasQueryItem("seconds")) {
+    const std::string text = query.queryItemValue("seconds").toStdString();
+    const double seconds = vorn::ReadDecimal(text);
+    if (!vorn::HoldsDecimal(text) || !(seconds > 0.0)) {
+      return {400, ErrorBody("seconds must be a number of seconds above 0, not '" + text + "'")};
+    }
+    from = std::max(0.0, store.Latest() - seconds);
+  }
+  return {200, HistoryCsv(store, AllSeries(store), from, store.Latest(), history->StartWallSeconds())};
 }
 
 CControlServer::Answer CControlServer::Read(CRigController& controller, const Route& route) const {

@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 
+class CHistoryRecorder;
 class CRigController;
 class QHttpServerRequest;
 class QTcpSocket;
@@ -38,7 +39,12 @@ class CControlServer : public QObject {
   // The controller of rig k, or none. The controllers must outlive the server.
   using ControllerLookup = std::function<CRigController*(int rig)>;
 
+  // The history kept of rig k (for GET history), or none.
+  using HistoryLookup = std::function<const CHistoryRecorder*(int rig)>;
+
   CControlServer(ControllerLookup lookup, ControlOptions options, QObject* parent = nullptr);
+  // Without it, or when it finds none, GET history answers 404.
+  void SetHistoryLookup(HistoryLookup lookup) { m_historyLookup = std::move(lookup); }
   ~CControlServer() override;
   CControlServer(const CControlServer&) = delete;
   CControlServer& operator=(const CControlServer&) = delete;
@@ -59,7 +65,11 @@ class CControlServer : public QObject {
   Answer Command(CRigController& controller, const Route& route, std::string_view body);
   void OpenEventStream(int rig, CRigController& controller, QTcpSocket& socket);
 
+  // The history as CSV: the last `seconds` of the query, all of it without; 400 for a bad number.
+  Answer History(int rig, const QHttpServerRequest& request) const;
+
   ControllerLookup m_lookup;
+  HistoryLookup m_historyLookup;
   ControlOptions m_options;
   // Made on the first event stream of a rig, so a rig nobody listens to has no view of the API.
   std::map<int, std::unique_ptr<CRigEvents>> m_events;

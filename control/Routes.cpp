@@ -23,6 +23,7 @@ constexpr std::array kEntries = {
     Entry{"settings", "PUT", Action::PutSettings},
     Entry{"link", "GET", Action::GetLink},
     Entry{"link", "PUT", Action::PutLink},
+    Entry{"history", "GET", Action::GetHistory},
     Entry{"events", "GET", Action::GetEvents},
     Entry{"run", "POST", Action::PostRun},
     Entry{"ten-times", "POST", Action::PostTenTimes},

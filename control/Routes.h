@@ -15,6 +15,7 @@ enum class Action {
   GetReceived,
   GetSettings,
   GetLink,
+  GetHistory,
   GetFaults,
   GetEvents,
   PostRun,

@@ -13,4 +13,5 @@ vorn_add_fuzzer(fuzz_window_placement SOURCES WindowPlacementFuzz.cpp FuzzApplic
                 LIBS rigsim_ui MAX_LEN 256)
 # Just over the 64 KiB a request body may hold, so the size bound is reached.
 vorn_add_fuzzer(fuzz_control_requests SOURCES ControlRequestFuzz.cpp LIBS rigsim_control MAX_LEN 70000)
+vorn_add_fuzzer(fuzz_plot_layout SOURCES PlotLayoutFuzz.cpp LIBS rigsim_ui MAX_LEN 4096)
 vorn_add_fuzzer(fuzz_fault_text SOURCES FaultTextFuzz.cpp LIBS rigsim_core MAX_LEN 8192)

@@ -20,6 +20,7 @@ packages=(
   qt6-base-dev qt6-qpa-plugins qt6-serialport-dev libqt6svg6 libgl-dev rapidjson-dev libxcb1-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   qt6-httpserver-dev qt6-websockets-dev
+  libqcustomplot-dev
   socat strace xvfb xauth locales
 )
 # clang 14 is Debian 12's clang; libclang-rt-14-dev holds its libFuzzer and sanitizer runtimes

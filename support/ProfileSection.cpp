@@ -71,6 +71,23 @@ void CProfileSection::WriteInt(const std::string& entry, int value) {
   store.sync();
 }
 
+std::string CProfileSection::GetString(const std::string& entry) const {
+  return Store().value(QString::fromStdString(Key(entry))).toString().toStdString();
+}
+
+void CProfileSection::WriteString(const std::string& entry, const std::string& value) {
+  QSettings store = Store();
+  store.setValue(QString::fromStdString(Key(entry)), QString::fromStdString(value));
+  store.sync();
+}
+
+void CProfileSection::RemoveEntry(const std::string& entry) {
+  QSettings store = Store();
+  if (!store.contains(QString::fromStdString(Key(entry)))) return;
+  store.remove(QString::fromStdString(Key(entry)));
+  store.sync();
+}
+
 bool CProfileSection::GetPlacement(const std::string& entry, WindowPlacement& placement) const {
   const QVariant value = Store().value(QString::fromStdString(Key(entry)));
   if (!value.isValid()) return false;

@@ -26,6 +26,11 @@ class CProfileSection {
   [[nodiscard]] int GetInt(const std::string& entry) const;  // 0 when absent
   void WriteInt(const std::string& entry, int value);
   // True and the placement filled only when a value of exactly 44 bytes is stored.
+  // A text value; empty when absent.
+  [[nodiscard]] std::string GetString(const std::string& entry) const;
+  void WriteString(const std::string& entry, const std::string& value);
+  // The entry gone from the profile (nothing when it is not there).
+  void RemoveEntry(const std::string& entry);
   bool GetPlacement(const std::string& entry, WindowPlacement& placement) const;
   void WritePlacement(const std::string& entry, const WindowPlacement& placement);
 

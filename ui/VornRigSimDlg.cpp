@@ -30,6 +30,7 @@
 #include "ui/TestBenchDlg.h"
 #include "ui/UiResources.h"
 #include "ui/WidgetPlacement.h"
+#include "ui/plots/PlotsView.h"
 
 namespace {
 
@@ -41,7 +42,7 @@ const QColor kGreen(0, 230, 0);
 const QColor kCyan(0, 230, 230);
 const QColor kBlack(0, 0, 0);
 
-enum Tab { StateTab = 0, OutputTab = 1, WitsInTab = 2 };
+enum Tab { StateTab = 0, OutputTab = 1, WitsInTab = 2, PlotsTab = 3 };
 
 QString Text(const std::string& text) { return QString::fromStdString(text); }
 
@@ -102,6 +103,8 @@ CVornRigSimDlg::CVornRigSimDlg(vorn::Clocks clocks, const WitsDictionarySource& 
   UpdateBlockSlider();
 
   for (const char* name : {"State", "Output", "Wits In"}) m_tab->addTab(new QWidget, name);
+  m_plots = new CPlotsView(m_history, m_profile);
+  m_tab->addTab(m_plots, "Plots");
   for (const std::string& name : RigModeNames()) m_modeBox->addItem(Text(name));
   m_nMode = m_engine.m_settings.m_mode;
   ShowFields();
@@ -117,6 +120,7 @@ CVornRigSimDlg::CVornRigSimDlg(vorn::Clocks clocks, const WitsDictionarySource& 
   // Only now: filling the tabs and the mode box above must not count as the operator's choices, and
   // what the controller tells finds every control in place.
   ConnectCommands();
+  m_controller.AddView(m_history);  // the history first: the plots draw from it after each tick
   m_controller.AddView(*this);
 
   // The engine read the WITS dictionary as it was made. A failure is told over the window once it is
@@ -136,6 +140,12 @@ CVornRigSimDlg::~CVornRigSimDlg() {
   }
   m_controller.Close();  // saves the state even when no run was active
   m_controller.RemoveView(*this);
+  m_controller.RemoveView(m_history);
+  // The plots draw from the history, which goes before the window's children do. Their tab leaving
+  // is no choice of the operator's: the stored tab stays.
+  disconnect(m_tab, nullptr, this, nullptr);
+  delete m_plots;
+  m_plots = nullptr;
 }
 
 void CVornRigSimDlg::CreateControls() {

@@ -6,12 +6,14 @@
 
 #include "command/RigController.h"
 #include "engine/RigSim.h"
+#include "history/HistoryRecorder.h"
 #include "support/Clock.h"
 #include "support/ProfileSection.h"
 #include "ui/MainWindowLayout.h"
 
 class CColorStatic;
 class CMainWindowGrids;
+class CPlotsView;
 class QCheckBox;
 class QComboBox;
 class QLabel;
@@ -44,6 +46,8 @@ class CVornRigSimDlg : public QDialog, private CRigViewIF {
   [[nodiscard]] CRigSim& Engine() { return m_engine; }
   [[nodiscard]] CRigController& Controller() { return m_controller; }
   [[nodiscard]] CMainWindowGrids& Grids() { return *m_grids; }
+  [[nodiscard]] CHistoryRecorder& History() { return m_history; }
+  [[nodiscard]] CPlotsView& Plots() { return *m_plots; }
   [[nodiscard]] bool IsRunning() const { return m_controller.IsRunning(); }
 
   // Enter must never close the window.
@@ -107,8 +111,10 @@ class CVornRigSimDlg : public QDialog, private CRigViewIF {
 
   CRigSim m_engine;
   CRigController m_controller{m_engine};
+  CHistoryRecorder m_history{m_engine};
   vorn::CProfileSection m_profile{"VornRigSim", ""};
   std::unique_ptr<CMainWindowGrids> m_grids;
+  CPlotsView* m_plots = nullptr;  // the Plots tab's page
 
   // Values bound to the controls.
   int m_nRun = 0;

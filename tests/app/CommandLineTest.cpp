@@ -115,6 +115,15 @@ TEST(CommandLineControlTest, TokenFromOptionOrEnvironmentOnlyWithControl) {
   }
 }
 
+TEST(CommandLineHistoryTest, HistoryCsvNeedsHeadlessAndAFileName) {
+  const auto result = Parse({"--headless", "--history-csv", "/tmp/run.csv"});
+  ASSERT_FALSE(result.exitCode);
+  EXPECT_EQ(result.options.historyCsv.value_or(""), "/tmp/run.csv");
+  EXPECT_FALSE(Parse({"--headless"}).options.historyCsv);
+  EXPECT_EQ(Parse({"--history-csv", "/tmp/run.csv"}).exitCode.value_or(-1), 2);
+  EXPECT_EQ(Parse({"--headless", "--history-csv", ""}).exitCode.value_or(-1), 2);
+}
+
 }  // namespace
 
 namespace {

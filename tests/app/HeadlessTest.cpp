@@ -274,6 +274,29 @@ TEST_F(HeadlessTest, AStateThatCannotBeSavedAtTheStopIsReported) {
   EXPECT_NE(simulator.Status().find(line + "\n"), std::string::npos) << simulator.Status();
 }
 
+TEST_F(HeadlessTest, HistoryCsvIsWrittenWhenTheRunStopsAndOnlyWhenAskedFor) {
+  WriteSettings([](CSimSettings&) {}, Link(Master, FreePort()));
+  const fs::path csv = Root() / "history.csv";
+  HeadlessProcess simulator({"--duration", "1.5", "--history-csv", QString::fromStdString(csv.string())});
+  ASSERT_TRUE(simulator.WaitForStarted());
+  EXPECT_EQ(simulator.WaitForExit(30000), 0);
+  EXPECT_NE(simulator.Status().find("History CSV: " + csv.string() + "\n"), std::string::npos) << simulator.Status();
+  std::ifstream in(csv, std::ios::binary);
+  std::string header;
+  ASSERT_TRUE(std::getline(in, header));
+  EXPECT_TRUE(header.starts_with("Time,Elapsed,DEPTH min,DEPTH max,HOLE_DEPTH min,")) << header;
+  EXPECT_TRUE(header.ends_with("\r"));
+  int rows = 0;
+  for (std::string line; std::getline(in, line);) ++rows;
+  EXPECT_GE(rows, 10);  // a row for each tick of 1.5 s
+
+  // Without the option no history file and no line about one.
+  HeadlessProcess plain({"--duration", "0.5"});
+  ASSERT_TRUE(plain.WaitForStarted());
+  EXPECT_EQ(plain.WaitForExit(30000), 0);
+  EXPECT_EQ(plain.Status().find("History CSV"), std::string::npos);
+}
+
 TEST_F(HeadlessTest, TenTimesSpeedRunsTheDrillCycleInOrder) {
   WriteSettings(
       [](CSimSettings& s) {

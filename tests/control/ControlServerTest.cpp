@@ -9,6 +9,8 @@
 
 #include "command/RigController.h"
 #include "control/ControlServer.h"
+#include "history/HistoryCsv.h"
+#include "history/HistoryRecorder.h"
 #include "persist/SettingsFiles.h"
 #include "tests/common/EventWait.h"
 #include "tests/control/HttpClient.h"
@@ -58,6 +60,38 @@ class ControlServerTest : public ::testing::Test {
   CRigController m_controller{m_engine};
   std::unique_ptr<CControlServer> m_server;
 };
+
+TEST_F(ControlServerTest, HistoryComesAsCsvOfTheLastSecondsAskedOrAllOfIt) {
+  CHttpClient client(Port());
+  EXPECT_EQ(client.Get("/api/v1/history").status, 404);  // no history kept for the rig
+
+  CHistoryRecorder recorder(m_engine);
+  m_controller.AddView(recorder);
+  m_server->SetHistoryLookup([&recorder](int rig) { return rig == 0 ? &recorder : nullptr; });
+  ASSERT_TRUE(m_controller.SetRunning(true).IsDone());
+  for (int i = 0; i < 30; ++i) m_controller.TickOnce();
+  ASSERT_TRUE(m_controller.SetRunning(false).IsDone());
+  const CHistoryStore& store = recorder.Store();
+
+  HttpAnswer all = client.Get("/api/v1/history");
+  EXPECT_EQ(all.status, 200);
+  EXPECT_EQ(all.headers["content-type"], "text/csv");
+  EXPECT_EQ(all.body, HistoryCsv(store, AllSeries(store), 0.0, store.Latest(), recorder.StartWallSeconds()));
+  EXPECT_TRUE(all.body.starts_with("Time,Elapsed,DEPTH min,DEPTH max,")) << all.body.substr(0, 200);
+  EXPECT_GE(std::count(all.body.begin(), all.body.end(), '\n'), 2);  // the head and at least one tick
+
+  // The engine runs on the real clocks here: a span longer than the run gives all of it.
+  const HttpAnswer last = client.Get("/api/v1/history?seconds=1000");
+  EXPECT_EQ(last.status, 200);
+  EXPECT_EQ(last.body, all.body);
+
+  for (const char* bad : {"abc", "0", "-5", ""}) {
+    EXPECT_EQ(client.Get(std::string("/api/v1/history?seconds=") + bad).status, 400) << bad;
+  }
+  EXPECT_EQ(client.Send("POST", "/api/v1/history").status, 405);
+  EXPECT_EQ(client.Get("/api/v1/rigs/1/history").status, 404);
+  m_controller.RemoveView(recorder);
+}
 
 TEST_F(ControlServerTest, ReadsShowTheRigAsItStands) {
   CHttpClient client(Port());

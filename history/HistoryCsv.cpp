@@ -1,0 +1,59 @@
+#include "history/HistoryCsv.h"
+
+#include <charconv>
+#include <cmath>
+
+#include "support/Time.h"
+
+namespace {
+
+// Shortest text that reads back as the same value; a second's min and max were kept as floats.
+void AppendNumber(std::string& out, double value, bool asFloat) {
+  if (std::isnan(value)) return;
+  char buffer[64];
+  const auto result = asFloat ? std::to_chars(buffer, buffer + sizeof buffer, static_cast<float>(value))
+                              : std::to_chars(buffer, buffer + sizeof buffer, value);
+  out.append(buffer, result.ptr);
+}
+
+// A name as one CSV field: quoted when it holds a comma, a quote or a line end.
+std::string Field(const std::string& text) {
+  if (text.find_first_of(",\"\r\n") == std::string::npos) return text;
+  std::string quoted = "\"";
+  for (const char ch : text) {
+    if (ch == '"') quoted += '"';
+    quoted += ch;
+  }
+  return quoted + "\"";
+}
+
+}  // namespace
+
+std::vector<size_t> AllSeries(const CHistoryStore& store) {
+  std::vector<size_t> all(store.SeriesCount());
+  for (size_t i = 0; i < all.size(); ++i) all[i] = i;
+  return all;
+}
+
+std::string HistoryCsv(const CHistoryStore& store, const std::vector<size_t>& series, double from, double to,
+                       double startWallSeconds) {
+  std::string out = "Time,Elapsed";
+  for (const size_t s : series) {
+    const std::string& name = store.SeriesName(s);
+    out += "," + Field(name + " min") + "," + Field(name + " max");
+  }
+  out += "\r\n";
+  for (const CHistoryStore::Row& row : store.Rows(series, from, to)) {
+    out += vorn::FormatDashedTimestamp(vorn::SecondsToSystemTime(startWallSeconds + row.t), " ");
+    out += ',';
+    AppendNumber(out, std::round(row.t * 1000.0) / 1000.0, false);
+    for (size_t column = 0; column < series.size(); ++column) {
+      out += ',';
+      AppendNumber(out, row.min[column], row.perSecond);
+      out += ',';
+      AppendNumber(out, row.max[column], row.perSecond);
+    }
+    out += "\r\n";
+  }
+  return out;
+}

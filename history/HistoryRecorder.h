@@ -1,0 +1,55 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "command/RigViewIF.h"
+#include "history/HistoryStore.h"
+
+class CRigSim;
+
+// A view of the rig controller that keeps the run's history: after every tick it samples the
+// fourteen channels, every output item that holds a number and every received WITS item that reads
+// as one, and it marks each mode and sub-state change. A run start begins a new history; a stop
+// keeps it until the next start. Time is counted on the engine's millisecond clock from the start.
+//
+// Series names: the channel names ("DEPTH", "SLIPS" as 0 or 1, ...), "Item <mnemonic>" for an output
+// item, "WITS <record><item>" (four digits) for a received item.
+class CHistoryRecorder : public CRigViewIF {
+ public:
+  explicit CHistoryRecorder(const CRigSim& engine, CHistoryStore::Limits limits = {});
+
+  [[nodiscard]] const CHistoryStore& Store() const { return m_store; }
+  // The wall-clock time (seconds since 2000-01-01 local) at which the history began.
+  [[nodiscard]] double StartWallSeconds() const { return m_startWall; }
+  // The history's time now: seconds since it began, on the engine's clock.
+  [[nodiscard]] double Now() const;
+  // Called after each sampling (after each tick); the plots refresh from it.
+  void SetOnSampled(std::function<void()> onSampled) { m_onSampled = std::move(onSampled); }
+
+  // The fourteen channels' series names, in the channel grid's order.
+  [[nodiscard]] static const std::vector<std::string>& ChannelSeries();
+  [[nodiscard]] static std::string ItemSeries(const std::string& mnemonic);
+  [[nodiscard]] static std::string WitsSeries(int record, int item);
+
+  void OnRunChanged(bool running) override;
+  void OnModeChanged(int mode, bool byEngine) override;
+  void OnSubStateChanged(int subState) override;
+  void OnAfterTick() override;
+
+  // One sampling at the history's time now, as after a tick.
+  void Sample();
+
+ private:
+  void Begin();
+
+  const CRigSim& m_engine;
+  CHistoryStore m_store;
+  std::vector<size_t> m_channels;
+  uint32_t m_startMs = 0;
+  double m_startWall = 0.0;
+  bool m_begun = false;
+  std::function<void()> m_onSampled;
+};

@@ -1,0 +1,52 @@
+// The Plots tab's layout as the profile keeps it.
+#include <gtest/gtest.h>
+
+#include "ui/plots/PlotLayout.h"
+
+namespace {
+
+TEST(PlotLayoutJson, ALayoutReadsBackAsItWasWritten) {
+  PlotLayout layout = DefaultPlotLayout();
+  layout.timeDown = false;
+  layout.windowSeconds = 600;
+  layout.tracks[0].curves[1].autoScale = false;
+  layout.tracks[0].curves[1].min = -5.5;
+  layout.tracks[0].curves[1].max = 2500.25;
+  layout.tracks[2].curves.push_back({"WITS 0108", 0xABCDEF, true, 0.0, 100.0});
+  layout.tracks.emplace_back();
+  PlotLayout read;
+  ASSERT_TRUE(PlotLayoutFromJson(PlotLayoutToJson(layout), read));
+  EXPECT_EQ(read, layout);
+}
+
+TEST(PlotLayoutJson, TextThatIsNoLayoutLeavesTheLayoutAndBadValuesAreMended) {
+  PlotLayout layout = DefaultPlotLayout();
+  EXPECT_FALSE(PlotLayoutFromJson("", layout));
+  EXPECT_FALSE(PlotLayoutFromJson("[1,2]", layout));
+  EXPECT_FALSE(PlotLayoutFromJson("{\"window\": 60}", layout));
+  EXPECT_EQ(layout, DefaultPlotLayout());
+
+  ASSERT_TRUE(PlotLayoutFromJson(
+      R"({"window": 5, "tracks": [{"curves": [{"series": "DEPTH", "auto": false, "min": 3, "max": 1}, {"rgb": 1}]}, 7]})",
+      layout));
+  EXPECT_EQ(layout.windowSeconds, PlotLayout::kMinWindow);
+  ASSERT_EQ(layout.tracks.size(), 1U);
+  ASSERT_EQ(layout.tracks[0].curves.size(), 1U);
+  EXPECT_TRUE(layout.tracks[0].curves[0].autoScale);  // a fixed scale that ends below its start
+}
+
+TEST(PlotLayoutDefaults, SixTracksWithTheChannelsPairedAndTheFlagsAsBands) {
+  const PlotLayout layout = DefaultPlotLayout();
+  ASSERT_EQ(layout.tracks.size(), 6U);
+  const std::vector<std::vector<std::string>> expected{{"DEPTH", "HOLE_DEPTH"}, {"HOOKLOAD", "WOB"}, {"FLOW", "SPP"},
+                                                       {"RPM", "TORQ"},         {"SPM1", "SPM2"},     {"SLIPS", "ON_BOTTOM"}};
+  for (size_t t = 0; t < expected.size(); ++t) {
+    ASSERT_EQ(layout.tracks[t].curves.size(), 2U);
+    for (size_t c = 0; c < 2; ++c) EXPECT_EQ(layout.tracks[t].curves[c].series, expected[t][c]);
+    EXPECT_EQ(layout.tracks[t].bands, t == 5);
+  }
+  EXPECT_TRUE(layout.timeDown);
+  EXPECT_EQ(layout.windowSeconds, 3600);
+}
+
+}  // namespace
