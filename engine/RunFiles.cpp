@@ -7,29 +7,13 @@
 #include "support/TextFile.h"
 #include "support/Time.h"
 
-namespace {
-
-// A field that holds a comma, a double quote or a line break is quoted the usual CSV way, so it
-// cannot shift the later columns of its row; every other field is written as it stands.
-std::string CsvField(const std::string& text) {
-  if (text.find_first_of(",\"\r\n") == std::string::npos) return text;
-  std::string quoted = "\"";
-  for (const char c : text) {
-    if (c == '"') quoted += '"';
-    quoted += c;
-  }
-  return quoted + "\"";
-}
-
-}  // namespace
-
 bool CRigSim::CreateRunFiles(std::string& errorText) {
   m_strWitsLogPath = vorn::WitsLogFilesFolder() + "/WitsLog_" + vorn::FormatFileStamp(m_clocks.nowSeconds()) + ".txt";
   m_strCsvPath = vorn::OutputFilesFolder() + "/" + vorn::FormatFileStamp(m_clocks.nowSeconds()) + ".csv";
 
   std::vector<std::string> fields = {"TIME"};
   for (const COutputItem& item : m_outputItems) {
-    if (item.m_bEnable) fields.push_back(CsvField(item.m_strMnem));
+    if (item.m_bEnable) fields.push_back(vorn::CsvField(item.m_strMnem));
   }
   if (!vorn::WriteTextFile(m_strCsvPath, vorn::JoinText(fields, ",") + "\n")) {
     errorText = vorn::Sprintf("Unable to Open output file: %s", m_strCsvPath.c_str());
@@ -42,7 +26,7 @@ void CRigSim::WriteOutputRow() {
   const double t = m_clocks.nowSeconds();
   std::vector<std::string> fields = {vorn::FormatSlashedTimestamp(vorn::SecondsToSystemTime(t), " ")};
   for (const COutputItem& item : m_outputItems) {
-    if (item.m_bEnable) fields.push_back(CsvField(item.m_strValue));
+    if (item.m_bEnable) fields.push_back(vorn::CsvField(item.m_strValue));
   }
   vorn::AppendTextFile(m_strCsvPath, vorn::JoinText(fields, ",") + "\n");  // a lost row is tried again next time
 }

@@ -3,6 +3,7 @@
 #include <charconv>
 #include <cmath>
 
+#include "support/Text.h"
 #include "support/Time.h"
 
 namespace {
@@ -14,17 +15,6 @@ void AppendNumber(std::string& out, double value, bool asFloat) {
   const auto result = asFloat ? std::to_chars(buffer, buffer + sizeof buffer, static_cast<float>(value))
                               : std::to_chars(buffer, buffer + sizeof buffer, value);
   out.append(buffer, result.ptr);
-}
-
-// A name as one CSV field: quoted when it holds a comma, a quote or a line end.
-std::string Field(const std::string& text) {
-  if (text.find_first_of(",\"\r\n") == std::string::npos) return text;
-  std::string quoted = "\"";
-  for (const char ch : text) {
-    if (ch == '"') quoted += '"';
-    quoted += ch;
-  }
-  return quoted + "\"";
 }
 
 }  // namespace
@@ -40,7 +30,7 @@ std::string HistoryCsv(const CHistoryStore& store, const std::vector<size_t>& se
   std::string out = "Time,Elapsed";
   for (const size_t s : series) {
     const std::string& name = store.SeriesName(s);
-    out += "," + Field(name + " min") + "," + Field(name + " max");
+    out += "," + vorn::CsvField(name + " min") + "," + vorn::CsvField(name + " max");
   }
   out += "\r\n";
   for (const CHistoryStore::Row& row : store.Rows(series, from, to)) {

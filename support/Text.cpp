@@ -38,6 +38,16 @@ std::string_view TrimWhiteSpace(std::string_view text) {
   return text.substr(first, text.find_last_not_of(kWhiteSpace) - first + 1);
 }
 
+std::string CsvField(const std::string& text) {
+  if (text.find_first_of(",\"\r\n") == std::string::npos) return text;
+  std::string quoted = "\"";
+  for (const char c : text) {
+    if (c == '"') quoted += '"';
+    quoted += c;
+  }
+  return quoted + "\"";
+}
+
 std::string JoinText(const std::vector<std::string>& pieces, std::string_view separator) {
   std::string text;
   for (size_t i = 0; i < pieces.size(); ++i) {

@@ -19,6 +19,10 @@ std::vector<std::string>& SplitText(std::string_view text, std::string_view deli
 // The text without white space (space, tab, CR, LF, vertical tab, form feed) at either end.
 [[nodiscard]] std::string_view TrimWhiteSpace(std::string_view text);
 
+// One field of a CSV row: quoted the usual way when it holds a comma, a double quote or a line break,
+// so it cannot shift the later columns of its row; as it stands otherwise.
+[[nodiscard]] std::string CsvField(const std::string& text);
+
 [[nodiscard]] std::string JoinText(const std::vector<std::string>& pieces, std::string_view separator);
 
 // The folder that holds a path: everything before the last "/" (Linux paths split at "/").
