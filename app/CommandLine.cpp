@@ -137,9 +137,9 @@ CommandLineResult ParseCommandLine(const QStringList& arguments, const std::opti
     options.controlToken = environmentToken;  // set for other runs too: it counts only with --control
   }
   for (const QString& text : parser.values(fault)) {
-    const Parsed<FaultSpec> spec = ParseFaultText(text.toStdString());
-    if (!spec.ok()) return fail("Invalid value for --fault: '" + text + "': " + QString::fromStdString(spec.error));
-    options.faults.push_back(*spec.value);
+    const Parsed<FaultOrder> order = ParseFaultText(text.toStdString());
+    if (!order.ok()) return fail("Invalid value for --fault: '" + text + "': " + QString::fromStdString(order.error));
+    options.faults.push_back(*order.value);
   }
   if (parser.isSet(faultPlan)) {
     const QString path = parser.value(faultPlan);

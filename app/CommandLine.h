@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "faults/FaultSpec.h"
+#include "faults/FaultOrder.h"
 
 // Where the control API listens: an IP address (loopback unless given) and a TCP port.
 struct ControlEndpoint {
@@ -24,7 +24,7 @@ struct CommandLineOptions {
   std::optional<ControlEndpoint> control; // serve the control API there
   std::optional<std::string> controlToken;  // every API request must carry it as a bearer token
   std::optional<std::string> historyCsv;  // headless: the run's history written there as CSV when it stops
-  std::vector<FaultSpec> faults;          // --fault, in the order given
+  std::vector<FaultOrder> faults;          // --fault, in the order given
   std::optional<FaultPlan> faultPlan;     // --fault-plan, read and checked
   std::optional<uint64_t> seed;           // --seed: the faults' random choices
 };

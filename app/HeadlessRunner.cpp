@@ -28,7 +28,7 @@ void ApplyFaultOptions(CRigController& controller, const CommandLineOptions& opt
   // line wins over the plan's.
   if (options.faultPlan) (void)controller.SetFaultPlan(*options.faultPlan);
   if (options.seed) (void)controller.SetFaultSeed(*options.seed);
-  for (const FaultSpec& fault : options.faults) (void)controller.InjectFault(fault);
+  for (const FaultOrder& fault : options.faults) (void)controller.InjectFault(fault);
 }
 
 CHeadlessRunner::~CHeadlessRunner() {

@@ -239,14 +239,14 @@ CommandResult CRigController::SetLinkSettings(const CWitsCommSettings& settings)
   return CommandResult::Done();
 }
 
-CommandResult CRigController::InjectFault(const FaultSpec& fault) {
+CommandResult CRigController::InjectFault(const FaultOrder& fault) {
   m_wire.Inject(fault);
   FaultsChanged();
   return CommandResult::Done();
 }
 
 CommandResult CRigController::InjectFault(std::string_view text) {
-  const Parsed<FaultSpec> fault = ParseFaultText(text);
+  const Parsed<FaultOrder> fault = ParseFaultText(text);
   if (!fault.ok()) return CommandResult::Invalid(fault.error);
   return InjectFault(*fault.value);
 }

@@ -9,7 +9,7 @@
 #include "command/RigViewIF.h"
 #include "engine/RigSim.h"
 #include "engine/RunControl.h"
-#include "faults/FaultSpec.h"
+#include "faults/FaultOrder.h"
 #include "faults/WitsWire.h"
 #include "persist/SimStateFile.h"
 #include "support/WakeTimer.h"
@@ -77,7 +77,7 @@ class CRigController : public CRigSimMessagesIF, public CWitsTrafficIF, private 
   // Arms a fault: once (the next frame; a silence or disconnect at once during a run, else at the
   // first frame), every N-th frame or with probability p per frame. The text form reads
   // "NAME[:KEY=VALUE,...]"; Invalid, naming the fault and the parameter, when it does not read.
-  CommandResult InjectFault(const FaultSpec& fault);
+  CommandResult InjectFault(const FaultOrder& fault);
   CommandResult InjectFault(std::string_view text);
   // A fault plan in place of the current one: its times count from the run start, or from now during
   // a run. The JSON form is the plan file's; Invalid when it does not read, and nothing is taken.

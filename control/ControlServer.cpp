@@ -236,7 +236,7 @@ CControlServer::Answer CControlServer::Command(CRigController& controller, const
           [&] { return RecordJson(engine.m_witsLink.m_settings); });
     case Action::PostFaults:
       return run(
-          DecodeFault(body), [&](const FaultSpec& fault) { return controller.InjectFault(fault); },
+          DecodeFault(body), [&](const FaultOrder& fault) { return controller.InjectFault(fault); },
           [&] { return FaultsJson(controller); });
     case Action::PutFaultPlan:
       return run(

@@ -273,11 +273,11 @@ Decoded<std::vector<COutputItem>> DecodeItems(std::string_view body) {
   return {std::move(items), {}};
 }
 
-Decoded<FaultSpec> DecodeFault(std::string_view body) {
+Decoded<FaultOrder> DecodeFault(std::string_view body) {
   rapidjson::Document document;
-  if (std::string error = Parse(body, document); !error.empty()) return Refuse<FaultSpec>(error);
-  Parsed<FaultSpec> fault = ParseFaultJson(document);
-  if (!fault.ok()) return Refuse<FaultSpec>(fault.error);
+  if (std::string error = Parse(body, document); !error.empty()) return Refuse<FaultOrder>(error);
+  Parsed<FaultOrder> fault = ParseFaultJson(document);
+  if (!fault.ok()) return Refuse<FaultOrder>(fault.error);
   return {fault.value, {}};
 }
 

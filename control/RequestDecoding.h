@@ -8,7 +8,7 @@
 #include "comms/WitsCommSettings.h"
 #include "engine/OutputItem.h"
 #include "engine/SimSettings.h"
-#include "faults/FaultSpec.h"
+#include "faults/FaultOrder.h"
 
 // The bodies of the control API's commands turned into typed arguments. Pure functions: a body either
 // gives a value or a text saying what is wrong with it, never both, and nothing else happens. Every
@@ -47,7 +47,7 @@ struct Decoded {
 // lacks takes the default of a new item; the run-time members a GET shows are accepted and ignored).
 [[nodiscard]] Decoded<std::vector<COutputItem>> DecodeItems(std::string_view body);
 // {"fault": NAME, KEY: VALUE, ...}, as one entry of a fault plan without "at".
-[[nodiscard]] Decoded<FaultSpec> DecodeFault(std::string_view body);
+[[nodiscard]] Decoded<FaultOrder> DecodeFault(std::string_view body);
 // A fault plan as its file holds it.
 [[nodiscard]] Decoded<FaultPlan> DecodeFaultPlan(std::string_view body);
 

@@ -131,7 +131,7 @@ std::string FaultsJson(const CRigController& controller) {
   json.Begin().Text("seed", std::to_string(wire.Seed())).Key("active").BeginArray();
   for (const std::string& text : wire.ActiveFaults()) json.Text(text);
   json.EndArray().Key("plan").BeginArray();
-  for (const FaultSpec& entry : wire.Plan().entries) json.Text(FaultText(entry));
+  for (const FaultOrder& entry : wire.Plan().entries) json.Text(FaultText(entry));
   json.EndArray().End();
   return json.Take();
 }

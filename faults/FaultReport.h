@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "faults/FaultSpec.h"
+#include "faults/FaultOrder.h"
 
 // A fault the wire has just applied, as its log entry and the views show it.
 struct FaultReport {

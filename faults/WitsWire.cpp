@@ -39,7 +39,7 @@ void CWitsWire::RunStarted() {
     armed.waitsForRun = false;
     armed.armAtMs = now;
   }
-  for (const FaultSpec& spec : m_plan.entries) Arm(spec, true, now);
+  for (const FaultOrder& order : m_plan.entries) Arm(order, true, now);
   RequestWake();
 }
 
@@ -50,20 +50,20 @@ void CWitsWire::RunStopped() {
   RequestWake();
 }
 
-void CWitsWire::Arm(const FaultSpec& spec, bool fromPlan, uint32_t now) {
+void CWitsWire::Arm(const FaultOrder& order, bool fromPlan, uint32_t now) {
   Armed armed;
-  armed.spec = spec;
+  armed.order = order;
   armed.fromPlan = fromPlan;
-  armed.armAtMs = now + (spec.at ? Milliseconds(*spec.at) : 0);
+  armed.armAtMs = now + (order.at ? Milliseconds(*order.at) : 0);
   armed.waitsForRun = !m_running;
-  const bool once = spec.every == 0 && spec.p == 0.0;
-  armed.atTime = once && IsTimedFault(spec.kind) && (fromPlan || m_running);
+  const bool once = order.every == 0 && order.p == 0.0;
+  armed.atTime = once && IsTimedFault(order.kind) && (fromPlan || m_running);
   m_armed.push_back(armed);
 }
 
-void CWitsWire::Inject(const FaultSpec& spec) {
+void CWitsWire::Inject(const FaultOrder& order) {
   const uint32_t now = m_clock();
-  Arm(spec, false, now);
+  Arm(order, false, now);
   if (m_armed.back().atTime) {
     m_armed.back().done = true;
     Fire(m_armed.back(), now);
@@ -76,7 +76,7 @@ void CWitsWire::SetPlan(const FaultPlan& plan) {
   m_plan = plan;
   if (plan.seed) SetSeed(*plan.seed);
   const uint32_t now = m_clock();
-  for (const FaultSpec& spec : m_plan.entries) Arm(spec, true, now);
+  for (const FaultOrder& order : m_plan.entries) Arm(order, true, now);
   RequestWake();
 }
 
@@ -95,12 +95,12 @@ void CWitsWire::SetSeed(uint64_t seed) {
 bool CWitsWire::Silenced(uint32_t now) const { return m_silenceUntilMs && !Due(now, *m_silenceUntilMs); }
 
 void CWitsWire::Fire(const Armed& armed, uint32_t now) {
-  const FaultSpec& spec = armed.spec;
-  if (m_pListener != nullptr) m_pListener->OnFaultApplied({spec.kind, FaultText(spec), armed.fromPlan});
-  if (spec.kind == FaultKind::Silence) {
-    m_silenceUntilMs = now + Milliseconds(spec.seconds);
-  } else if (spec.kind == FaultKind::Disconnect) {
-    m_link.Suspend(Milliseconds(spec.seconds));
+  const FaultOrder& order = armed.order;
+  if (m_pListener != nullptr) m_pListener->OnFaultApplied({order.kind, FaultText(order), armed.fromPlan});
+  if (order.kind == FaultKind::Silence) {
+    m_silenceUntilMs = now + Milliseconds(order.seconds);
+  } else if (order.kind == FaultKind::Disconnect) {
+    m_link.Suspend(Milliseconds(order.seconds));
   }
 }
 
@@ -131,15 +131,15 @@ void CWitsWire::SendOne(WireFrame& frame, uint32_t now) {
   }
 
   // The faults this frame triggers, one of each kind, the first armed winning.
-  std::array<const FaultSpec*, kFaultKindCount> fired{};
+  std::array<const FaultOrder*, kFaultKindCount> fired{};
   std::vector<Armed> firing;
   for (Armed& armed : m_armed) {
     if (armed.done || armed.atTime || armed.waitsForRun || !Due(now, armed.armAtMs)) continue;
     bool fires = false;
-    if (armed.spec.every > 0) {
-      fires = ++armed.frames % static_cast<uint64_t>(armed.spec.every) == 0;
-    } else if (armed.spec.p > 0.0) {
-      fires = m_random.Unit() < armed.spec.p;
+    if (armed.order.every > 0) {
+      fires = ++armed.frames % static_cast<uint64_t>(armed.order.every) == 0;
+    } else if (armed.order.p > 0.0) {
+      fires = m_random.Unit() < armed.order.p;
     } else {
       fires = true;
       armed.done = true;
@@ -148,28 +148,28 @@ void CWitsWire::SendOne(WireFrame& frame, uint32_t now) {
   }
   for (const Armed& armed : firing) {
     Fire(armed, now);
-    const auto kind = static_cast<std::size_t>(armed.spec.kind);
-    if (fired[kind] == nullptr) fired[kind] = &armed.spec;
+    const auto kind = static_cast<std::size_t>(armed.order.kind);
+    if (fired[kind] == nullptr) fired[kind] = &armed.order;
   }
   const auto has = [&fired](FaultKind kind) { return fired[static_cast<std::size_t>(kind)]; };
   std::erase_if(m_armed, [](const Armed& armed) { return armed.done && !armed.fromPlan; });
 
   const std::string_view lineEnd = has(FaultKind::LineEnds) ? StyleLineEnd(has(FaultKind::LineEnds)->choice)
                                                              : profileLineEnd;
-  if (const FaultSpec* spec = has(FaultKind::BadValue)) ApplyBadValue(frame, spec->choice, m_random);
-  if (const FaultSpec* spec = has(FaultKind::BadLine)) ApplyBadLine(frame, spec->choice, m_random);
-  if (const FaultSpec* spec = has(FaultKind::Oversize)) ApplyOversize(frame, spec->choice, lineEnd, m_random);
+  if (const FaultOrder* order = has(FaultKind::BadValue)) ApplyBadValue(frame, order->choice, m_random);
+  if (const FaultOrder* order = has(FaultKind::BadLine)) ApplyBadLine(frame, order->choice, m_random);
+  if (const FaultOrder* order = has(FaultKind::Oversize)) ApplyOversize(frame, order->choice, lineEnd, m_random);
   if (has(FaultKind::Swap)) ApplySwap(frame, m_random);
   std::string bytes = FrameBytes(frame, lineEnd, !has(FaultKind::DropStart), !has(FaultKind::DropEnd));
   if (has(FaultKind::Duplicate)) bytes += std::string(bytes);
-  if (const FaultSpec* spec = has(FaultKind::Garbage)) bytes = GarbageBytes(spec->bytes, m_random) + bytes;
+  if (const FaultOrder* order = has(FaultKind::Garbage)) bytes = GarbageBytes(order->bytes, m_random) + bytes;
 
   if (Silenced(now)) {
     if (m_pListener != nullptr) m_pListener->OnWireOut(bytes, LinkWrite::HeldBack, kSilenced);
     return;
   }
-  const FaultSpec* pace = has(FaultKind::Pace);
-  const FaultSpec* split = has(FaultKind::Split);
+  const FaultOrder* pace = has(FaultKind::Pace);
+  const FaultOrder* split = has(FaultKind::Split);
   if (pace == nullptr && split == nullptr && m_queue.empty()) {
     Write(bytes, &bytes, now, m_link.ArrivalClient());
     return;
@@ -178,7 +178,7 @@ void CWitsWire::SendOne(WireFrame& frame, uint32_t now) {
   Service();
 }
 
-void CWitsWire::Enqueue(std::string bytes, const FaultSpec* split, const FaultSpec* pace, uint32_t now) {
+void CWitsWire::Enqueue(std::string bytes, const FaultOrder* split, const FaultOrder* pace, uint32_t now) {
   // A frame waits for the pieces before it; its own pieces keep their spacing from there.
   uint32_t start = now;
   if (!m_queue.empty() && vorn::ElapsedMs(m_queue.back().dueMs, now) > 0) start = m_queue.back().dueMs;
@@ -277,7 +277,7 @@ std::vector<std::string> CWitsWire::ActiveFaults() const {
   if (m_link.Suspended()) active.push_back("disconnect in progress");
   if (!m_queue.empty()) active.push_back("a frame going out in pieces");
   for (const Armed& armed : m_armed) {
-    if (!armed.done) active.push_back(FaultText(armed.spec) + (armed.fromPlan ? " (plan)" : ""));
+    if (!armed.done) active.push_back(FaultText(armed.order) + (armed.fromPlan ? " (plan)" : ""));
   }
   return active;
 }

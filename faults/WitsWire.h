@@ -12,7 +12,7 @@
 #include "comms/LinkWrite.h"
 #include "faults/FaultRandom.h"
 #include "faults/FaultReport.h"
-#include "faults/FaultSpec.h"
+#include "faults/FaultOrder.h"
 #include "faults/FrameFaults.h"
 #include "wits/WitsFrameSink.h"
 
@@ -59,7 +59,7 @@ class CWitsWire : public CWitsFrameSinkIF {
 
   // Arms a fault: once (the next frame; a silence or a disconnect at once during a run, else at the
   // first frame), every N-th frame, or each frame with probability p.
-  void Inject(const FaultSpec& spec);
+  void Inject(const FaultOrder& order);
   // Replaces the plan (and its entries still armed); during a run its times count from now. A plan
   // that names a seed sets it.
   void SetPlan(const FaultPlan& plan);
@@ -75,7 +75,7 @@ class CWitsWire : public CWitsFrameSinkIF {
 
  private:
   struct Armed {
-    FaultSpec spec;
+    FaultOrder order;
     bool fromPlan = false;
     bool atTime = false;  // a once-only silence or disconnect that starts at armAtMs, not at a frame
     bool waitsForRun = false;
@@ -94,8 +94,8 @@ class CWitsWire : public CWitsFrameSinkIF {
   void Fire(const Armed& armed, uint32_t now);
   // Writes to the link: to one of a server's clients (an answer), or to every client for 0.
   void Write(const std::string& bytes, const std::string* logBytes, uint32_t now, uint64_t client);
-  void Enqueue(std::string bytes, const FaultSpec* split, const FaultSpec* pace, uint32_t now);
-  void Arm(const FaultSpec& spec, bool fromPlan, uint32_t now);
+  void Enqueue(std::string bytes, const FaultOrder* split, const FaultOrder* pace, uint32_t now);
+  void Arm(const FaultOrder& order, bool fromPlan, uint32_t now);
   void RequestWake();
   [[nodiscard]] bool Silenced(uint32_t now) const;
 

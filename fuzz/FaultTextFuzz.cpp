@@ -8,16 +8,16 @@
 #include <vector>
 
 #include "comms/CommsWrapper.h"
-#include "faults/FaultSpec.h"
+#include "faults/FaultOrder.h"
 #include "faults/WitsWire.h"
 
 namespace {
 
 void CheckText(std::string_view text) {
-  const Parsed<FaultSpec> fault = ParseFaultText(text);
+  const Parsed<FaultOrder> fault = ParseFaultText(text);
   if (fault.ok() != fault.error.empty()) std::abort();  // a value or an error, never both
   if (!fault.ok()) return;
-  const Parsed<FaultSpec> again = ParseFaultText(FaultText(*fault.value));
+  const Parsed<FaultOrder> again = ParseFaultText(FaultText(*fault.value));
   if (!again.ok() || !(*again.value == *fault.value)) std::abort();
 }
 

@@ -14,7 +14,7 @@
 #include <QVBoxLayout>
 
 #include "command/RigController.h"
-#include "faults/FaultSpec.h"
+#include "faults/FaultOrder.h"
 #include "ui/MessageBoxes.h"
 
 namespace {

@@ -96,6 +96,6 @@ inline const std::vector<WitsOutLine>& TwoLines() {
 
 inline constexpr const char* kTwoLineFrame = "&&\r\n01081000.5\r\n011020\r\n!!\r\n";
 
-inline FaultSpec Fault(std::string_view text) { return ParseFaultText(text).value.value(); }
+inline FaultOrder Fault(std::string_view text) { return ParseFaultText(text).value.value(); }
 
 }  // namespace vorn::test

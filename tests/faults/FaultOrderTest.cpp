@@ -2,18 +2,18 @@
 
 #include <rapidjson/document.h>
 
-#include "faults/FaultSpec.h"
+#include "faults/FaultOrder.h"
 
 namespace {
 
-FaultSpec Read(std::string_view text) {
-  const Parsed<FaultSpec> parsed = ParseFaultText(text);
+FaultOrder Read(std::string_view text) {
+  const Parsed<FaultOrder> parsed = ParseFaultText(text);
   EXPECT_TRUE(parsed.ok()) << parsed.error;
-  return parsed.value.value_or(FaultSpec{});
+  return parsed.value.value_or(FaultOrder{});
 }
 
 std::string ErrorOf(std::string_view text) {
-  const Parsed<FaultSpec> parsed = ParseFaultText(text);
+  const Parsed<FaultOrder> parsed = ParseFaultText(text);
   EXPECT_FALSE(parsed.ok()) << text;
   return parsed.error;
 }
@@ -35,13 +35,13 @@ TEST(ParseFaultText, EveryFaultReadsWithItsDefaultsAndWritesBackInFull) {
 }
 
 TEST(ParseFaultText, ParametersAndTriggersAreTypedAndTheTextReadsBackTheSame) {
-  const FaultSpec split = Read("split:gap_ms=7,pieces=40,every=12");
+  const FaultOrder split = Read("split:gap_ms=7,pieces=40,every=12");
   EXPECT_EQ(split.kind, FaultKind::Split);
   EXPECT_EQ(split.pieces, 40);
   EXPECT_EQ(split.gapMs, 7);
   EXPECT_EQ(split.every, 12);
   EXPECT_EQ(Read(FaultText(split)), split);
-  const FaultSpec pace = Read("pace:bps=12.5,p=0.1");
+  const FaultOrder pace = Read("pace:bps=12.5,p=0.1");
   EXPECT_EQ(pace.bps, 12.5);
   EXPECT_EQ(pace.p, 0.1);
   EXPECT_EQ(Read(FaultText(pace)), pace);
@@ -75,7 +75,7 @@ TEST(ParseFaultText, BadTextNamesTheFaultAndTheParameter) {
 TEST(ParseFaultJson, MembersAreTheTextsKeysWithJsonTypes) {
   rapidjson::Document document;
   document.Parse(R"({"fault": "bad-value", "kind": "null", "every": 4})");
-  const Parsed<FaultSpec> fault = ParseFaultJson(document);
+  const Parsed<FaultOrder> fault = ParseFaultJson(document);
   ASSERT_TRUE(fault.ok()) << fault.error;
   EXPECT_EQ(FaultText(*fault.value), "bad-value:kind=null,every=4");
 

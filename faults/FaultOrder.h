@@ -30,7 +30,7 @@ enum class FaultKind {
 
 inline constexpr int kFaultKindCount = 13;
 
-struct FaultSpec {
+struct FaultOrder {
   FaultKind kind = FaultKind::Silence;
   // Parameters; each kind reads only its own (see the catalogue), the rest keep their defaults.
   double seconds = 0.0;
@@ -45,7 +45,7 @@ struct FaultSpec {
   // Plans only: seconds after the plan starts from which the fault takes effect.
   std::optional<double> at;
 
-  bool operator==(const FaultSpec&) const = default;
+  bool operator==(const FaultOrder&) const = default;
 };
 
 // The fault's name in the catalogue ("split").
@@ -56,7 +56,7 @@ struct FaultSpec {
 [[nodiscard]] bool IsTimedFault(FaultKind kind);
 
 // The text form with every parameter spelt out: "split:pieces=2,gap_ms=100,every=5".
-[[nodiscard]] std::string FaultText(const FaultSpec& spec);
+[[nodiscard]] std::string FaultText(const FaultOrder& order);
 
 // A parse's outcome: the value, or a message that names the fault and the parameter.
 template <typename T>
@@ -67,14 +67,14 @@ struct Parsed {
 };
 
 // "NAME[:KEY=VALUE,...]"; the keys are the fault's parameters and "every" or "p".
-[[nodiscard]] Parsed<FaultSpec> ParseFaultText(std::string_view text);
+[[nodiscard]] Parsed<FaultOrder> ParseFaultText(std::string_view text);
 // {"fault": NAME, KEY: VALUE, ...}: numbers as JSON numbers, choices as strings. `allowAt` admits
 // "at" (a plan's entry).
-[[nodiscard]] Parsed<FaultSpec> ParseFaultJson(const rapidjson::Value& object, bool allowAt = false);
+[[nodiscard]] Parsed<FaultOrder> ParseFaultJson(const rapidjson::Value& object, bool allowAt = false);
 
 // A fault plan: timed faults, and the seed when the plan names one.
 struct FaultPlan {
-  std::vector<FaultSpec> entries;
+  std::vector<FaultOrder> entries;
   std::optional<uint64_t> seed;
 
   bool operator==(const FaultPlan&) const = default;

@@ -1,4 +1,4 @@
-#include "faults/FaultSpec.h"
+#include "faults/FaultOrder.h"
 
 #include <rapidjson/error/en.h>
 
@@ -58,19 +58,19 @@ const ParamDef kAt{"at", ParamType::Number, -1.0, 2e6, {}};
 const KindDef& Def(FaultKind kind) { return Catalogue()[static_cast<std::size_t>(kind)]; }
 
 // A fault with its kind's defaults.
-FaultSpec Defaults(FaultKind kind) {
-  FaultSpec spec;
-  spec.kind = kind;
+FaultOrder Defaults(FaultKind kind) {
+  FaultOrder order;
+  order.kind = kind;
   switch (kind) {
-    case FaultKind::Silence: spec.seconds = 31.0; break;
-    case FaultKind::Disconnect: spec.seconds = 5.0; break;
-    case FaultKind::LineEnds: spec.choice = "lf"; break;
-    case FaultKind::BadValue: spec.choice = "text"; break;
-    case FaultKind::BadLine: spec.choice = "short"; break;
-    case FaultKind::Oversize: spec.choice = "item"; break;
+    case FaultKind::Silence: order.seconds = 31.0; break;
+    case FaultKind::Disconnect: order.seconds = 5.0; break;
+    case FaultKind::LineEnds: order.choice = "lf"; break;
+    case FaultKind::BadValue: order.choice = "text"; break;
+    case FaultKind::BadLine: order.choice = "short"; break;
+    case FaultKind::Oversize: order.choice = "item"; break;
     default: break;
   }
-  return spec;
+  return order;
 }
 
 // The shortest text that reads back as the same double.
@@ -107,28 +107,28 @@ bool InRange(const ParamDef& def, double value) {
 }
 
 // Stores a checked value in its field.
-void Store(FaultSpec& spec, std::string_view key, double number, std::string_view choice) {
-  if (key == "seconds") spec.seconds = number;
-  else if (key == "pieces") spec.pieces = static_cast<int32_t>(number);
-  else if (key == "gap_ms") spec.gapMs = static_cast<int32_t>(number);
-  else if (key == "bps") spec.bps = number;
-  else if (key == "bytes") spec.bytes = static_cast<int32_t>(number);
-  else if (key == "every") spec.every = static_cast<int64_t>(number);
-  else if (key == "p") spec.p = number;
-  else if (key == "at") spec.at = number;
-  else spec.choice = std::string(choice);
+void Store(FaultOrder& order, std::string_view key, double number, std::string_view choice) {
+  if (key == "seconds") order.seconds = number;
+  else if (key == "pieces") order.pieces = static_cast<int32_t>(number);
+  else if (key == "gap_ms") order.gapMs = static_cast<int32_t>(number);
+  else if (key == "bps") order.bps = number;
+  else if (key == "bytes") order.bytes = static_cast<int32_t>(number);
+  else if (key == "every") order.every = static_cast<int64_t>(number);
+  else if (key == "p") order.p = number;
+  else if (key == "at") order.at = number;
+  else order.choice = std::string(choice);
 }
 
 // One parameter's value, given as text (`fromText`) or as a JSON value; an error message or empty.
 class CParamReader {
  public:
-  CParamReader(FaultSpec& spec, bool allowAt) : m_spec(spec), m_allowAt(allowAt) {}
+  CParamReader(FaultOrder& order, bool allowAt) : m_order(order), m_allowAt(allowAt) {}
 
-  [[nodiscard]] std::string Prefix() const { return "Fault '" + std::string(FaultName(m_spec.kind)) + "': "; }
+  [[nodiscard]] std::string Prefix() const { return "Fault '" + std::string(FaultName(m_order.kind)) + "': "; }
 
   // The definition of `key`, or the error.
   const ParamDef* Find(std::string_view key, std::string& error) {
-    const KindDef& def = Def(m_spec.kind);
+    const KindDef& def = Def(m_order.kind);
     const ParamDef* found = nullptr;
     for (const ParamDef& param : def.params) {
       if (param.key == key) found = &param;
@@ -162,7 +162,7 @@ class CParamReader {
       return Prefix() + "parameter '" + std::string(def.key) + "' must be " + RangeText(def) + ", not " +
              std::string(given) + ".";
     }
-    Store(m_spec, def.key, number.value_or(0.0), choice.value_or(""));
+    Store(m_order, def.key, number.value_or(0.0), choice.value_or(""));
     return {};
   }
 
@@ -172,7 +172,7 @@ class CParamReader {
   }
 
  private:
-  FaultSpec& m_spec;
+  FaultOrder& m_order;
   bool m_allowAt;
   std::set<std::string> m_seen;
 };
@@ -208,33 +208,33 @@ std::string FaultNames() {
 
 bool IsTimedFault(FaultKind kind) { return kind == FaultKind::Silence || kind == FaultKind::Disconnect; }
 
-std::string FaultText(const FaultSpec& spec) {
+std::string FaultText(const FaultOrder& order) {
   std::vector<std::string> parts;
-  for (const ParamDef& param : Def(spec.kind).params) {
+  for (const ParamDef& param : Def(order.kind).params) {
     std::string value;
-    if (param.key == "seconds") value = NumberText(spec.seconds);
-    else if (param.key == "pieces") value = std::to_string(spec.pieces);
-    else if (param.key == "gap_ms") value = std::to_string(spec.gapMs);
-    else if (param.key == "bps") value = NumberText(spec.bps);
-    else if (param.key == "bytes") value = std::to_string(spec.bytes);
-    else value = spec.choice;
+    if (param.key == "seconds") value = NumberText(order.seconds);
+    else if (param.key == "pieces") value = std::to_string(order.pieces);
+    else if (param.key == "gap_ms") value = std::to_string(order.gapMs);
+    else if (param.key == "bps") value = NumberText(order.bps);
+    else if (param.key == "bytes") value = std::to_string(order.bytes);
+    else value = order.choice;
     parts.push_back(std::string(param.key) + "=" + value);
   }
-  if (spec.every > 0) parts.push_back("every=" + std::to_string(spec.every));
-  if (spec.p > 0.0) parts.push_back("p=" + NumberText(spec.p));
-  if (spec.at) parts.push_back("at=" + NumberText(*spec.at));
-  std::string text(FaultName(spec.kind));
+  if (order.every > 0) parts.push_back("every=" + std::to_string(order.every));
+  if (order.p > 0.0) parts.push_back("p=" + NumberText(order.p));
+  if (order.at) parts.push_back("at=" + NumberText(*order.at));
+  std::string text(FaultName(order.kind));
   for (std::size_t i = 0; i < parts.size(); ++i) text += (i == 0 ? ":" : ",") + parts[i];
   return text;
 }
 
-Parsed<FaultSpec> ParseFaultText(std::string_view text) {
+Parsed<FaultOrder> ParseFaultText(std::string_view text) {
   const std::size_t colon = text.find(':');
   const std::string_view name = text.substr(0, colon);
   const std::optional<FaultKind> kind = KindNamed(name);
   if (!kind) return {std::nullopt, name.empty() ? "A fault needs a name (the faults: " + FaultNames() + ")." : UnknownFault(name)};
-  FaultSpec spec = Defaults(*kind);
-  CParamReader reader(spec, false);
+  FaultOrder order = Defaults(*kind);
+  CParamReader reader(order, false);
   std::string_view rest = colon == std::string_view::npos ? std::string_view() : text.substr(colon + 1);
   while (!rest.empty()) {
     const std::size_t comma = rest.find(',');
@@ -257,10 +257,10 @@ Parsed<FaultSpec> ParseFaultText(std::string_view text) {
     if (!error.empty()) return {std::nullopt, error};
   }
   if (std::string error = reader.CheckTrigger(); !error.empty()) return {std::nullopt, error};
-  return {spec, {}};
+  return {order, {}};
 }
 
-Parsed<FaultSpec> ParseFaultJson(const rapidjson::Value& object, bool allowAt) {
+Parsed<FaultOrder> ParseFaultJson(const rapidjson::Value& object, bool allowAt) {
   if (!object.IsObject()) return {std::nullopt, "A fault must be a JSON object with the member \"fault\"."};
   const auto nameMember = object.FindMember("fault");
   if (nameMember == object.MemberEnd() || !nameMember->value.IsString()) {
@@ -269,8 +269,8 @@ Parsed<FaultSpec> ParseFaultJson(const rapidjson::Value& object, bool allowAt) {
   const std::string name(nameMember->value.GetString(), nameMember->value.GetStringLength());
   const std::optional<FaultKind> kind = KindNamed(name);
   if (!kind) return {std::nullopt, UnknownFault(name)};
-  FaultSpec spec = Defaults(*kind);
-  CParamReader reader(spec, allowAt);
+  FaultOrder order = Defaults(*kind);
+  CParamReader reader(order, allowAt);
   for (auto member = object.MemberBegin(); member != object.MemberEnd(); ++member) {
     const std::string key(member->name.GetString(), member->name.GetStringLength());
     if (key == "fault") continue;
@@ -286,7 +286,7 @@ Parsed<FaultSpec> ParseFaultJson(const rapidjson::Value& object, bool allowAt) {
     if (!error.empty()) return {std::nullopt, error};
   }
   if (std::string error = reader.CheckTrigger(); !error.empty()) return {std::nullopt, error};
-  return {spec, {}};
+  return {order, {}};
 }
 
 std::optional<uint64_t> ParseSeed(std::string_view text) {
@@ -323,7 +323,7 @@ Parsed<FaultPlan> ParseFaultPlan(std::string_view json) {
   }
   if (!entries->IsArray()) return {std::nullopt, "Fault plan: a list of faults (a JSON array) is expected."};
   for (rapidjson::SizeType i = 0; i < entries->Size(); ++i) {
-    Parsed<FaultSpec> entry = ParseFaultJson((*entries)[i], true);
+    Parsed<FaultOrder> entry = ParseFaultJson((*entries)[i], true);
     if (!entry.ok()) return {std::nullopt, "Fault plan, entry " + std::to_string(i + 1) + ": " + entry.error};
     plan.entries.push_back(*entry.value);
   }
