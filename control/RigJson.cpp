@@ -7,7 +7,6 @@
 #include "engine/LinkStatus.h"
 #include "engine/RigMode.h"
 #include "persist/SettingsFiles.h"
-#include "support/DataRoot.h"
 #include "support/System.h"
 #include "support/Text.h"
 
@@ -59,12 +58,12 @@ std::string StatusJson(const CRigController& controller) {
   json.Integer("gain", status.gain);
   json.Key("files")
       .Begin()
-      .Text("dataRoot", DataRootFolder())
+      .Text("dataRoot", engine.DataRoot())
       .Text("csv", engine.m_strCsvPath)
       .Text("witsLog", engine.m_strWitsLogPath)
-      .Text("simSettings", SimSettingsPath())
-      .Text("simState", SimStatePath())
-      .Text("witsCommSettings", WitsCommSettingsPath())
+      .Text("simSettings", SimSettingsPath(engine.m_strDataRoot))
+      .Text("simState", SimStatePath(engine.m_strDataRoot))
+      .Text("witsCommSettings", WitsCommSettingsPath(engine.m_strDataRoot))
       .End();
   json.End();
   return json.Take();

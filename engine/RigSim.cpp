@@ -3,6 +3,7 @@
 #include <limits>
 
 #include "engine/PumpBroadcast.h"
+#include "support/DataRoot.h"
 #include "support/Numbers.h"
 #include "support/ProfileSection.h"
 
@@ -75,6 +76,8 @@ CRigSim::CRigSim(vorn::Clocks clocks, const WitsDictionarySource& dictionary)
 
   BuildDefaultItems();
 }
+
+std::string CRigSim::DataRoot() const { return m_strDataRoot.empty() ? vorn::DataRootFolder() : m_strDataRoot; }
 
 void CRigSim::OnTick() {
   m_witsLink.Service();

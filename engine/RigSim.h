@@ -89,6 +89,8 @@ class CRigSim : public CommsReceiverIF {
   void CommsReceiverIF_OnClientGone(uint64_t clientId, int32_t linkId) override;
 
   [[nodiscard]] const vorn::Clocks& Clocks() const { return m_clocks; }
+  // The data root in use: m_strDataRoot, or the program's.
+  [[nodiscard]] std::string DataRoot() const;
   [[nodiscard]] bool SkidLinkEnabled() const { return m_bSkidLinkEnabled; }
   // Why the WITS dictionary could not be read at construction; empty when it was.
   [[nodiscard]] const std::string& DictionaryError() const { return m_strDictionaryError; }
@@ -98,6 +100,9 @@ class CRigSim : public CommsReceiverIF {
   CWitsFrameSinkIF* m_pFrameSink = nullptr;  // not owned; absent: frames go straight to the WITS link
   std::string m_strWitsLogPath;
   std::string m_strCsvPath;
+  // Where the settings files and the run's files are: each rig of a fleet has its own root. Empty:
+  // the program's data root. Set before the start-up loads the settings.
+  std::string m_strDataRoot;
   CSimSettings m_settings;
 
   bool m_bPumpsOn = false;

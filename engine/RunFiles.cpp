@@ -8,8 +8,8 @@
 #include "support/Time.h"
 
 bool CRigSim::CreateRunFiles(std::string& errorText) {
-  m_strWitsLogPath = vorn::WitsLogFilesFolder() + "/WitsLog_" + vorn::FormatFileStamp(m_clocks.nowSeconds()) + ".txt";
-  m_strCsvPath = vorn::OutputFilesFolder() + "/" + vorn::FormatFileStamp(m_clocks.nowSeconds()) + ".csv";
+  m_strWitsLogPath = vorn::WitsLogFilesFolder(m_strDataRoot) + "/WitsLog_" + vorn::FormatFileStamp(m_clocks.nowSeconds()) + ".txt";
+  m_strCsvPath = vorn::OutputFilesFolder(m_strDataRoot) + "/" + vorn::FormatFileStamp(m_clocks.nowSeconds()) + ".csv";
 
   std::vector<std::string> fields = {"TIME"};
   for (const COutputItem& item : m_outputItems) {

@@ -54,9 +54,11 @@ void Load(const std::string& path, CRigSim& engine, void (*apply)(CRigSim&, std:
 
 }  // namespace
 
-std::string SimSettingsPath() { return vorn::SettingsFolder() + "/SimSettings.json"; }
-std::string SimStatePath() { return vorn::SettingsFolder() + "/SimState.json"; }
-std::string WitsCommSettingsPath() { return vorn::SettingsFolder() + "/WitsCommSettings.json"; }
+std::string SimSettingsPath(const std::string& root) { return vorn::SettingsFolder(root) + "/SimSettings.json"; }
+std::string SimStatePath(const std::string& root) { return vorn::SettingsFolder(root) + "/SimState.json"; }
+std::string WitsCommSettingsPath(const std::string& root) {
+  return vorn::SettingsFolder(root) + "/WitsCommSettings.json";
+}
 
 std::string SimSettingsText(const CRigSim& engine) {
   rapidjson::Document document = VersionedDocument();
@@ -153,16 +155,16 @@ void ApplyWitsCommSettingsText(CRigSim& engine, std::string_view text) {
   engine.SetCommSettings(settings);
 }
 
-void LoadWitsCommSettings(CRigSim& engine) { Load(WitsCommSettingsPath(), engine, ApplyWitsCommSettingsText); }
-void LoadSimSettings(CRigSim& engine) { Load(SimSettingsPath(), engine, ApplySimSettingsText); }
-void LoadSimState(CRigSim& engine) { Load(SimStatePath(), engine, ApplySimStateText); }
+void LoadWitsCommSettings(CRigSim& engine) { Load(WitsCommSettingsPath(engine.m_strDataRoot), engine, ApplyWitsCommSettingsText); }
+void LoadSimSettings(CRigSim& engine) { Load(SimSettingsPath(engine.m_strDataRoot), engine, ApplySimSettingsText); }
+void LoadSimState(CRigSim& engine) { Load(SimStatePath(engine.m_strDataRoot), engine, ApplySimStateText); }
 
 bool SaveWitsCommSettings(const CRigSim& engine) {
-  return vorn::WriteTextFileAtomically(WitsCommSettingsPath(), WitsCommSettingsText(engine));
+  return vorn::WriteTextFileAtomically(WitsCommSettingsPath(engine.m_strDataRoot), WitsCommSettingsText(engine));
 }
 bool SaveSimSettings(const CRigSim& engine) {
-  return vorn::WriteTextFileAtomically(SimSettingsPath(), SimSettingsText(engine));
+  return vorn::WriteTextFileAtomically(SimSettingsPath(engine.m_strDataRoot), SimSettingsText(engine));
 }
 bool SaveSimState(const CRigSim& engine) {
-  return vorn::WriteTextFileAtomically(SimStatePath(), SimStateText(engine));
+  return vorn::WriteTextFileAtomically(SimStatePath(engine.m_strDataRoot), SimStateText(engine));
 }

@@ -2,6 +2,7 @@
 
 #include <ostream>
 
+#include "engine/RigSim.h"
 #include "persist/SettingsFiles.h"
 #include "support/Console.h"
 
@@ -9,13 +10,13 @@ CSimStateFile::CSimStateFile(CRigSim& engine, Reporter report) : m_engine(engine
 
 bool CSimStateFile::Save() {
   m_lastSaveFailed = !SaveSimState(m_engine);
-  if (m_lastSaveFailed) Report("State not saved: unable to write " + SimStatePath());
+  if (m_lastSaveFailed) Report("State not saved: unable to write " + SimStatePath(m_engine.m_strDataRoot));
   return !m_lastSaveFailed;
 }
 
 bool CSimStateFile::LoadUnlessSaveFailed() {
   if (m_lastSaveFailed) {
-    Report("State not loaded: the last save of " + SimStatePath() +
+    Report("State not loaded: the last save of " + SimStatePath(m_engine.m_strDataRoot) +
            " failed; the run goes on from the state in memory");
     return false;
   }

@@ -9,9 +9,10 @@
 
 void LoadEngineAtStartup(CRigSim& engine) {
   LoadWitsCommSettings(engine);
-  vorn::CreateDataFolders();
+  vorn::CreateDataFolders(engine.m_strDataRoot);
   // A save killed before its rename left its temporary file; nothing else would ever remove it.
-  for (const std::string& path : {SimSettingsPath(), SimStatePath(), WitsCommSettingsPath()}) {
+  for (const std::string& path : {SimSettingsPath(engine.m_strDataRoot), SimStatePath(engine.m_strDataRoot),
+                                 WitsCommSettingsPath(engine.m_strDataRoot)}) {
     vorn::RemoveSaveLeftovers(path);
   }
   LoadSimSettings(engine);
