@@ -89,6 +89,10 @@ class CRigController : public CRigSimMessagesIF, public CWitsTrafficIF, private 
   CommandResult SetFaultSeed(uint64_t seed);
   [[nodiscard]] const CWitsWire& Wire() const { return m_wire; }
 
+  // The run loop's ticks come from `source` (none: its own timer) from the next run start; see
+  // CRunControl::SetTickSource.
+  void SetTickSource(CTickSourceIF* source) { m_run.SetTickSource(source); }
+
   // What closing the program does: the run ends, and the state is saved whether a run was active or not.
   void Close();
 
@@ -102,6 +106,8 @@ class CRigController : public CRigSimMessagesIF, public CWitsTrafficIF, private 
   void RemoveView(CRigViewIF& view);
 
   [[nodiscard]] bool IsRunning() const;
+  // The last save of the state failed (it was told); a successful save ends that.
+  [[nodiscard]] bool StateSaveFailed() const { return m_stateFile.LastSaveFailed(); }
   [[nodiscard]] const RigStatus& Status() const { return m_status; }
   [[nodiscard]] const CRigSim& Engine() const { return m_engine; }
 

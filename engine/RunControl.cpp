@@ -1,5 +1,7 @@
 #include "engine/RunControl.h"
 
+#include <utility>
+
 #include "engine/RigSim.h"
 #include "support/Text.h"
 
@@ -25,7 +27,12 @@ void CRunControl::BeginRun() {
   if (m_hooks.loadState) m_hooks.loadState();
   std::string reason;
   if (m_engine.StartRun(reason)) {
-    m_timer.start(kTickMs);
+    if (m_tickSource != nullptr) {
+      m_ticksFrom = m_tickSource;
+      m_ticksFrom->StartTicks(*this);
+    } else {
+      m_timer.start(kTickMs);
+    }
     if (m_hooks.runningChanged) m_hooks.runningChanged(true);
     return;
   }
@@ -38,15 +45,21 @@ void CRunControl::EndRun() {
   if (m_hooks.saveState) m_hooks.saveState();
   m_engine.StopRun();
   m_timer.stop();
+  if (CTickSourceIF* source = std::exchange(m_ticksFrom, nullptr)) source->StopTicks(*this);
   if (m_hooks.runningChanged) m_hooks.runningChanged(false);
 }
 
-void CRunControl::OnRunTimer() {
-  m_timer.stop();
+void CRunControl::Tick() {
+  if (m_nRun != 1 || m_inTick) return;
   m_inTick = true;
   m_engine.OnTick();
   if (m_hooks.afterTick) m_hooks.afterTick();
   m_inTick = false;
+}
+
+void CRunControl::OnRunTimer() {
+  m_timer.stop();
+  Tick();
   // EndRun may have been called from inside the tick (a refresh, a callback): then stay stopped.
   if (m_nRun == 1) m_timer.start(kTickMs);
 }

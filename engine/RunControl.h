@@ -6,6 +6,19 @@
 #include <string>
 
 class CRigSim;
+class CRunControl;
+
+// What calls the ticks of run loops that do not use their own timer: a fleet's one timer serves all
+// of its rigs.
+class CTickSourceIF {
+ public:
+  // From now until StopTicks, calls run.Tick() about every CRunControl::kTickMs.
+  virtual void StartTicks(CRunControl& run) = 0;
+  virtual void StopTicks(CRunControl& run) = 0;
+
+ protected:
+  ~CTickSourceIF() = default;
+};
 
 // What the owner of the run loop (the rig controller) does around it.
 struct RunHooks {
@@ -17,7 +30,7 @@ struct RunHooks {
 };
 
 // The one run loop: a single-shot 100 ms timer, re-armed after each tick's work, so ticks never queue
-// up or overlap. The engine measures elapsed time with its own clock, so the drift of the re-arming
+// up or overlap; or, given a tick source, that source's ticks. The engine measures elapsed time with its own clock, so the drift of the re-arming
 // does not change simulated speeds.
 class CRunControl : public QObject {
   Q_OBJECT
@@ -33,11 +46,16 @@ class CRunControl : public QObject {
   void OnRunClicked(bool checked);
   void BeginRun();
   void EndRun();
+  // The ticks come from `source` (none: the own timer) from the next run start. Not owned; a run
+  // that began with it ends with it, so it must outlive the run loop's runs.
+  void SetTickSource(CTickSourceIF* source) { m_tickSource = source; }
+  // One tick of an active run, as the tick source calls it.
+  void Tick();
 
   // 1 while the operator wants a run; a failed start sets it back to 0.
   [[nodiscard]] int RunFlag() const { return m_nRun; }
-  // A run is active exactly while the timer is armed or a tick is being handled.
-  [[nodiscard]] bool IsRunning() const { return m_timer.isActive() || m_inTick; }
+  // A run is active exactly while the timer is armed (or the tick source ticks) or a tick is being handled.
+  [[nodiscard]] bool IsRunning() const { return m_timer.isActive() || m_ticksFrom != nullptr || m_inTick; }
 
  private:
   void OnRunTimer();
@@ -45,6 +63,8 @@ class CRunControl : public QObject {
   CRigSim& m_engine;
   RunHooks m_hooks;
   QTimer m_timer;
+  CTickSourceIF* m_tickSource = nullptr;
+  CTickSourceIF* m_ticksFrom = nullptr;  // the source asked for this run's ticks
   int m_nRun = 0;
   bool m_inTick = false;
 };
