@@ -1,0 +1,92 @@
+#include "fleet/FleetTicker.h"
+
+#include <algorithm>
+
+namespace {
+
+using SteadyClock = std::chrono::steady_clock;
+
+bool IsDue(uint32_t dueMs, uint32_t now) { return vorn::ElapsedMs(now, dueMs) >= 0; }
+
+}  // namespace
+
+CFleetTicker::CFleetTicker(std::function<uint32_t()> clock)
+    : m_clock(clock), m_wakeTimer(std::move(clock), [this] { Service(); }) {}
+
+CFleetTicker::~CFleetTicker() = default;
+
+void CFleetTicker::StartTicks(CRunControl& run) {
+  m_ticking.push_back({&run, m_clock() + static_cast<uint32_t>(CRunControl::kTickMs)});
+  if (!m_servicing) Rearm();
+}
+
+void CFleetTicker::StopTicks(CRunControl& run) {
+  // Marked, not erased: a rig may stop from inside a tick while the list is walked.
+  for (Ticking& ticking : m_ticking) {
+    if (ticking.run == &run) ticking.run = nullptr;
+  }
+  if (!m_servicing) {
+    std::erase_if(m_ticking, [](const Ticking& ticking) { return ticking.run == nullptr; });
+    Rearm();
+  }
+}
+
+void CFleetTicker::CallAt(uint32_t dueMs, std::function<void()> call) {
+  m_calls.push_back({dueMs, std::move(call)});
+  if (!m_servicing) Rearm();
+}
+
+void CFleetTicker::Service() {
+  if (m_servicing) return;
+  m_servicing = true;
+  const auto wakeStart = SteadyClock::now();
+  const uint32_t now = m_clock();
+  // Entries added while walking (a call that starts a run) are left for the next wake-up.
+  const std::size_t ticking = m_ticking.size();
+  for (std::size_t i = 0; i < ticking; ++i) {
+    if (m_ticking[i].run == nullptr || !IsDue(m_ticking[i].dueMs, now)) continue;
+    const auto tickStart = SteadyClock::now();
+    m_ticking[i].run->Tick();
+    m_slowest.tick = std::max(m_slowest.tick, std::chrono::nanoseconds(SteadyClock::now() - tickStart));
+    Ticking& ticked = m_ticking[i];  // the tick may have added entries
+    ticked.dueMs += static_cast<uint32_t>(CRunControl::kTickMs);
+    if (IsDue(ticked.dueMs, now)) ticked.dueMs = now + static_cast<uint32_t>(CRunControl::kTickMs);
+  }
+  std::vector<Call> due;
+  for (auto it = m_calls.begin(); it != m_calls.end();) {
+    if (IsDue(it->dueMs, now)) {
+      due.push_back(std::move(*it));
+      it = m_calls.erase(it);
+    } else {
+      ++it;
+    }
+  }
+  for (Call& call : due) call.call();
+  std::erase_if(m_ticking, [](const Ticking& entry) { return entry.run == nullptr; });
+  m_slowest.wake = std::max(m_slowest.wake, std::chrono::nanoseconds(SteadyClock::now() - wakeStart));
+  m_servicing = false;
+  if (m_afterWake) m_afterWake();
+  Rearm();
+}
+
+std::optional<uint32_t> CFleetTicker::NextDue() const {
+  std::optional<uint32_t> next;
+  const uint32_t now = m_clock();
+  const auto consider = [&](uint32_t dueMs) {
+    if (!next || vorn::ElapsedMs(dueMs, now) < vorn::ElapsedMs(*next, now)) next = dueMs;
+  };
+  for (const Ticking& ticking : m_ticking) {
+    if (ticking.run != nullptr) consider(ticking.dueMs);
+  }
+  for (const Call& call : m_calls) consider(call.dueMs);
+  return next;
+}
+
+std::size_t CFleetTicker::TickingCount() const {
+  return static_cast<std::size_t>(
+      std::count_if(m_ticking.begin(), m_ticking.end(), [](const Ticking& entry) { return entry.run != nullptr; }));
+}
+
+CFleetTicker::Slowest CFleetTicker::TakeSlowest() { return std::exchange(m_slowest, Slowest{}); }
+
+void CFleetTicker::Rearm() { m_wakeTimer.WakeAt(NextDue()); }
