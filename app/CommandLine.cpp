@@ -24,6 +24,16 @@ bool IsTokenText(const std::string& token) {
   return !token.empty() && std::all_of(token.begin(), token.end(), [](char c) { return c > ' ' && c < 127; });
 }
 
+// Decimal digits only (no sign, no spaces) making a number from `low` to `high`.
+std::optional<int> WholeNumberIn(const QString& text, int low, int high) {
+  bool isNumber = false;
+  const int number = text.toInt(&isNumber);
+  const bool digitsOnly =
+      !text.isEmpty() && std::all_of(text.begin(), text.end(), [](QChar c) { return c >= '0' && c <= '9'; });
+  if (!isNumber || !digitsOnly || number < low || number > high) return std::nullopt;
+  return number;
+}
+
 }  // namespace
 
 std::optional<ControlEndpoint> ParseControlEndpoint(const QString& text) {
@@ -42,13 +52,9 @@ std::optional<ControlEndpoint> ParseControlEndpoint(const QString& text) {
   }
   QHostAddress host;
   if (!host.setAddress(address) || address.contains('%')) return std::nullopt;
-  bool isNumber = false;
-  const int number = port.toInt(&isNumber);
-  const bool digitsOnly = !port.isEmpty() && std::all_of(port.begin(), port.end(), [](QChar c) {
-    return c >= '0' && c <= '9';
-  });
-  if (!isNumber || !digitsOnly || number < 1 || number > 65535) return std::nullopt;
-  return ControlEndpoint{host.toString().toStdString(), static_cast<uint16_t>(number)};
+  const std::optional<int> number = WholeNumberIn(port, 1, 65535);
+  if (!number) return std::nullopt;
+  return ControlEndpoint{host.toString().toStdString(), static_cast<uint16_t>(*number)};
 }
 
 CommandLineResult ParseCommandLine(const QStringList& arguments, const std::optional<std::string>& environmentToken) {
@@ -77,8 +83,12 @@ CommandLineResult ParseCommandLine(const QStringList& arguments, const std::opti
       "NAME[:KEY=VALUE,...]");
   const QCommandLineOption faultPlan("fault-plan", "Run the timed faults of the JSON plan in FILE.", "FILE");
   const QCommandLineOption seed("seed", "Seed N for every random choice of the faults (default 1).", "N");
+  const QCommandLineOption fleet(
+      "fleet", "With --headless: run N rigs in one process, each under <root>/Fleet/Rig<k> (see docs/fleet.md).", "N");
+  const QCommandLineOption fleetSeed(
+      "fleet-seed", "Make the rigs of the fleet differ in start depth, mode and start moment, by seed S.", "S");
   parser.addOptions({help, version, headless, duration, tenTimes, console, root, control, controlToken, historyCsv,
-                     fault, faultPlan, seed});
+                     fault, faultPlan, seed, fleet, fleetSeed});
 
   CommandLineResult result;
   const auto fail = [&result](const QString& message) {
@@ -157,6 +167,23 @@ CommandLineResult ParseCommandLine(const QStringList& arguments, const std::opti
     options.seed = ParseSeed(parser.value(seed).toStdString());
     if (!options.seed) {
       return fail("Invalid value for --seed: '" + parser.value(seed) + "' (a whole number from 0 to 18446744073709551615).");
+    }
+  }
+  if (parser.isSet(fleet)) {
+    if (!options.headless) return fail("--fleet applies to --headless only: a fleet runs without a window.");
+    options.fleet = WholeNumberIn(parser.value(fleet), 1, kMaxFleetRigs);
+    if (!options.fleet) {
+      return fail("Invalid value for --fleet: '" + parser.value(fleet) + "' (a number of rigs from 1 to " +
+                  QString::number(kMaxFleetRigs) + ").");
+    }
+    if (options.historyCsv) return fail("--history-csv does not apply to --fleet: the rigs of a fleet keep no history.");
+  }
+  if (parser.isSet(fleetSeed)) {
+    if (!options.fleet) return fail("--fleet-seed needs --fleet N.");
+    options.fleetSeed = ParseSeed(parser.value(fleetSeed).toStdString());
+    if (!options.fleetSeed) {
+      return fail("Invalid value for --fleet-seed: '" + parser.value(fleetSeed) +
+                  "' (a whole number from 0 to 18446744073709551615).");
     }
   }
   if (options.controlToken && !IsTokenText(*options.controlToken)) {

@@ -27,7 +27,12 @@ struct CommandLineOptions {
   std::vector<FaultOrder> faults;          // --fault, in the order given
   std::optional<FaultPlan> faultPlan;     // --fault-plan, read and checked
   std::optional<uint64_t> seed;           // --seed: the faults' random choices
+  std::optional<int> fleet;               // headless: this many rigs in one process
+  std::optional<uint64_t> fleetSeed;      // the rigs of the fleet differ by it
 };
+
+// The most rigs a fleet may be asked for: one per TCP port.
+inline constexpr int kMaxFleetRigs = 65535;
 
 // The outcome of parsing: options to run with, or an exit code with the text to print first
 // (help and version go to standard output with 0, errors to standard error with 2).

@@ -170,3 +170,27 @@ TEST(CommandLineFaultsTest, FaultsAPlanAndASeedAreReadAndChecked) {
 }
 
 }  // namespace
+
+TEST(CommandLineFleetTest, AFleetIsAHeadlessCountOfRigsWithAnOptionalSeed) {
+  const auto fleet = Parse({"--headless", "--fleet", "1000", "--fleet-seed", "18446744073709551615"});
+  ASSERT_FALSE(fleet.exitCode) << fleet.output;
+  EXPECT_EQ(fleet.options.fleet.value_or(0), 1000);
+  EXPECT_EQ(fleet.options.fleetSeed.value_or(0), UINT64_MAX);
+  EXPECT_FALSE(Parse({"--headless"}).options.fleet);
+
+  const std::pair<QStringList, std::string> refused[] = {
+      {{"--fleet", "3"}, "--fleet applies to --headless only"},
+      {{"--headless", "--fleet", "0"}, "Invalid value for --fleet: '0'"},
+      {{"--headless", "--fleet", "65536"}, "Invalid value for --fleet"},
+      {{"--headless", "--fleet", "+5"}, "Invalid value for --fleet"},
+      {{"--headless", "--fleet", "2x"}, "Invalid value for --fleet"},
+      {{"--headless", "--fleet-seed", "4"}, "--fleet-seed needs --fleet N"},
+      {{"--headless", "--fleet", "2", "--fleet-seed", "-1"}, "Invalid value for --fleet-seed"},
+      {{"--headless", "--fleet", "2", "--history-csv", "/tmp/h.csv"}, "keep no history"},
+  };
+  for (const auto& [arguments, message] : refused) {
+    const auto result = Parse(arguments);
+    EXPECT_EQ(result.exitCode.value_or(-1), 2) << arguments.join(' ').toStdString();
+    EXPECT_NE(result.output.find(message), std::string::npos) << result.output;
+  }
+}
