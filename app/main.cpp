@@ -15,6 +15,7 @@
 #include "app/HeadlessRunner.h"
 #include "app/StopSignals.h"
 #include "control/ControlServer.h"
+#include "fleet/FleetRunner.h"
 #include "support/Console.h"
 #include "ui/VornRigSimApp.h"
 #include "ui/VornRigSimDlg.h"
@@ -34,7 +35,8 @@ using vorn::control::CControlServer;
 std::unique_ptr<CControlServer> StartControl(const CommandLineOptions& options, CControlServer::ControllerLookup lookup) {
   const ControlEndpoint& endpoint = *options.control;
   auto server = std::make_unique<CControlServer>(
-      std::move(lookup), vorn::control::ControlOptions{endpoint.address, endpoint.port, options.controlToken});
+      std::move(lookup),
+      vorn::control::ControlOptions{endpoint.address, endpoint.port, options.controlToken, options.fleet.value_or(0)});
   std::string error;
   const std::string where = (endpoint.address.find(':') != std::string::npos ? "[" + endpoint.address + "]"
                                                                                : endpoint.address) +
@@ -57,6 +59,28 @@ int RunHeadless(const CommandLineOptions& options) {
   }
   CStopSignals stopSignals([&runner](int) { runner.Stop(0); });
   if (!runner.Start()) return runner.ExitCode();
+  return QCoreApplication::exec();
+}
+
+// Rigs 1..N of a fleet, addressed by the control API as /api/v1/rigs/<k>/; none keeps a history.
+int RunFleet(const CommandLineOptions& options) {
+  FleetOptions fleet;
+  fleet.count = *options.fleet;
+  fleet.seed = options.fleetSeed;
+  fleet.tenTimes = options.tenTimes;
+  fleet.durationSeconds = options.durationSeconds;
+  fleet.setUpRig = [&options](CRigController& controller) { ApplyFaultOptions(controller, options); };
+  CFleetRunner runner(std::move(fleet), std::cerr);
+  std::unique_ptr<CControlServer> control;  // gone before the runner and its rigs
+  CStopSignals stopSignals([&runner](int) { runner.Stop(0); });
+  if (!runner.Start()) return runner.ExitCode();
+  if (options.control) {
+    control = StartControl(options, [&runner](int rig) { return runner.Controller(rig); });
+    if (!control) {
+      runner.Stop(1);
+      return 1;
+    }
+  }
   return QCoreApplication::exec();
 }
 
@@ -148,5 +172,5 @@ int main(int argc, char** argv) {
   QCoreApplication::setApplicationName("VornRigSim");
   std::setlocale(LC_NUMERIC, "C");  // numbers never follow the user's locale
   InitConsole(options);
-  return RunHeadless(options);
+  return options.fleet ? RunFleet(options) : RunHeadless(options);
 }

@@ -120,7 +120,11 @@ void CControlServer::Handle(const QHttpServerRequest& request, QTcpSocket& socke
   const Route& route = *routed.route;
   CRigController* controller = m_lookup ? m_lookup(route.rig) : nullptr;
   if (controller == nullptr) {
-    answer(404, ErrorBody("there is no rig " + std::to_string(route.rig)));
+    std::string text = "there is no rig " + std::to_string(route.rig);
+    if (m_options.fleetSize > 0) {
+      text += ": the fleet's rigs are 1 to " + std::to_string(m_options.fleetSize) + ", each at /api/v1/rigs/<k>/";
+    }
+    answer(404, ErrorBody(text));
     return;
   }
   if (route.action == Action::GetEvents) {

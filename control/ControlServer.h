@@ -25,6 +25,7 @@ struct ControlOptions {
   std::string address = "127.0.0.1";
   uint16_t port = 0;                 // 0: any free port (see Port())
   std::optional<std::string> token;  // when set, every request needs "Authorization: Bearer <token>"
+  int fleetSize = 0;                 // a fleet's rigs are 1..fleetSize; 0: the program's one rig
 };
 
 // The control API: HTTP/1.1 and JSON under /api/v1, a thin view over the rig controllers. It holds

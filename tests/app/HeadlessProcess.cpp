@@ -3,27 +3,33 @@
 #include "tests/common/EventWait.h"
 
 #include <QCoreApplication>
+#include <sys/resource.h>
+
 #include <csignal>
 
 #ifndef VORN_SIMULATOR_BINARY
 #error "VORN_SIMULATOR_BINARY must name the simulator binary"
 #endif
 
-HeadlessProcess::HeadlessProcess(QStringList arguments, StopSignalsAtStart stopSignals) {
+HeadlessProcess::HeadlessProcess(QStringList arguments, StopSignalsAtStart stopSignals, unsigned openFileLimit) {
   arguments.prepend("--headless");
   m_process.setProgram(VORN_SIMULATOR_BINARY);
   m_process.setArguments(arguments);
   m_process.setProcessChannelMode(QProcess::SeparateChannels);
-  if (stopSignals == StopSignalsAtStart::Blocked) {
-    // Runs in the child between fork and exec; the mask survives the exec.
-    m_process.setChildProcessModifier([] {
+  // Runs in the child between fork and exec; the signal mask and the limits survive the exec.
+  m_process.setChildProcessModifier([stopSignals, openFileLimit] {
+    if (stopSignals == StopSignalsAtStart::Blocked) {
       sigset_t stop;
       sigemptyset(&stop);
       sigaddset(&stop, SIGINT);
       sigaddset(&stop, SIGTERM);
       pthread_sigmask(SIG_BLOCK, &stop, nullptr);
-    });
-  }
+    }
+    if (openFileLimit != 0) {
+      const rlimit limit{openFileLimit, openFileLimit};
+      setrlimit(RLIMIT_NOFILE, &limit);
+    }
+  });
   m_process.start();
 }
 

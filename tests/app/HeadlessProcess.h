@@ -13,7 +13,9 @@ class HeadlessProcess {
   // in the kernel until the program unblocks the signals.
   enum class StopSignalsAtStart { Open, Blocked };
 
-  explicit HeadlessProcess(QStringList arguments, StopSignalsAtStart stopSignals = StopSignalsAtStart::Open);
+  // openFileLimit: the program may open at most this many files (soft and hard limit); 0: as the test.
+  explicit HeadlessProcess(QStringList arguments, StopSignalsAtStart stopSignals = StopSignalsAtStart::Open,
+                           unsigned openFileLimit = 0);
   ~HeadlessProcess();
   HeadlessProcess(const HeadlessProcess&) = delete;
   HeadlessProcess& operator=(const HeadlessProcess&) = delete;
