@@ -52,7 +52,9 @@ CRigSim::CRigSim(vorn::Clocks clocks, const WitsDictionarySource& dictionary)
   local.WriteInt("Enable Skid Sim Comms", skidSwitch);
   m_bSkidLinkEnabled = skidSwitch != 0;
 
-  if (!LoadWitsDictionary(m_witsDictionary, dictionary)) m_strDictionaryError = kDictionaryUnreadable;
+  bool dictionaryFailed = false;
+  m_witsDictionary = SharedWitsDictionary(dictionary, dictionaryFailed);
+  if (dictionaryFailed) m_strDictionaryError = kDictionaryUnreadable;
 
   const CWitsCommSettings linkSettings = InitialLinkSettings();
   AttachLink(m_witsLink, linkSettings, this, WitsLink, m_clocks);

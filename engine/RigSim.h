@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -142,7 +143,7 @@ class CRigSim : public CommsReceiverIF {
   // frames never mix between them; keyed by the link's number for the client.
   std::map<uint64_t, std::string> m_witsInClientBuffers;
   WitsInItems m_witsInItems;
-  WitsDictionary m_witsDictionary;
+  std::shared_ptr<const WitsDictionary> m_witsDictionary;  // never null
 
   // Called on each change of the pumps flag; tests put a recorder here.
   std::function<void(bool)> m_pumpsMessage;

@@ -80,7 +80,7 @@ void CRigSim::ReceiveWits(const std::string& text, std::string& buffer) {
   const double now = m_clocks.nowSeconds();
   for (const WitsDataLine& line : lines) {
     CWitsInItem& entry = m_witsInItems[WitsItemKey{line.record, line.item}];
-    entry.description = FindWitsDescription(m_witsDictionary, line.record, line.item);
+    entry.description = FindWitsDescription(*m_witsDictionary, line.record, line.item);
     entry.valueText = TableValue(line.valueText);
     entry.timeReceived = now;
   }

@@ -37,6 +37,20 @@ bool LoadWitsDictionary(WitsDictionary& dictionary, const WitsDictionarySource& 
   return true;
 }
 
+std::shared_ptr<const WitsDictionary> SharedWitsDictionary(const WitsDictionarySource& source, bool& failed) {
+  static std::weak_ptr<const WitsDictionary> carriedTable;
+  const auto* function = source.target<std::string_view (*)()>();
+  const bool carried = function != nullptr && *function == &WitsDictionaryText;
+  failed = false;
+  if (carried) {
+    if (auto shared = carriedTable.lock()) return shared;
+  }
+  auto dictionary = std::make_shared<WitsDictionary>();
+  failed = !LoadWitsDictionary(*dictionary, source);
+  if (carried && !failed) carriedTable = dictionary;
+  return dictionary;
+}
+
 std::string FindWitsDescription(const WitsDictionary& dictionary, int record, int item) {
   const auto it = dictionary.find(WitsItemKey{record, item});
   return it == dictionary.end() ? std::string() : it->second;

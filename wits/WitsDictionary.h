@@ -2,6 +2,7 @@
 
 #include <functional>
 #include <map>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -25,6 +26,12 @@ using WitsDictionarySource = std::function<std::string_view()>;
 // Fills the dictionary from the table text of the source. False when that text could not be taken in
 // (the dictionary is then empty); an absent or empty text is no failure.
 bool LoadWitsDictionary(WitsDictionary& dictionary, const WitsDictionarySource& source = WitsDictionaryText);
+
+// The dictionary read from the source, as LoadWitsDictionary reads it (`failed` tells the same). The
+// carried table is read once and shared by every engine that holds it, so the rigs of a fleet do not
+// each keep a copy; other sources are read every time.
+[[nodiscard]] std::shared_ptr<const WitsDictionary> SharedWitsDictionary(const WitsDictionarySource& source,
+                                                                         bool& failed);
 
 // The description of (record, item), empty when the dictionary has none.
 [[nodiscard]] std::string FindWitsDescription(const WitsDictionary& dictionary, int record, int item);

@@ -161,7 +161,7 @@ TEST_F(MainWindowTest, AnUnreadableDictionaryIsToldOnceTheWindowIsUpAndStartUpGo
   EXPECT_TRUE(boxes.boxes[0].overShownWindow);
   EXPECT_TRUE(window->isVisible());
   EXPECT_EQ(window->windowTitle(), "Vorn Rig Sim v1.0.2.7");
-  EXPECT_TRUE(Engine().m_witsDictionary.empty());
+  EXPECT_TRUE(Engine().m_witsDictionary->empty());
   EXPECT_EQ(Engine().m_outputItems.size(), 22U);
 }
 

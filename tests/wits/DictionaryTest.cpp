@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <new>
 
 #include "wits/WitsDictionary.h"
 
@@ -73,3 +74,21 @@ TEST(WitsDictionary, MalformedSectionsAndRowsAreSkipped) {
 }
 
 }  // namespace
+
+TEST(WitsDictionary, TheCarriedTableIsReadOnceForEveryHolderAndOtherSourcesEveryTime) {
+  bool failed = true;
+  const auto first = SharedWitsDictionary(WitsDictionaryText, failed);
+  EXPECT_FALSE(failed);
+  const auto second = SharedWitsDictionary(WitsDictionaryText, failed);
+  EXPECT_EQ(first.get(), second.get());
+  EXPECT_FALSE(first->empty());
+
+  const WitsDictionarySource own = [] { return std::string_view("*1|Drilling\r\n1|8|Bit Depth|a|b|c|d|e|f|g|h|\r\n"); };
+  const auto mine = SharedWitsDictionary(own, failed);
+  EXPECT_NE(mine.get(), first.get());
+  EXPECT_EQ(FindWitsDescription(*mine, 1, 8), "Bit Depth");
+  const WitsDictionarySource broken = []() -> std::string_view { throw std::bad_alloc(); };
+  EXPECT_TRUE(SharedWitsDictionary(broken, failed)->empty());
+  EXPECT_TRUE(failed);
+  EXPECT_EQ(SharedWitsDictionary(WitsDictionaryText, failed).get(), first.get());  // still shared
+}
