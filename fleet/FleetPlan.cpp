@@ -71,8 +71,8 @@ FleetRigStart SeededRigStart(uint64_t seed, int rig) {
 uint32_t SeededStartOffsetMs(uint64_t seed, int rig, double witsIntervalSeconds) {
   const double intervalMs = std::isfinite(witsIntervalSeconds) ? witsIntervalSeconds * 1000.0 : 0.0;
   // A day at most: a longer interval would only keep rigs from starting.
-  const double slots = std::floor(std::min(intervalMs, 86400000.0) / kFleetStartSlotMs);
-  if (slots < 1.0) return 0;
-  const auto slot = static_cast<uint32_t>(Fraction(Draw(seed, rig, OffsetDraw)) * slots);
-  return slot * kFleetStartSlotMs;
+  const double slotCount = std::floor(std::min(intervalMs, 86400000.0) / kFleetSlotMs);
+  if (slotCount < 1.0) return 0;
+  const auto slot = static_cast<uint32_t>(Fraction(Draw(seed, rig, OffsetDraw)) * slotCount);
+  return slot * kFleetSlotMs;
 }

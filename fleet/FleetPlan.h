@@ -10,8 +10,10 @@
 // starting position, mode and start moment. Pure functions of the root's settings, the rig's number
 // (1..N) and the seed, so the same seed gives the same fleet on every machine.
 
-// A fleet's delayed run starts fall on this grid, so a fleet's one timer wakes at most this often.
-inline constexpr uint32_t kFleetStartSlotMs = 10;
+// Seeded start offsets are whole ticks (100 ms), so that every rig of a fleet ticks in one phase and
+// the fleet's timer wakes ten times a second, however many rigs there are: each wake-up polls every
+// socket of the process, and it is the wake-ups, not the rigs' work, that a large fleet pays for.
+inline constexpr uint32_t kFleetSlotMs = 100;
 
 // <root>/Fleet/Rig<k>.
 [[nodiscard]] std::string FleetRigRoot(const std::string& root, int rig);
@@ -33,6 +35,6 @@ struct FleetRigStart {
 };
 [[nodiscard]] FleetRigStart SeededRigStart(uint64_t seed, int rig);
 
-// A seeded rig's run starts this long after the fleet's: a multiple of kFleetStartSlotMs below the
-// rig's WITS output interval, so that the rigs' frames spread over the interval.
+// A seeded rig's run starts this long after the fleet's: a multiple of kFleetSlotMs below the
+// rig's WITS output interval, so that the rigs' frames spread over the ticks of the interval.
 [[nodiscard]] uint32_t SeededStartOffsetMs(uint64_t seed, int rig, double witsIntervalSeconds);

@@ -114,21 +114,23 @@ bool CFleetRunner::Start() {
         m_options.seed ? SeededStartOffsetMs(*m_options.seed, rig->Number(), rig->Engine().m_settings.m_fWitsOutInterval)
                        : 0;
     if (offset == 0) {
-      StartRig(*rig);
+      StartRig(*rig, m_startMs);
       continue;
     }
     ++m_startsPending;
-    m_ticker.CallAt(m_startMs + offset, [this, &delayed = *rig] {
+    m_ticker.CallAt(m_startMs + offset, [this, &delayed = *rig, anchor = m_startMs + offset] {
       --m_startsPending;
-      if (!m_stopped) StartRig(delayed);
+      if (!m_stopped) StartRig(delayed, anchor);
     });
   }
   if (m_ticker.TickingCount() == 0 && m_startsPending == 0) return refuse("Fleet stopped: no rig's run started.");
   return true;
 }
 
-void CFleetRunner::StartRig(CFleetRig& rig) {
+void CFleetRunner::StartRig(CFleetRig& rig, uint32_t meantAtMs) {
+  m_ticker.SetPhaseAnchor(meantAtMs);
   const CommandResult started = rig.Controller().SetRunning(true);
+  m_ticker.SetPhaseAnchor(std::nullopt);
   if (!started.IsDone()) rig.Print(started.message);
 }
 

@@ -59,7 +59,8 @@ class CFleetRunner : public QObject {
 
  private:
   bool SetUpRigs();
-  void StartRig(CFleetRig& rig);
+  // Starts the rig's run; it ticks in the phase of `meantAtMs`, the moment its start was meant for.
+  void StartRig(CFleetRig& rig, uint32_t meantAtMs);
   void AfterWake();
   void Print(const std::string& line);
 

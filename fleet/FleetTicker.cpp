@@ -6,7 +6,15 @@ namespace {
 
 using SteadyClock = std::chrono::steady_clock;
 
+constexpr auto kTickMs = static_cast<uint32_t>(CRunControl::kTickMs);
+
 bool IsDue(uint32_t dueMs, uint32_t now) { return vorn::ElapsedMs(now, dueMs) >= 0; }
+
+// The first moment after `now` that is a whole number of ticks from `phaseMs`.
+uint32_t NextInPhase(uint32_t phaseMs, uint32_t now) {
+  const uint32_t sincePhase = (now - phaseMs) % kTickMs;  // the clock's wrap moves the phase once in 49 days
+  return now + (kTickMs - sincePhase);
+}
 
 }  // namespace
 
@@ -16,7 +24,8 @@ CFleetTicker::CFleetTicker(std::function<uint32_t()> clock)
 CFleetTicker::~CFleetTicker() = default;
 
 void CFleetTicker::StartTicks(CRunControl& run) {
-  m_ticking.push_back({&run, m_clock() + static_cast<uint32_t>(CRunControl::kTickMs)});
+  const uint32_t now = m_clock();
+  m_ticking.push_back({&run, m_phaseAnchorMs ? NextInPhase(*m_phaseAnchorMs, now) : now + kTickMs});
   if (!m_servicing) Rearm();
 }
 
@@ -49,8 +58,8 @@ void CFleetTicker::Service() {
     m_ticking[i].run->Tick();
     m_slowest.tick = std::max(m_slowest.tick, std::chrono::nanoseconds(SteadyClock::now() - tickStart));
     Ticking& ticked = m_ticking[i];  // the tick may have added entries
-    ticked.dueMs += static_cast<uint32_t>(CRunControl::kTickMs);
-    if (IsDue(ticked.dueMs, now)) ticked.dueMs = now + static_cast<uint32_t>(CRunControl::kTickMs);
+    ticked.dueMs += kTickMs;
+    if (IsDue(ticked.dueMs, now)) ticked.dueMs = NextInPhase(ticked.dueMs, now);
   }
   std::vector<Call> due;
   for (auto it = m_calls.begin(); it != m_calls.end();) {

@@ -12,8 +12,9 @@
 
 // The one timer of a fleet: it ticks every running rig's run loop every CRunControl::kTickMs, and
 // calls the calls scheduled on it (the rigs' delayed run starts). A rig keeps the phase at which its
-// run started, so rigs started at different moments tick at different moments; rigs due at the same
-// wake-up tick one after the other, in the order they started. A wake-up that comes late ticks each
+// run started, rounded up to the fleet's grid of kFleetSlotMs, so rigs started at different moments
+// tick at different moments; rigs due at the same wake-up tick one after the other, in the order they
+// started. A wake-up that comes late ticks each
 // due rig once, and a rig more than a tick behind goes on a tick from now: ticks never queue up.
 //
 // Time comes from the given millisecond clock (tests drive it and call Service themselves); the time a
@@ -25,8 +26,13 @@ class CFleetTicker : public CTickSourceIF {
   CFleetTicker(const CFleetTicker&) = delete;
   CFleetTicker& operator=(const CFleetTicker&) = delete;
 
+  // The first tick comes at the next moment, after now, that is a whole number of ticks from the
+  // phase anchor; without an anchor, a tick from now.
   void StartTicks(CRunControl& run) override;
   void StopTicks(CRunControl& run) override;
+
+  // The phase of the runs started from now on: the moment they are meant to start.
+  void SetPhaseAnchor(std::optional<uint32_t> anchorMs) { m_phaseAnchorMs = anchorMs; }
 
   // Calls `call` once at `dueMs` on the clock (at the next wake-up when it has passed).
   void CallAt(uint32_t dueMs, std::function<void()> call);
@@ -59,6 +65,7 @@ class CFleetTicker : public CTickSourceIF {
   void Rearm();
 
   std::function<uint32_t()> m_clock;
+  std::optional<uint32_t> m_phaseAnchorMs;
   vorn::CWakeTimer m_wakeTimer;
   std::vector<Ticking> m_ticking;
   std::vector<Call> m_calls;

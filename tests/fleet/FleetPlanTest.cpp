@@ -80,12 +80,12 @@ TEST(FleetPlanTest, SeededStartOffsetsFallOnTheSlotGridBelowTheOutputInterval) {
   for (int rig = 1; rig <= 1000; ++rig) {
     const uint32_t offset = SeededStartOffsetMs(7, rig, 2.0);
     EXPECT_LT(offset, 2000u);
-    EXPECT_EQ(offset % kFleetStartSlotMs, 0u);
+    EXPECT_EQ(offset % kFleetSlotMs, 0u);
     offsets.insert(offset);
   }
-  EXPECT_GT(offsets.size(), 150u);  // of the 200 slots of a 2 s interval
+  EXPECT_EQ(offsets.size(), 20u);  // every tick of a 2 s interval
   EXPECT_EQ(SeededStartOffsetMs(7, 1, 0.0), 0u);
-  EXPECT_EQ(SeededStartOffsetMs(7, 1, 0.005), 0u);
+  EXPECT_EQ(SeededStartOffsetMs(7, 1, 0.05), 0u);
   EXPECT_EQ(SeededStartOffsetMs(7, 1, -3.0), 0u);
   EXPECT_EQ(SeededStartOffsetMs(7, 1, std::numeric_limits<double>::quiet_NaN()), 0u);
   EXPECT_LT(SeededStartOffsetMs(7, 1, 1e300), 86400000u);

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <set>
 
 #include "command/RigController.h"
 #include "fleet/FleetTicker.h"
@@ -66,14 +67,38 @@ TEST_F(FleetTickerTest, RigsKeepThePhaseOfTheirStartAndALateWakeTicksEachOnceWit
   EXPECT_EQ(second.Ticks(), 1);
   EXPECT_EQ(ticker.NextDue(), start + 200);
 
-  // Over three ticks late: one tick each, and the next a whole tick from now.
+  // Over two ticks late: one tick each, and each goes on in its own phase.
   AdvanceTo(start + 450);
   EXPECT_EQ(first.Ticks(), 2);
   EXPECT_EQ(second.Ticks(), 2);
-  EXPECT_EQ(ticker.NextDue(), start + 550);
-  // A wake that is late by less than a tick keeps the phase.
+  EXPECT_EQ(ticker.NextDue(), start + 500);
   AdvanceTo(start + 590);
-  EXPECT_EQ(ticker.NextDue(), start + 650);
+  EXPECT_EQ(first.Ticks(), 3);
+  EXPECT_EQ(second.Ticks(), 3);
+  EXPECT_EQ(ticker.NextDue(), start + 600);
+}
+
+TEST_F(FleetTickerTest, RigsMeantToStartTogetherShareTheirWakeUpsHoweverLongStartingThemTook) {
+  std::vector<std::unique_ptr<TickedRig>> rigs;
+  const uint32_t start = clocks.ms;
+  ticker.SetPhaseAnchor(start);
+  for (int i = 0; i < 25; ++i) {  // 7 ms apart, as a slow start-up of many rigs would be
+    rigs.push_back(std::make_unique<TickedRig>(clocks, ticker, "rig" + std::to_string(i)));
+    ASSERT_TRUE(rigs.back()->controller.SetRunning(true).IsDone());
+    clocks.Advance(7);
+  }
+  ticker.SetPhaseAnchor(std::nullopt);
+  std::set<uint32_t> wakes;
+  while (clocks.ms < start + 500) {
+    const std::optional<uint32_t> next = ticker.NextDue();
+    ASSERT_TRUE(next.has_value());
+    wakes.insert(*next - start);
+    AdvanceTo(*next);
+  }
+  // The last rigs started after 100 ms: their first tick is the next one in the phase.
+  EXPECT_EQ(wakes, (std::set<uint32_t>{100, 200, 300, 400, 500}));
+  EXPECT_EQ(rigs.front()->Ticks(), 5);
+  EXPECT_EQ(rigs.back()->Ticks(), 4);  // started at 168: ticks at 200, 300, 400 and 500
 }
 
 TEST_F(FleetTickerTest, ARigStoppedDuringAnotherRigsTickIsNotTickedAgainAndACallComesOnceAtItsTime) {
