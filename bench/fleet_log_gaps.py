@@ -20,7 +20,7 @@ def main():
                     times.append(datetime.datetime.strptime(stamp, "%Y-%b-%d %H:%M:%S.%f").timestamp())
         rigs += 1 if times else 0
         gaps += [b - a for a, b in zip(times, times[1:])]
-    outside = [g for g in gaps if g < 1.9995 or g > 2.1005]  # the stamps have whole milliseconds
+    outside = [g for g in gaps if g < 1.999 or g > 2.101]  # the stamps have whole milliseconds
     print(json.dumps({"rigs": rigs, "gaps": len(gaps), "min_gap": min(gaps) if gaps else None,
                       "max_gap": max(gaps) if gaps else None, "outside": len(outside)}))
 

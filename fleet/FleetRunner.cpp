@@ -110,9 +110,8 @@ bool CFleetRunner::Start() {
 
   m_startMs = m_lastWakeMs = m_lastStatusMs = m_clocks.milliseconds();
   for (auto& rig : m_rigs) {
-    const uint32_t offset =
-        m_options.seed ? SeededStartOffsetMs(*m_options.seed, rig->Number(), rig->Engine().m_settings.m_fWitsOutInterval)
-                       : 0;
+    const double interval = rig->Engine().m_settings.m_fWitsOutInterval;
+    const uint32_t offset = m_options.seed ? SeededStartOffsetMs(*m_options.seed, rig->Number(), interval) : 0;
     if (offset == 0) {
       StartRig(*rig, m_startMs);
       continue;

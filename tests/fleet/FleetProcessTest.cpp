@@ -7,26 +7,19 @@
 #include <memory>
 #include <regex>
 #include <set>
-#include <sstream>
 
 #include "fleet/FleetPlan.h"
 #include "support/DataRoot.h"
 #include "tests/app/HeadlessProcess.h"
 #include "tests/common/EventWait.h"
 #include "tests/control/HttpClient.h"
+#include "tests/engine/EngineFixture.h"
 #include "tests/fleet/FleetPorts.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 using vorn::test::WaitUntil;
-
-std::string ReadFile(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
 
 std::size_t FilesIn(const fs::path& folder) {
   std::error_code error;
@@ -112,8 +105,8 @@ TEST(FleetProcessTest, TwentySeededRigsServeTwentyDifferentStreamsAndATermSavesE
     const fs::path state = root + "/Settings/SimState.json";
     ASSERT_TRUE(fs::exists(state)) << state;
     EXPECT_GE(fs::last_write_time(state), started) << state;
-    EXPECT_NE(ReadFile(root + "/Settings/WitsCommSettings.json").find("\"nTcpIpPort\": " + std::to_string(base + rig - 1)),
-              std::string::npos);
+    const std::string linkFile = vorn::test::RawBytes(root + "/Settings/WitsCommSettings.json");
+    EXPECT_NE(linkFile.find("\"nTcpIpPort\": " + std::to_string(base + rig - 1)), std::string::npos) << linkFile;
     EXPECT_EQ(FilesIn(root + "/OutputFiles"), 1u) << root;
     EXPECT_EQ(FilesIn(root + "/WitsLogFiles"), 1u) << root;
   }

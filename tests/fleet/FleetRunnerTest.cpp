@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
+#include <QTcpServer>
 #include <QTcpSocket>
 #include <filesystem>
 #include <memory>
@@ -36,11 +37,12 @@ class FleetRunnerTest : public ::testing::Test {
     setenv("VORN_RIG_SIM_ROOT", m_oldRoot.c_str(), 1);
   }
 
-  // The root's files: a server link from `port`, frames every second, the bit and hole at `depth`.
-  void WriteRootFiles(int32_t port, double depth = 1000.0, int32_t commType = TcpIp) {
+  // The root's files: a server link from `port` (or a client to it), frames every second, the bit and
+  // hole at `depth`.
+  void WriteRootFiles(int32_t port, double depth = 1000.0, int32_t commType = TcpIp, int32_t role = Master) {
     CRigSim engine(clocks.Make());
     engine.m_witsLink.m_settings.commType = commType;
-    engine.m_witsLink.m_settings.tcpIpType = Master;
+    engine.m_witsLink.m_settings.tcpIpType = role;
     engine.m_witsLink.m_settings.nTcpIpPort = port;
     engine.m_settings.m_fWitsOutInterval = 1.0;
     engine.SetHoleDepth(depth);
@@ -168,6 +170,27 @@ TEST_F(FleetRunnerTest, WithoutASeedEveryRigStartsAtOnceFromTheRootsStateAndTheD
   Pass(200);
   for (int rig = 1; rig <= 4; ++rig) EXPECT_FALSE(runner->Controller(rig)->IsRunning());
   EXPECT_NE(status.str().find("Fleet stopped"), std::string::npos);
+}
+
+TEST_F(FleetRunnerTest, ClientRigsAllConnectToTheRootsPeerEachWithItsOwnConnection) {
+  QTcpServer aggregator;
+  ASSERT_TRUE(aggregator.listen(QHostAddress::LocalHost, 0));
+  WriteRootFiles(aggregator.serverPort(), 1000.0, TcpIp, Slave);
+  MakeRunner(3, 9);
+  ASSERT_TRUE(runner->Start()) << status.str();
+  EXPECT_NE(status.str().find("TCP clients to 127.0.0.1:" + std::to_string(aggregator.serverPort())),
+            std::string::npos);
+  std::vector<QTcpSocket*> connections;
+  for (int slice = 0; slice < 500 && connections.size() < 3; ++slice) {
+    Pass(10);
+    while (QTcpSocket* connection = aggregator.nextPendingConnection()) connections.push_back(connection);
+  }
+  ASSERT_EQ(connections.size(), 3u);
+  Pass(10000);
+  std::set<std::string> holeDepths;
+  for (QTcpSocket* connection : connections) holeDepths.insert(HoleDepthSent(connection->readAll().toStdString()));
+  EXPECT_EQ(holeDepths.size(), 3u);  // three rigs, three streams
+  EXPECT_NE(status.str().find("3 links connected"), std::string::npos) << status.str();
 }
 
 TEST_F(FleetRunnerTest, ARootLinkThatCannotServeAFleetIsRefusedBeforeAnyRigIsMade) {
