@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <filesystem>
+#include <functional>
 #include <ostream>
 
 #include "fleet/FleetCapacity.h"
@@ -28,7 +29,7 @@ std::string LinkPlan(const CWitsCommSettings& link, int count) {
 }
 
 // The root's settings files a rig lacks, copied into its Settings folder; a copy that fails is told.
-void CopyRootFiles(const std::string& rigRoot, CFleetRig::Printer& print, int rig) {
+void CopyRootFiles(const std::string& rigRoot, const std::function<void(const std::string&)>& tell) {
   std::error_code error;
   fs::create_directories(vorn::SettingsFolder(rigRoot), error);
   const std::pair<std::string, std::string> files[] = {
@@ -39,7 +40,7 @@ void CopyRootFiles(const std::string& rigRoot, CFleetRig::Printer& print, int ri
   for (const auto& [from, to] : files) {
     if (!fs::exists(from, error) || fs::exists(to, error)) continue;
     if (!fs::copy_file(from, to, error)) {
-      print("Rig " + std::to_string(rig) + ": " + from + " not copied to " + to + ": " + error.message());
+      tell(from + " not copied to " + to + ": " + error.message());
     }
   }
 }
@@ -86,28 +87,35 @@ bool CFleetRunner::Start() {
                         : std::string("no fleet seed: every rig starts from the root's state")) +
         "; open-file limit " + std::to_string(openFiles));
 
-  for (int number = 1; number <= m_options.count; ++number) {
-    const std::string rigRoot = FleetRigRoot(vorn::DataRootFolder(), number);
-    std::error_code error;
-    const bool firstRun = !fs::is_directory(vorn::SettingsFolder(rigRoot), error);
-    CFleetRig::Printer print = [this](const std::string& line) { Print(line); };
-    CopyRootFiles(rigRoot, print, number);
-    auto rig = std::make_unique<CFleetRig>(number, rigRoot, m_clocks, print);
-    CRigController& controller = rig->Controller();
-    const CWitsCommSettings rigLink = FleetRigLink(link, number);
-    if (!(rig->Engine().m_witsLink.m_settings == rigLink)) (void)controller.SetLinkSettings(rigLink);
-    if (m_options.seed && firstRun) {
-      const FleetRigStart start = SeededRigStart(*m_options.seed, number);
-      (void)controller.SetMode(start.mode);
-      (void)controller.SetHoleDepth(start.holeDepth);
-      (void)controller.SetBitDepth(start.bitDepth);
-    }
-    (void)controller.SetTenTimes(m_options.tenTimes);
-    if (m_options.setUpRig) m_options.setUpRig(controller);
-    controller.SetTickSource(&m_ticker);
-    m_rigs.push_back(std::move(rig));
-  }
+  for (int number = 1; number <= m_options.count; ++number) m_rigs.push_back(MakeRig(number, link));
+  StartRuns();
+  if (m_ticker.TickingCount() == 0 && m_startsPending == 0) return refuse("Fleet stopped: no rig's run started.");
+  return true;
+}
 
+std::unique_ptr<CFleetRig> CFleetRunner::MakeRig(int number, const CWitsCommSettings& rootLink) {
+  const std::string rigRoot = FleetRigRoot(vorn::DataRootFolder(), number);
+  std::error_code error;
+  const bool firstRun = !fs::is_directory(vorn::SettingsFolder(rigRoot), error);
+  const CFleetRig::Printer print = [this](const std::string& line) { Print(line); };
+  CopyRootFiles(rigRoot, [&](const std::string& line) { print("Rig " + std::to_string(number) + ": " + line); });
+  auto rig = std::make_unique<CFleetRig>(number, rigRoot, m_clocks, print);
+  CRigController& controller = rig->Controller();
+  const CWitsCommSettings rigLink = FleetRigLink(rootLink, number);
+  if (!(rig->Engine().m_witsLink.m_settings == rigLink)) (void)controller.SetLinkSettings(rigLink);
+  if (m_options.seed && firstRun) {
+    const FleetRigStart start = SeededRigStart(*m_options.seed, number);
+    (void)controller.SetMode(start.mode);
+    (void)controller.SetHoleDepth(start.holeDepth);
+    (void)controller.SetBitDepth(start.bitDepth);
+  }
+  (void)controller.SetTenTimes(m_options.tenTimes);
+  if (m_options.setUpRig) m_options.setUpRig(controller);
+  controller.SetTickSource(&m_ticker);
+  return rig;
+}
+
+void CFleetRunner::StartRuns() {
   m_startMs = m_lastWakeMs = m_lastStatusMs = m_clocks.milliseconds();
   for (auto& rig : m_rigs) {
     const double interval = rig->Engine().m_settings.m_fWitsOutInterval;
@@ -122,8 +130,6 @@ bool CFleetRunner::Start() {
       if (!m_stopped) StartRig(delayed, anchor);
     });
   }
-  if (m_ticker.TickingCount() == 0 && m_startsPending == 0) return refuse("Fleet stopped: no rig's run started.");
-  return true;
 }
 
 void CFleetRunner::StartRig(CFleetRig& rig, uint32_t meantAtMs) {

@@ -59,6 +59,11 @@ class CFleetRunner : public QObject {
 
  private:
   bool SetUpRigs();
+  // Rig `number`: its folder (the root's files copied the first time), its link, a seeded start on its
+  // first run, the options of every rig; ticked by the fleet's timer.
+  std::unique_ptr<CFleetRig> MakeRig(int number, const CWitsCommSettings& rootLink);
+  // Every rig's run, at once or, with a seed, after its start offset.
+  void StartRuns();
   // Starts the rig's run; it ticks in the phase of `meantAtMs`, the moment its start was meant for.
   void StartRig(CFleetRig& rig, uint32_t meantAtMs);
   void AfterWake();
