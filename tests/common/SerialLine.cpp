@@ -13,10 +13,17 @@ namespace fs = std::filesystem;
 
 SerialLine::SerialLine(std::string portPath) : m_portPath(std::move(portPath)), m_peerPath(m_portPath + "-peer") {
   fs::create_directories(fs::path(m_portPath).parent_path());
-  m_socat.start("socat", {"-d", "pty,raw,echo=0,link=" + QString::fromStdString(m_portPath),
+  m_socat.start("socat", {"-d", "-d", "pty,raw,echo=0,link=" + QString::fromStdString(m_portPath),
                           "pty,raw,echo=0,link=" + QString::fromStdString(m_peerPath)});
-  m_ready = m_socat.waitForStarted(kWaitMs) &&
-            WaitUntil([&] { return fs::exists(m_portPath) && fs::exists(m_peerPath); }, kWaitMs);
+  // Ready once socat says its set-up is over: the links may appear before it has put the lines in raw
+  // mode, and a test's own line settings made in between would be undone.
+  QByteArray said;
+  const auto setUpOver = [&] {
+    said += m_socat.readAllStandardError();
+    return said.contains("starting data transfer loop");
+  };
+  m_ready = m_socat.waitForStarted(kWaitMs) && WaitUntil(setUpOver, kWaitMs) && fs::exists(m_portPath) &&
+            fs::exists(m_peerPath);
   if (!m_ready) return;
   m_peer = open(m_peerPath.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
   m_port = open(m_portPath.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
