@@ -53,5 +53,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (options.root && options.root->empty()) std::abort();
   // The headless mode is chosen only when the early look at the arguments sees it too.
   if (options.headless && !headlessAsked) std::abort();
+  // A fleet is headless, of 1 to the most rigs, and only a fleet has a fleet seed.
+  if (options.fleet && (!options.headless || *options.fleet < 1 || *options.fleet > kMaxFleetRigs)) std::abort();
+  if (options.fleetSeed && !options.fleet) std::abort();
   return 0;
 }
