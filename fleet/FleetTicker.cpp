@@ -25,24 +25,32 @@ CFleetTicker::~CFleetTicker() = default;
 
 void CFleetTicker::StartTicks(CRunControl& run) {
   const uint32_t now = m_clock();
-  m_ticking.push_back({&run, m_phaseAnchorMs ? NextInPhase(*m_phaseAnchorMs, now) : now + kTickMs});
-  if (!m_servicing) Rearm();
+  const uint32_t due = m_phaseAnchorMs ? NextInPhase(*m_phaseAnchorMs, now) : now + kTickMs;
+  m_ticking.push_back({&run, due});
+  WakeNoLaterThan(due);
 }
 
 void CFleetTicker::StopTicks(CRunControl& run) {
-  // Marked, not erased: a rig may stop from inside a tick while the list is walked.
+  // Marked, not erased, and the timer left as it is: a rig may stop from inside a tick while the list
+  // is walked, and a fleet's thousands of rigs stop one after the other. The next wake-up sweeps.
   for (Ticking& ticking : m_ticking) {
-    if (ticking.run == &run) ticking.run = nullptr;
-  }
-  if (!m_servicing) {
-    std::erase_if(m_ticking, [](const Ticking& ticking) { return ticking.run == nullptr; });
-    Rearm();
+    if (ticking.run == &run) {
+      ticking.run = nullptr;
+      break;  // a run ticks once at most
+    }
   }
 }
 
 void CFleetTicker::CallAt(uint32_t dueMs, std::function<void()> call) {
   m_calls.push_back({dueMs, std::move(call)});
-  if (!m_servicing) Rearm();
+  WakeNoLaterThan(dueMs);
+}
+
+void CFleetTicker::WakeNoLaterThan(uint32_t dueMs) {
+  // Only an earlier due time moves the timer, so starting many rigs costs no search each.
+  if (m_servicing || (m_armedMs && vorn::ElapsedMs(dueMs, *m_armedMs) >= 0)) return;
+  m_armedMs = dueMs;
+  m_wakeTimer.WakeAt(dueMs);
 }
 
 void CFleetTicker::Service() {
@@ -98,4 +106,7 @@ std::size_t CFleetTicker::TickingCount() const {
 
 CFleetTicker::Slowest CFleetTicker::TakeSlowest() { return std::exchange(m_slowest, Slowest{}); }
 
-void CFleetTicker::Rearm() { m_wakeTimer.WakeAt(NextDue()); }
+void CFleetTicker::Rearm() {
+  m_armedMs = NextDue();
+  m_wakeTimer.WakeAt(m_armedMs);
+}

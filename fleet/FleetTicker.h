@@ -63,9 +63,11 @@ class CFleetTicker : public CTickSourceIF {
   };
 
   void Rearm();
+  void WakeNoLaterThan(uint32_t dueMs);
 
   std::function<uint32_t()> m_clock;
   std::optional<uint32_t> m_phaseAnchorMs;
+  std::optional<uint32_t> m_armedMs;  // when the timer wakes next
   vorn::CWakeTimer m_wakeTimer;
   std::vector<Ticking> m_ticking;
   std::vector<Call> m_calls;
