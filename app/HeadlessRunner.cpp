@@ -62,7 +62,7 @@ void CHeadlessRunner::OnRunChanged(bool running) {
   }
   Print("Run started. CSV file: " + m_engine.m_strCsvPath + "  WITS log: " + m_engine.m_strWitsLogPath);
   // Read after the line's time stamp, so the run never ends before the duration from that line.
-  m_lastTickMs = m_engine.Clocks().milliseconds();
+  m_runTime.CountFrom(m_engine.Clocks().milliseconds());
   ReportChanges();
 }
 
@@ -117,12 +117,10 @@ void CHeadlessRunner::ReportChanges() {
 void CHeadlessRunner::EndWhenDurationPassed() {
   if (!m_options.durationSeconds) return;
   const uint32_t now = m_engine.Clocks().milliseconds();
-  m_runMs += static_cast<uint64_t>(std::max(vorn::ElapsedMs(now, m_lastTickMs), 0));
-  m_lastTickMs = now;
-  if (static_cast<double>(m_runMs) >= *m_options.durationSeconds * 1000.0) Stop(0);
+  if (static_cast<double>(m_runTime.Add(now)) >= *m_options.durationSeconds * 1000.0) Stop(0);
 }
 
 void CHeadlessRunner::Print(const std::string& line) {
   const double now = m_engine.Clocks().nowSeconds();
-  m_status << vorn::FormatDashedTimestamp(vorn::SecondsToSystemTime(now), " ") << " " << line << std::endl;
+  m_status << vorn::StampedLine(now, line) << std::endl;
 }

@@ -61,8 +61,7 @@ class CHeadlessRunner : public QObject, private CRigViewIF {
   std::unique_ptr<CHistoryRecorder> m_history;
   // The run's time on the engine's millisecond clock since "Run started", summed tick by tick (so a
   // run may last longer than the clock's wrap).
-  uint64_t m_runMs = 0;
-  uint32_t m_lastTickMs = 0;
+  vorn::CElapsedSum m_runTime;
   int m_exitCode = 0;
   bool m_stopped = false;
 

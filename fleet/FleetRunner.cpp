@@ -2,8 +2,8 @@
 
 #include <QCoreApplication>
 #include <filesystem>
-#include <functional>
 #include <ostream>
+#include <vector>
 
 #include "fleet/FleetCapacity.h"
 #include "fleet/FleetPlan.h"
@@ -28,8 +28,8 @@ std::string LinkPlan(const CWitsCommSettings& link, int count) {
   return "TCP clients to " + link.strIpAddress + ":" + std::to_string(link.nTcpIpPort);
 }
 
-// The root's settings files a rig lacks, copied into its Settings folder; a copy that fails is told.
-void CopyRootFiles(const std::string& rigRoot, const std::function<void(const std::string&)>& tell) {
+// The root's settings files a rig lacks, copied into its Settings folder; what could not be copied.
+std::vector<std::string> CopyRootFiles(const std::string& rigRoot) {
   std::error_code error;
   fs::create_directories(vorn::SettingsFolder(rigRoot), error);
   const std::pair<std::string, std::string> files[] = {
@@ -37,12 +37,12 @@ void CopyRootFiles(const std::string& rigRoot, const std::function<void(const st
       {SimStatePath(), SimStatePath(rigRoot)},
       {WitsCommSettingsPath(), WitsCommSettingsPath(rigRoot)},
   };
+  std::vector<std::string> failures;
   for (const auto& [from, to] : files) {
     if (!fs::exists(from, error) || fs::exists(to, error)) continue;
-    if (!fs::copy_file(from, to, error)) {
-      tell(from + " not copied to " + to + ": " + error.message());
-    }
+    if (!fs::copy_file(from, to, error)) failures.push_back(from + " not copied to " + to + ": " + error.message());
   }
+  return failures;
 }
 
 }  // namespace
@@ -97,9 +97,9 @@ std::unique_ptr<CFleetRig> CFleetRunner::MakeRig(int number, const CWitsCommSett
   const std::string rigRoot = FleetRigRoot(vorn::DataRootFolder(), number);
   std::error_code error;
   const bool firstRun = !fs::is_directory(vorn::SettingsFolder(rigRoot), error);
-  const CFleetRig::Printer print = [this](const std::string& line) { Print(line); };
-  CopyRootFiles(rigRoot, [&](const std::string& line) { print("Rig " + std::to_string(number) + ": " + line); });
-  auto rig = std::make_unique<CFleetRig>(number, rigRoot, m_clocks, print);
+  const std::vector<std::string> copyFailures = CopyRootFiles(rigRoot);
+  auto rig = std::make_unique<CFleetRig>(number, rigRoot, m_clocks, [this](const std::string& line) { Print(line); });
+  for (const std::string& failure : copyFailures) rig->Print(failure);
   CRigController& controller = rig->Controller();
   const CWitsCommSettings rigLink = FleetRigLink(rootLink, number);
   if (!(rig->Engine().m_witsLink.m_settings == rigLink)) (void)controller.SetLinkSettings(rigLink);
@@ -116,7 +116,8 @@ std::unique_ptr<CFleetRig> CFleetRunner::MakeRig(int number, const CWitsCommSett
 }
 
 void CFleetRunner::StartRuns() {
-  m_startMs = m_lastWakeMs = m_lastStatusMs = m_clocks.milliseconds();
+  m_startMs = m_lastStatusMs = m_clocks.milliseconds();
+  m_runTime.CountFrom(m_startMs);
   for (auto& rig : m_rigs) {
     const double interval = rig->Engine().m_settings.m_fWitsOutInterval;
     const uint32_t offset = m_options.seed ? SeededStartOffsetMs(*m_options.seed, rig->Number(), interval) : 0;
@@ -180,16 +181,14 @@ std::string CFleetRunner::TakeStatusLine() {
 
 void CFleetRunner::AfterWake() {
   const uint32_t now = m_clocks.milliseconds();
-  m_runMs += static_cast<uint64_t>(std::max(vorn::ElapsedMs(now, m_lastWakeMs), 0));
-  m_lastWakeMs = now;
+  const uint64_t runMs = m_runTime.Add(now);
   if (vorn::ElapsedMs(now, m_lastStatusMs) >= static_cast<int32_t>(kStatusIntervalMs)) {
     m_lastStatusMs = now;
     Print(TakeStatusLine());
   }
-  if (m_options.durationSeconds && static_cast<double>(m_runMs) >= *m_options.durationSeconds * 1000.0) Stop(0);
+  if (m_options.durationSeconds && static_cast<double>(runMs) >= *m_options.durationSeconds * 1000.0) Stop(0);
 }
 
 void CFleetRunner::Print(const std::string& line) {
-  m_status << vorn::FormatDashedTimestamp(vorn::SecondsToSystemTime(m_clocks.nowSeconds()), " ") << " " << line
-           << std::endl;
+  m_status << vorn::StampedLine(m_clocks.nowSeconds(), line) << std::endl;
 }

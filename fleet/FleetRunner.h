@@ -77,8 +77,7 @@ class CFleetRunner : public QObject {
   uint32_t m_startMs = 0;
   uint32_t m_lastStatusMs = 0;
   // The fleet's time since its start, summed wake-up by wake-up (so it may pass the clock's wrap).
-  uint64_t m_runMs = 0;
-  uint32_t m_lastWakeMs = 0;
+  vorn::CElapsedSum m_runTime;
   std::size_t m_startsPending = 0;
   int m_exitCode = 0;
   bool m_stopped = false;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <deque>
 #include <limits>
 #include <map>
 
@@ -10,6 +11,22 @@ namespace {
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 
 bool Empty(const CHistoryStore::MinMax& bucket) { return std::isnan(bucket.min); }
+
+// Takes `value` into the bucket of `index` (a second or a minute), the last one: the buckets from
+// `first` on grow to it, those that got no sample left empty.
+void Widen(std::deque<CHistoryStore::MinMax>& buckets, int64_t& first, int64_t index, float value) {
+  if (buckets.empty()) first = index;
+  while (first + static_cast<int64_t>(buckets.size()) <= index) {
+    buckets.push_back({std::numeric_limits<float>::quiet_NaN(), std::numeric_limits<float>::quiet_NaN()});
+  }
+  CHistoryStore::MinMax& bucket = buckets.back();
+  if (Empty(bucket)) {
+    bucket = {value, value};
+  } else {
+    bucket.min = std::min(bucket.min, value);
+    bucket.max = std::max(bucket.max, value);
+  }
+}
 
 }  // namespace
 
@@ -51,34 +68,14 @@ void CHistoryStore::Add(size_t series, double t, double value) {
 
   const auto second = static_cast<int64_t>(std::floor(t));
   const auto v = static_cast<float>(value);
-  if (s.buckets.empty()) s.firstSecond = second;
-  while (s.firstSecond + static_cast<int64_t>(s.buckets.size()) <= second) {
-    s.buckets.push_back({std::numeric_limits<float>::quiet_NaN(), std::numeric_limits<float>::quiet_NaN()});
-  }
-  MinMax& bucket = s.buckets.back();
-  if (Empty(bucket)) {
-    bucket = {v, v};
-  } else {
-    bucket.min = std::min(bucket.min, v);
-    bucket.max = std::max(bucket.max, v);
-  }
+  Widen(s.buckets, s.firstSecond, second, v);
   while (static_cast<int64_t>(s.buckets.size()) > m_limits.bucketSeconds) {
     s.buckets.pop_front();
     ++s.firstSecond;
   }
   // The same per minute, for drawing long spans: a minute is dropped once its first second is.
   const int64_t minute = second / 60;
-  if (s.minutes.empty()) s.firstMinute = minute;
-  while (s.firstMinute + static_cast<int64_t>(s.minutes.size()) <= minute) {
-    s.minutes.push_back({std::numeric_limits<float>::quiet_NaN(), std::numeric_limits<float>::quiet_NaN()});
-  }
-  MinMax& perMinute = s.minutes.back();
-  if (Empty(perMinute)) {
-    perMinute = {v, v};
-  } else {
-    perMinute.min = std::min(perMinute.min, v);
-    perMinute.max = std::max(perMinute.max, v);
-  }
+  Widen(s.minutes, s.firstMinute, minute, v);
   while (!s.minutes.empty() && s.firstMinute * 60 < s.firstSecond) {
     s.minutes.pop_front();
     ++s.firstMinute;

@@ -20,4 +20,23 @@ struct Clocks {
   return static_cast<int32_t>(now - then);
 }
 
+// Time on the millisecond clock summed reading by reading, so a span may outlast the clock's wrap.
+// A reading behind the last one adds nothing.
+class CElapsedSum {
+ public:
+  // The next reading counts from `now`; what was summed stays.
+  void CountFrom(uint32_t now) { m_lastMs = now; }
+  // Adds the time since the last reading; the sum so far.
+  uint64_t Add(uint32_t now) {
+    const int32_t elapsed = ElapsedMs(now, m_lastMs);
+    if (elapsed > 0) m_sumMs += static_cast<uint64_t>(elapsed);
+    m_lastMs = now;
+    return m_sumMs;
+  }
+
+ private:
+  uint64_t m_sumMs = 0;
+  uint32_t m_lastMs = 0;
+};
+
 }  // namespace vorn

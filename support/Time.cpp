@@ -134,4 +134,8 @@ std::string FormatElapsed(double seconds) {
                  static_cast<long long>(secs), static_cast<long long>(ms));
 }
 
+std::string StampedLine(double seconds, std::string_view line) {
+  return FormatDashedTimestamp(SecondsToSystemTime(seconds), " ") + " " + std::string(line);
+}
+
 }  // namespace vorn

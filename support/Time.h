@@ -30,6 +30,8 @@ struct SystemTime {
 
 [[nodiscard]] std::string FormatFileStamp(double seconds);  // 3_7_2021_14_05_09
 [[nodiscard]] std::string FormatDashedTimestamp(const SystemTime& time, std::string_view separator);  // 2021-Mar-07 14:05:09.045
+// A status line of the program without a window: "2021-Mar-07 14:05:09.045 <line>".
+[[nodiscard]] std::string StampedLine(double seconds, std::string_view line);
 [[nodiscard]] std::string FormatSlashedTimestamp(const SystemTime& time, std::string_view separator);  // 3/7/2021 14:05:09.045
 [[nodiscard]] std::string MonthAbbreviation(int month);  // "???" outside 1..12
 [[nodiscard]] std::string FormatElapsed(double seconds);  // 0:01:02.046

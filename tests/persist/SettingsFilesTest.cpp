@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "tests/engine/ManualClocks.h"
 #include "engine/RigSim.h"
@@ -37,23 +38,29 @@ class SettingsFilesTest : public ::testing::Test {
     return R"({"Version": 1, "SimSettings": {"Settings": {)" + members + R"(}, "OutputItems": )" + items + "}}";
   }
 
+  // The text of a saved "WitsCommSettings.json" of the default link, with `more` members after the six
+  // it always has.
+  static std::string LinkFileText(const std::vector<std::string>& more = {}) {
+    std::string text =
+        "{\n"
+        "    \"WitsCommSettings\": {\n"
+        "        \"commType\": 1,\n"
+        "        \"nCommPort\": 3,\n"
+        "        \"nBaudRate\": 9600,\n"
+        "        \"tcpIpType\": 0,\n"
+        "        \"nTcpIpPort\": 1234,\n"
+        "        \"strIpAddress\": \"127.0.0.1\"";
+    for (const std::string& member : more) text += ",\n        " + member;
+    return text + "\n    }\n}";
+  }
+
   vorn::test::ManualClocks clocks;
   CRigSim engine{clocks.Make()};
 };
 
 TEST_F(SettingsFilesTest, LinkSettingsFileHasTheExactTextAndDiskForm) {
   SaveWitsCommSettings(engine);
-  const std::string expected =
-      "{\n"
-      "    \"WitsCommSettings\": {\n"
-      "        \"commType\": 1,\n"
-      "        \"nCommPort\": 3,\n"
-      "        \"nBaudRate\": 9600,\n"
-      "        \"tcpIpType\": 0,\n"
-      "        \"nTcpIpPort\": 1234,\n"
-      "        \"strIpAddress\": \"127.0.0.1\"\n"
-      "    }\n"
-      "}";
+  const std::string expected = LinkFileText();
   EXPECT_EQ(WitsCommSettingsText(engine), expected);
   EXPECT_EQ(DiskBytes(WitsCommSettingsPath()), vorn::ToDiskText(expected));
 }
@@ -64,19 +71,7 @@ TEST_F(SettingsFilesTest, TheWireProfileIsSavedOnlyAwayFromItsDefaultsAndReadBac
   link.lineEnd = LineEndCr;
   engine.SetCommSettings(link);
   SaveWitsCommSettings(engine);
-  const std::string expected =
-      "{\n"
-      "    \"WitsCommSettings\": {\n"
-      "        \"commType\": 1,\n"
-      "        \"nCommPort\": 3,\n"
-      "        \"nBaudRate\": 9600,\n"
-      "        \"tcpIpType\": 0,\n"
-      "        \"nTcpIpPort\": 1234,\n"
-      "        \"strIpAddress\": \"127.0.0.1\",\n"
-      "        \"fKeepAliveInterval\": 25.5,\n"
-      "        \"lineEnd\": 2\n"
-      "    }\n"
-      "}";
+  const std::string expected = LinkFileText({"\"fKeepAliveInterval\": 25.5", "\"lineEnd\": 2"});
   EXPECT_EQ(WitsCommSettingsText(engine), expected);
 
   CRigSim other{clocks.Make()};
@@ -106,19 +101,7 @@ TEST_F(SettingsFilesTest, TheServerMembersAreSavedOnlyAwayFromTheirDefaultsAndRe
   link.strListenAddress = "127.0.0.1";
   engine.SetCommSettings(link);
   SaveWitsCommSettings(engine);
-  const std::string expected =
-      "{\n"
-      "    \"WitsCommSettings\": {\n"
-      "        \"commType\": 1,\n"
-      "        \"nCommPort\": 3,\n"
-      "        \"nBaudRate\": 9600,\n"
-      "        \"tcpIpType\": 0,\n"
-      "        \"nTcpIpPort\": 1234,\n"
-      "        \"strIpAddress\": \"127.0.0.1\",\n"
-      "        \"nMaxClients\": 3,\n"
-      "        \"strListenAddress\": \"127.0.0.1\"\n"
-      "    }\n"
-      "}";
+  const std::string expected = LinkFileText({"\"nMaxClients\": 3", "\"strListenAddress\": \"127.0.0.1\""});
   EXPECT_EQ(WitsCommSettingsText(engine), expected);
   CRigSim other{clocks.Make()};
   LoadWitsCommSettings(other);

@@ -59,6 +59,14 @@ QString ValueText(double value) {
   return QString::fromStdString(vorn::FormatFixed(value, 2));
 }
 
+// The file an export goes to, asked of the operator: "Plots_<now>.<extension>" in the output folder
+// unless they choose another; empty when they cancel.
+QString AskExportPath(QWidget* parent, const QString& caption, const QString& extension, const QString& filter) {
+  const QString stamp = QString::fromStdString(vorn::FormatFileStamp(vorn::NowSeconds()));
+  return QFileDialog::getSaveFileName(
+      parent, caption, QString::fromStdString(vorn::OutputFilesFolder()) + "/Plots_" + stamp + "." + extension, filter);
+}
+
 }  // namespace
 
 CPlotsView::CPlotsView(CHistoryRecorder& history, vorn::CProfileSection& profile, QWidget* parent)
@@ -588,17 +596,11 @@ bool CPlotsView::ExportCsv(const QString& path) {
 }
 
 void CPlotsView::OnExportPng() {
-  const QString stamp = QString::fromStdString(vorn::FormatFileStamp(vorn::NowSeconds()));
-  const QString path = QFileDialog::getSaveFileName(
-      this, "Export Plots", QString::fromStdString(vorn::OutputFilesFolder()) + "/Plots_" + stamp + ".png",
-      "PNG images (*.png)");
+  const QString path = AskExportPath(this, "Export Plots", "png", "PNG images (*.png)");
   if (!path.isEmpty() && !ExportPng(path)) ShowMessage(this, "Unable to write " + path);
 }
 
 void CPlotsView::OnExportCsv() {
-  const QString stamp = QString::fromStdString(vorn::FormatFileStamp(vorn::NowSeconds()));
-  const QString path = QFileDialog::getSaveFileName(
-      this, "Export Plotted Data", QString::fromStdString(vorn::OutputFilesFolder()) + "/Plots_" + stamp + ".csv",
-      "CSV files (*.csv)");
+  const QString path = AskExportPath(this, "Export Plotted Data", "csv", "CSV files (*.csv)");
   if (!path.isEmpty() && !ExportCsv(path)) ShowMessage(this, "Unable to write " + path);
 }
