@@ -34,6 +34,14 @@ std::optional<int> WholeNumberIn(const QString& text, int low, int high) {
   return number;
 }
 
+// The help names the program in its usage line: the parser is asked before any application object
+// exists, so it knows no name of its own.
+QString HelpText(const QCommandLineParser& parser) {
+  const QString text = parser.helpText();
+  const qsizetype usageEnd = text.indexOf('\n');
+  return "Usage: vornrigsim [options]" + (usageEnd < 0 ? QString("\n") : text.mid(usageEnd));
+}
+
 }  // namespace
 
 std::optional<ControlEndpoint> ParseControlEndpoint(const QString& text) {
@@ -103,7 +111,7 @@ CommandLineResult ParseCommandLine(const QStringList& arguments, const std::opti
   }
   if (parser.isSet(help)) {
     result.exitCode = 0;
-    result.output = parser.helpText().toStdString();
+    result.output = HelpText(parser).toStdString();
     return result;
   }
   if (parser.isSet(version)) {

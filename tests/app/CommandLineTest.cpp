@@ -36,6 +36,7 @@ TEST(CommandLineTest, HelpAndVersionExitZero) {
   const auto help = Parse({"--help"});
   EXPECT_EQ(help.exitCode.value_or(-1), 0);
   EXPECT_NE(help.output.find("--headless"), std::string::npos);
+  EXPECT_EQ(help.output.substr(0, help.output.find('\n')), "Usage: vornrigsim [options]");
 }
 
 TEST(CommandLineTest, BadInputExitsTwoWithAMessage) {
