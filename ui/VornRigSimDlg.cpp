@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QShortcut>
 #include <QSlider>
 #include <QTabWidget>
 #include <algorithm>
@@ -259,6 +260,24 @@ void CVornRigSimDlg::ConnectCommands() {
   // activated, not currentIndexChanged: choosing the mode already shown still counts.
   connect(m_modeBox, &QComboBox::activated, this, &CVornRigSimDlg::OnModeSelected);
   connect(m_tab, &QTabWidget::currentChanged, this, &CVornRigSimDlg::OnTabChanged);
+
+  // Ctrl+Tab and Ctrl+PageDown turn to the next tab, Ctrl+Shift+Tab and Ctrl+PageUp to the one before,
+  // wherever the focus is in the window: a grid keeps Tab and the page keys for its cells otherwise.
+  // Ctrl+Shift+Tab arrives as Backtab from a keyboard.
+  const auto turnTabs = [this](std::initializer_list<QKeySequence> keys, int step) {
+    auto* shortcut = new QShortcut(this);
+    shortcut->setKeys(keys);
+    connect(shortcut, &QShortcut::activated, this, [this, step] { TurnTab(step); });
+  };
+  turnTabs({QKeySequence(Qt::CTRL | Qt::Key_Tab), QKeySequence(Qt::CTRL | Qt::Key_PageDown)}, 1);
+  turnTabs({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Tab), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab),
+            QKeySequence(Qt::CTRL | Qt::Key_PageUp)},
+           -1);
+}
+
+void CVornRigSimDlg::TurnTab(int step) {
+  const int count = m_tab->count();
+  m_tab->setCurrentIndex((m_tab->currentIndex() + step + count) % count);
 }
 
 void CVornRigSimDlg::ReadControls() {

@@ -108,6 +108,8 @@ class CVornRigSimDlg : public QDialog, private CRigViewIF {
   void OnTestBench();
   void OnDefaultItems();
   void OnTabChanged(int index);
+  // The next tab (step 1) or the one before (-1), going round.
+  void TurnTab(int step);
 
   CRigSim m_engine;
   CRigController m_controller{m_engine};

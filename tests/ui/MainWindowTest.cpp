@@ -196,6 +196,40 @@ TEST_F(MainWindowTest, TheStoredTabAndBlockHeightAreShownAndATabChangeIsStored) 
   EXPECT_FALSE(Grids().OutputGrid().isVisible());
 }
 
+// Ctrl+Tab and Ctrl+PageDown go round the tabs one way, Ctrl+Shift+Tab (sent as Tab or as Backtab)
+// and Ctrl+PageUp the other, each press one tab, from wherever the focus went: a grid, the plots.
+TEST_F(MainWindowTest, CtrlTabAndCtrlPageKeysTurnTheTabsBothWaysWithTheFocusInAGrid) {
+  Open();
+  auto* tabs = Find<QTabWidget>("tabs");
+  const int count = tabs->count();
+  ASSERT_EQ(count, 4);
+  struct Press {
+    Qt::Key key;
+    Qt::KeyboardModifiers modifiers;
+    int step;
+  };
+  const Qt::KeyboardModifiers ctrlShift = Qt::ControlModifier | Qt::ShiftModifier;
+  for (const Press& press : {Press{Qt::Key_Tab, Qt::ControlModifier, 1}, Press{Qt::Key_PageDown, Qt::ControlModifier, 1},
+                             Press{Qt::Key_Tab, ctrlShift, -1}, Press{Qt::Key_Backtab, ctrlShift, -1},
+                             Press{Qt::Key_PageUp, Qt::ControlModifier, -1}}) {
+    for (const int start : {0, 1}) {  // the focus in the sub-state table, or in the output grid
+      tabs->setCurrentIndex(start);
+      Settle();
+      CGridCtrl& grid = start == 0 ? Grids().StateGrid() : Grids().OutputGrid();
+      ClickCell(grid, 1, start == 0 ? 0 : 3);
+      ASSERT_EQ(QApplication::focusWidget(), &grid);
+      for (int i = 1; i <= count; ++i) {
+        QWidget* target = QApplication::focusWidget() != nullptr ? QApplication::focusWidget() : window.get();
+        QTest::keyClick(target, press.key, press.modifiers);
+        Settle();
+        EXPECT_EQ(tabs->currentIndex(), ((start + press.step * i) % count + count) % count)
+            << "key " << press.key << " from tab " << start << ", press " << i;
+      }
+    }
+  }
+  EXPECT_EQ(vorn::CProfileSection("VornRigSim", "").GetInt("TabSel"), tabs->currentIndex());
+}
+
 TEST_F(MainWindowTest, EnterKeepsTheWindowOpenAndEscapeClosesItSavingTheState) {
   Open();
   Find<QLineEdit>("bitDepth")->setFocus();
