@@ -212,7 +212,27 @@ bool CGridCtrl::SetColumnWidth(int column, int width) {
 
 int CGridCtrl::GetColumnWidth(int column) const {
   if (column < 0 || column >= m_columnCount) return 0;
+  const auto index = static_cast<size_t>(column);
+  return m_columnWidths[index] + (index < m_columnStretch.size() ? m_columnStretch[index] : 0);
+}
+
+int CGridCtrl::GetColumnGivenWidth(int column) const {
+  if (column < 0 || column >= m_columnCount) return 0;
   return m_columnWidths[static_cast<size_t>(column)];
+}
+
+int CGridCtrl::GetColumnContentWidth(int column) const {
+  if (column < 0 || column >= m_columnCount) return 0;
+  int width = 0;
+  for (int r = 0; r < GetRowCount(); ++r) width = std::max(width, GetCell(r, column)->GetCellExtent().width());
+  return width;
+}
+
+void CGridCtrl::SetStretchColumns(bool on) {
+  if (on == m_stretchColumns) return;
+  m_stretchColumns = on;
+  UpdateScrollBars();
+  viewport()->update();
 }
 
 bool CGridCtrl::SetRowHeight(int row, int height) {
@@ -242,9 +262,7 @@ int CGridCtrl::GetFixedColumnWidth() const {
 
 bool CGridCtrl::AutoSizeColumn(int column) {
   if (column < 0 || column >= m_columnCount) return false;
-  int width = 0;
-  for (int r = 0; r < GetRowCount(); ++r) width = std::max(width, GetCell(r, column)->GetCellExtent().width());
-  return SetColumnWidth(column, width);
+  return SetColumnWidth(column, GetColumnContentWidth(column));
 }
 
 bool CGridCtrl::AutoSizeRow(int row) {

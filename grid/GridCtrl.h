@@ -59,9 +59,13 @@ class CGridCtrl : public QAbstractScrollArea {
   bool SetFixedColumnCount(int columns);
   [[nodiscard]] int GetFixedColumnCount() const;
 
-  // Pixels; 0 hides the column or row.
+  // Pixels; 0 hides the column or row. A column's width is the one it was given, or more while the
+  // columns stretch.
   bool SetColumnWidth(int column, int width);
   [[nodiscard]] int GetColumnWidth(int column) const;
+  [[nodiscard]] int GetColumnGivenWidth(int column) const;  // as set, before any stretch
+  // The width of the widest cell of a column, its margins included.
+  [[nodiscard]] int GetColumnContentWidth(int column) const;
   bool SetRowHeight(int row, int height);
   [[nodiscard]] int GetRowHeight(int row) const;
   [[nodiscard]] int GetFixedRowHeight() const;
@@ -131,6 +135,11 @@ class CGridCtrl : public QAbstractScrollArea {
   [[nodiscard]] bool GetColumnResize() const { return m_allowColumnResize; }
   void SetRowResize(bool on) { m_allowRowResize = on; }
   [[nodiscard]] bool GetRowResize() const { return m_allowRowResize; }
+  // Stretching columns share the width the control has beyond them, in proportion to their given
+  // widths, so that the table fills the control as it grows; hidden columns stay hidden, and a table
+  // wider than its control scrolls as ever. Off at first.
+  void SetStretchColumns(bool on);
+  [[nodiscard]] bool GetStretchColumns() const { return m_stretchColumns; }
   void SetGridLines(GridLines lines);
   [[nodiscard]] GridLines GetGridLines() const { return m_gridLines; }
   void SetGridLineColour(const QColor& colour);
@@ -188,6 +197,7 @@ class CGridCtrl : public QAbstractScrollArea {
   void ApplyDefaultFont();
   void ApplyPaletteColours();
   void UpdateScrollBars();
+  void StretchColumns();
   [[nodiscard]] int TopRow() const;
   [[nodiscard]] int LeftColumn() const;
   [[nodiscard]] int ColumnLeft(int column) const;
@@ -226,6 +236,7 @@ class CGridCtrl : public QAbstractScrollArea {
   std::vector<Row> m_cells;
   std::vector<int> m_rowHeights;
   std::vector<int> m_columnWidths;
+  std::vector<int> m_columnStretch;  // pixels each column shows beyond its given width
   int m_columnCount = 0;
   int m_fixedRows = 0;
   int m_fixedColumns = 0;
@@ -245,6 +256,7 @@ class CGridCtrl : public QAbstractScrollArea {
   bool m_handleTab = true;
   bool m_allowColumnResize = true;
   bool m_allowRowResize = true;
+  bool m_stretchColumns = false;
   GridLines m_gridLines = GridLines::Both;
   QColor m_gridLineColour = QColor(192, 192, 192);
   QColor m_gridBkColour;  // invalid: the palette's button shadow

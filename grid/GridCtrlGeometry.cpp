@@ -120,8 +120,32 @@ int CGridCtrl::PageColumns(int left) const {
   return std::max(columns, 1);
 }
 
-// The largest scroll position is the first one at which the remaining rows (columns) all fit.
+// The spare width goes to the shown columns in proportion to their given widths; what the division
+// leaves goes to the last of them, so that the columns end at the viewport's right edge.
+void CGridCtrl::StretchColumns() {
+  m_columnStretch.assign(static_cast<size_t>(m_columnCount), 0);
+  if (!m_stretchColumns) return;
+  long long given = 0;
+  int last = -1;
+  for (int c = 0; c < m_columnCount; ++c) {
+    given += m_columnWidths[static_cast<size_t>(c)];
+    if (m_columnWidths[static_cast<size_t>(c)] > 0) last = c;
+  }
+  const long long spare = viewport()->width() - given;
+  if (spare <= 0 || last < 0) return;
+  long long shared = 0;
+  for (int c = 0; c < m_columnCount; ++c) {
+    const long long share = spare * m_columnWidths[static_cast<size_t>(c)] / given;
+    m_columnStretch[static_cast<size_t>(c)] = static_cast<int>(share);
+    shared += share;
+  }
+  m_columnStretch[static_cast<size_t>(last)] += static_cast<int>(spare - shared);
+}
+
+// The largest scroll position is the first one at which the remaining rows (columns) all fit. The
+// columns' stretch, which depends on the viewport's width, is settled first.
 void CGridCtrl::UpdateScrollBars() {
+  StretchColumns();
   const int rowSpace = viewport()->height() - GetFixedRowHeight();
   int firstRow = GetRowCount();
   for (int used = 0; firstRow > m_fixedRows && used + GetRowHeight(firstRow - 1) <= rowSpace; --firstRow) {

@@ -39,6 +39,8 @@ bool CGridCtrl::event(QEvent* event) {
 
 bool CGridCtrl::viewportEvent(QEvent* event) {
   if (event->type() == QEvent::Leave) m_titleTip->Hide();
+  // A scroll bar coming or going changes the viewport's width, and with it the columns' stretch.
+  if (event->type() == QEvent::Resize && m_stretchColumns) UpdateScrollBars();
   return QAbstractScrollArea::viewportEvent(event);
 }
 

@@ -1,6 +1,10 @@
 // Building the grid: counts, fixed rows and columns, sizes, cell kinds and state bits.
 #include <gtest/gtest.h>
 
+#include <QScrollBar>
+#include <numeric>
+#include <random>
+
 #include "grid/GridCtrl.h"
 #include "tests/grid/GridTestSupport.h"
 
@@ -177,4 +181,48 @@ TEST(GridStructure, FocusNeverRestsOnAFixedCell) {
   EXPECT_EQ(host.grid->GetFocusCell(), QPoint(2, 2));
   host.grid->SetFixedColumnCount(3);
   EXPECT_EQ(host.grid->GetFocusCell(), QPoint(-1, -1));
+}
+
+// Over random column widths (some hidden) and control widths: stretching columns end at the
+// viewport's right edge whenever they are narrower than it, none shows less than it was given, the
+// spare width goes in proportion to the given widths, and a hidden column stays hidden; a table wider
+// than its control keeps its widths and scrolls.
+TEST(GridStructure, StretchingColumnsFillTheControlInProportionOrScrollWhenTooWide) {
+  GridHost host(8, 6);
+  CGridCtrl& grid = *host.grid;
+  grid.SetStretchColumns(true);
+  std::mt19937 random(24);
+  for (int round = 0; round < 40; ++round) {
+    std::vector<int> given;
+    for (int c = 0; c < grid.GetColumnCount(); ++c) {
+      given.push_back(random() % 4 == 0 ? 0 : static_cast<int>(20 + random() % 150));
+      grid.SetColumnWidth(c, given.back());
+    }
+    host.dialog.resize(static_cast<int>(150 + random() % 900), 300);
+    QApplication::processEvents();
+    const int space = grid.viewport()->width();
+    const int total = std::accumulate(given.begin(), given.end(), 0);
+    int shown = 0;
+    for (int c = 0; c < grid.GetColumnCount(); ++c) {
+      const int width = grid.GetColumnWidth(c);
+      shown += width;
+      EXPECT_EQ(grid.GetColumnGivenWidth(c), given[c]);
+      EXPECT_GE(width, given[c]);
+      if (given[c] == 0) {
+        EXPECT_EQ(width, 0);
+      }
+      if (total > 0 && total < space && given[c] > 0) {
+        EXPECT_NEAR(width, given[c] * static_cast<double>(space) / total, 1.0 + grid.GetColumnCount());
+      }
+    }
+    if (total == 0) continue;
+    if (total < space) {
+      EXPECT_EQ(shown, space) << "round " << round;
+      EXPECT_EQ(grid.horizontalScrollBar()->maximum(), 0);
+    } else {
+      EXPECT_EQ(shown, total) << "round " << round;
+    }
+  }
+  grid.SetStretchColumns(false);
+  EXPECT_EQ(grid.GetColumnWidth(0), grid.GetColumnGivenWidth(0));
 }
