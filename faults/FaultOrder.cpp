@@ -253,7 +253,8 @@ Parsed<FaultOrder> ParseFaultText(std::string_view text) {
     if (def->type != ParamType::Choice && vorn::IsWholeDecimal(value) && value.find(' ') == std::string_view::npos) {
       number = vorn::ReadDecimal(value);
     }
-    error = reader.Take(*def, number, value, "'" + std::string(value) + "'");
+    // Appended, not "text" + std::string: g++ 12 at -O3 takes that for an overlapping copy (-Wrestrict).
+    error = reader.Take(*def, number, value, std::string("'").append(value).append("'"));
     if (!error.empty()) return {std::nullopt, error};
   }
   if (std::string error = reader.CheckTrigger(); !error.empty()) return {std::nullopt, error};
