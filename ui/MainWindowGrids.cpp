@@ -1,5 +1,8 @@
 #include "ui/MainWindowGrids.h"
 
+#include <QStyle>
+#include <algorithm>
+
 #include "command/RigController.h"
 #include "engine/OutputItem.h"
 #include "engine/RigSim.h"
@@ -49,6 +52,14 @@ CGridCtrl* MakeGrid(QWidget* parent, const char* name, CGridOwnerIF* owner) {
 
 }  // namespace
 
+const CMainWindowGrids::Column CMainWindowGrids::kStateColumns[] = {{"State", 145}};
+const CMainWindowGrids::Column CMainWindowGrids::kChannelColumns[] = {{"Name", 90}, {"Value", 55}};
+const CMainWindowGrids::Column CMainWindowGrids::kOutputColumns[] = {
+    {"ReadOnly", 0}, {"En", 25}, {"Val", 50}, {"Mnem", 100}, {"Samp", 40}, {"Type", 200}, {"A", 50},
+    {"B", 50},       {"C", 50},  {"D", 70},   {"Rotation", 65}, {"Flow", 40}, {"Rec", 40}, {"Chan", 40}};
+const CMainWindowGrids::Column CMainWindowGrids::kWitsInColumns[] = {
+    {"Rec", 45}, {"Chan", 45}, {"Name", 130}, {"Value", 65}, {"Age", 45}};
+
 CMainWindowGrids::CMainWindowGrids(CRigController& controller, QWidget* parent, int dpiY)
     : m_controller(controller),
       m_engine(controller.Engine()),
@@ -56,7 +67,10 @@ CMainWindowGrids::CMainWindowGrids(CRigController& controller, QWidget* parent, 
       m_stateGrid(MakeGrid(parent, "stateGrid", this)),
       m_channelGrid(MakeGrid(parent, "channelGrid", this)),
       m_outputGrid(MakeGrid(parent, "outputGrid", this)),
-      m_witsInGrid(MakeGrid(parent, "witsInGrid", this)) {}
+      m_witsInGrid(MakeGrid(parent, "witsInGrid", this)) {
+  // Each table fills its control as the window grows.
+  for (CGridCtrl* grid : {m_stateGrid, m_channelGrid, m_outputGrid, m_witsInGrid}) grid->SetStretchColumns(true);
+}
 
 CMainWindowGrids::~CMainWindowGrids() {
   // The grids outlive this object by a moment (their parent deletes them): they must not call back.
@@ -72,7 +86,7 @@ void CMainWindowGrids::ResetToHeader(CGridCtrl& grid, bool selectable) {
   grid.SetFixedColumnCount(0);
 }
 
-void CMainWindowGrids::SetColumns(CGridCtrl& grid, std::initializer_list<Column> columns) {
+void CMainWindowGrids::SetColumns(CGridCtrl& grid, Columns columns) {
   grid.SetColumnCount(static_cast<int>(columns.size()));
   int column = 0;
   for (const Column& c : columns) {
@@ -82,8 +96,7 @@ void CMainWindowGrids::SetColumns(CGridCtrl& grid, std::initializer_list<Column>
   }
 }
 
-bool CMainWindowGrids::Rebuild(CGridCtrl& grid, int sourceCount, std::initializer_list<Column> columns,
-                               bool selectable) {
+bool CMainWindowGrids::Rebuild(CGridCtrl& grid, int sourceCount, Columns columns, bool selectable) {
   ResetToHeader(grid, selectable);
   if (sourceCount == 0) return false;
   grid.SetRowCount(sourceCount + 1);
@@ -92,14 +105,37 @@ bool CMainWindowGrids::Rebuild(CGridCtrl& grid, int sourceCount, std::initialize
   return true;
 }
 
+void CMainWindowGrids::FitColumns(CGridCtrl& grid, Columns columns, int only) {
+  const int count = std::min(grid.GetColumnCount(), static_cast<int>(columns.size()));
+  for (int column = 0; column < count; ++column) {
+    const int least = Scaled(columns[static_cast<size_t>(column)].width);
+    if ((only >= 0 && column != only) || least == 0) continue;  // a hidden column stays hidden
+    const int wanted = std::max(least, grid.GetColumnContentWidth(column));
+    if (wanted > grid.GetColumnGivenWidth(column)) grid.SetColumnWidth(column, wanted);
+  }
+  // The channel and state grids stand side by side at the window's left: the window places them anew.
+  int* told = &grid == m_channelGrid ? &m_channelGridWidth : &grid == m_stateGrid ? &m_stateGridWidth : nullptr;
+  if (told == nullptr || *told == WidthForColumns(grid)) return;
+  *told = WidthForColumns(grid);
+  if (m_columnsResized) m_columnsResized();
+}
+
+int CMainWindowGrids::WidthForColumns(const CGridCtrl& grid) {
+  int columns = 0;
+  for (int column = 0; column < grid.GetColumnCount(); ++column) columns += grid.GetColumnGivenWidth(column);
+  const int scrollBar = grid.style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, &grid);
+  return columns + 2 * grid.frameWidth() + scrollBar;
+}
+
 void CMainWindowGrids::BuildStateGrid() {
   const std::vector<std::string>& names = m_engine.GetSubStateNames();
-  if (!Rebuild(*m_stateGrid, static_cast<int>(names.size()), {{"State", 145}}, false)) return;
+  if (!Rebuild(*m_stateGrid, static_cast<int>(names.size()), kStateColumns, false)) return;
   for (size_t i = 0; i < names.size(); ++i) {
     const int row = static_cast<int>(i) + 1;
     m_stateGrid->SetItemText(row, 0, Text(names[i]));
     MakeReadOnly(*m_stateGrid, row, 0);
   }
+  FitColumns(*m_stateGrid, kStateColumns);
   HighlightStateRow();
 }
 
@@ -113,7 +149,7 @@ void CMainWindowGrids::HighlightStateRow() {
 
 void CMainWindowGrids::BuildChannelGrid() {
   const auto values = m_engine.GetStateValues();
-  if (!Rebuild(*m_channelGrid, static_cast<int>(values.size()), {{"Name", 90}, {"Value", 55}}, false)) return;
+  if (!Rebuild(*m_channelGrid, static_cast<int>(values.size()), kChannelColumns, false)) return;
   for (size_t i = 0; i < values.size(); ++i) {
     const int row = static_cast<int>(i) + 1;
     m_channelGrid->SetItemText(row, 0, Text(values[i].first));
@@ -135,17 +171,14 @@ void CMainWindowGrids::RefreshChannelGrid() {
     m_channelGrid->RedrawCell(row, 0);
     m_channelGrid->RedrawCell(row, 1);
   }
+  FitColumns(*m_channelGrid, kChannelColumns);
 }
 
 void CMainWindowGrids::BuildOutputGrid() {
   const std::vector<COutputItem>& items = m_engine.m_outputItems;
-  if (!Rebuild(*m_outputGrid, static_cast<int>(items.size()),
-               {{"ReadOnly", 0}, {"En", 25}, {"Val", 50}, {"Mnem", 100}, {"Samp", 40}, {"Type", 200}, {"A", 50},
-                {"B", 50}, {"C", 50}, {"D", 70}, {"Rotation", 65}, {"Flow", 40}, {"Rec", 40}, {"Chan", 40}},
-               true)) {
-    return;
-  }
+  if (!Rebuild(*m_outputGrid, static_cast<int>(items.size()), kOutputColumns, true)) return;
   for (size_t i = 0; i < items.size(); ++i) FillOutputRow(static_cast<int>(i) + 1);
+  FitColumns(*m_outputGrid, kOutputColumns);
 }
 
 void CMainWindowGrids::FillOutputRow(int row) {
@@ -198,6 +231,7 @@ void CMainWindowGrids::RefreshOutputValues() {
     m_outputGrid->SetItemBkColour(row, ColValue, fresh ? kHighlightGreen : kWhite);
     m_outputGrid->RedrawCell(row, ColValue);
   }
+  FitColumns(*m_outputGrid, kOutputColumns, ColValue);
 }
 
 void CMainWindowGrids::ReadOutputGrid() {
@@ -225,12 +259,13 @@ void CMainWindowGrids::ReadOutputGrid() {
   m_bReadingBack = true;
   const CommandResult result = m_controller.ReplaceItems(std::move(items));
   m_bReadingBack = false;
+  FitColumns(*m_outputGrid, kOutputColumns);  // an edited text or a type picked may be wider
   Present(result);
 }
 
 void CMainWindowGrids::BuildWitsInGrid() {
   ResetToHeader(*m_witsInGrid, false);
-  SetColumns(*m_witsInGrid, {{"Rec", 45}, {"Chan", 45}, {"Name", 130}, {"Value", 65}, {"Age", 45}});
+  SetColumns(*m_witsInGrid, kWitsInColumns);
   m_witsInGrid->SetRowHeight(0, Scaled(kRowHeight));
 }
 
@@ -250,6 +285,7 @@ void CMainWindowGrids::RefreshWitsInGrid() {
     }
     ++row;
   }
+  FitColumns(grid, kWitsInColumns);
 }
 
 void CMainWindowGrids::AddItem() { Present(m_controller.AddItem()); }

@@ -1,7 +1,8 @@
 #pragma once
 
 #include <QWidget>
-#include <initializer_list>
+#include <functional>
+#include <span>
 
 #include "grid/GridCtrl.h"
 #include "grid/GridNotify.h"
@@ -55,17 +56,31 @@ class CMainWindowGrids : public CGridOwnerIF {
 
   int OnGridNotify(CGridCtrl& grid, int code, int row, int column) override;
 
+  // Told when the channel or state grid came to need another width for its columns, so that the
+  // window can give it room.
+  void SetColumnsResized(std::function<void()> resized) { m_columnsResized = std::move(resized); }
+  // The width that the channel or state grid needs to show all its columns without scrolling across.
+  [[nodiscard]] static int WidthForColumns(const CGridCtrl& grid);
+
  private:
   struct Column {
     const char* header;
     int width;  // pixels at 96 dpi
   };
+  using Columns = std::span<const Column>;
+  static const Column kStateColumns[1];
+  static const Column kChannelColumns[2];
+  static const Column kOutputColumns[kOutputColumnCount];
+  static const Column kWitsInColumns[5];
   // An empty header row and nothing else.
   static void ResetToHeader(CGridCtrl& grid, bool selectable);
-  void SetColumns(CGridCtrl& grid, std::initializer_list<Column> columns);
+  void SetColumns(CGridCtrl& grid, Columns columns);
   // The first steps of every build: an empty header row, then the columns when there are rows to show.
   // False when the source is empty and the grid keeps only its empty header row.
-  bool Rebuild(CGridCtrl& grid, int sourceCount, std::initializer_list<Column> columns, bool selectable);
+  bool Rebuild(CGridCtrl& grid, int sourceCount, Columns columns, bool selectable);
+  // Widens the shown columns (all, or the one given) whose texts have outgrown them; a column never
+  // narrows below its width at 96 dpi, nor between two builds, so it does not jump as values change.
+  void FitColumns(CGridCtrl& grid, Columns columns, int only = -1);
   void FillOutputRow(int row);
   [[nodiscard]] int Scaled(int pixelsAt96) const;
   // A command's failure, told in a message box over the grids' window.
@@ -75,6 +90,9 @@ class CMainWindowGrids : public CGridOwnerIF {
   const CRigSim& m_engine;
   int m_dpiY;
   bool m_bReadingBack = false;
+  std::function<void()> m_columnsResized;
+  int m_channelGridWidth = 0;  // the widths the channel and state grids last said they need
+  int m_stateGridWidth = 0;
   CGridCtrl* m_stateGrid;
   CGridCtrl* m_channelGrid;
   CGridCtrl* m_outputGrid;

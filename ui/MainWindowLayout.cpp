@@ -1,5 +1,7 @@
 #include "ui/MainWindowLayout.h"
 
+#include <algorithm>
+
 namespace mainlayout {
 namespace {
 
@@ -18,19 +20,20 @@ int MinimumSize(int dpi) { return Nearest(300.0 * dpi / 96.0); }
 
 int Scaled(int pixelsAt96, int dpiY) { return static_cast<int>(pixelsAt96 * dpiY / 96.0 + 0.5); }
 
-Placement LayoutControls(const QRect& client, int dpi, const Tops& tops) {
+Placement LayoutControls(const QRect& client, int dpi, const Tops& tops, const GridWidths& least) {
   const int left = client.left();
   const int right = client.left() + client.width();
   const int bottom = client.top() + client.height();
-  const int gridWidth = GridWidth(dpi);
+  const int channelWidth = std::max(GridWidth(dpi), least.channelGrid);
+  const int stateWidth = std::max(GridWidth(dpi), least.stateGrid);
 
   Placement placed;
   placed.tab = FromEdges(left + 4, tops.tab, right - 4, bottom - 4);
   const int channelLeft = left + 8;
-  placed.channelGrid = FromEdges(channelLeft, tops.channelGrid, channelLeft + gridWidth, bottom - 8);
-  const int stateLeft = channelLeft + gridWidth + 4;
-  placed.stateGrid = FromEdges(stateLeft, tops.stateGrid, stateLeft + gridWidth, bottom - 8);
-  const int sliderLeft = stateLeft + gridWidth + 4;
+  placed.channelGrid = FromEdges(channelLeft, tops.channelGrid, channelLeft + channelWidth, bottom - 8);
+  const int stateLeft = channelLeft + channelWidth + 4;
+  placed.stateGrid = FromEdges(stateLeft, tops.stateGrid, stateLeft + stateWidth, bottom - 8);
+  const int sliderLeft = stateLeft + stateWidth + 4;
   placed.slider = FromEdges(sliderLeft, tops.slider, sliderLeft + SliderWidth(dpi), bottom - 8);
   placed.outputGrid = FromEdges(left + 8, tops.outputGrid, right - 8, bottom - 8);
   placed.witsInGrid = FromEdges(left + 8, tops.witsInGrid, right - 8, bottom - 8);

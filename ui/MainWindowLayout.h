@@ -38,8 +38,15 @@ struct Placement {
   QRect witsInGrid;
 };
 
+// What the channel and state grids need to show their columns whole, in pixels.
+struct GridWidths {
+  int channelGrid = 0;
+  int stateGrid = 0;
+};
+
 // The tab control fills the client area but a 4-pixel margin; the output and WITS-input grids fill it
-// but 8 pixels; the channel grid, the state grid and the slider stand side by side at the left.
-[[nodiscard]] Placement LayoutControls(const QRect& client, int dpi, const Tops& tops);
+// but 8 pixels; the channel grid, the state grid and the slider stand side by side at the left, each
+// grid GridWidth wide or as much wider as its columns need.
+[[nodiscard]] Placement LayoutControls(const QRect& client, int dpi, const Tops& tops, const GridWidths& least = {});
 
 }  // namespace mainlayout

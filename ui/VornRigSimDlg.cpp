@@ -116,6 +116,7 @@ CVornRigSimDlg::CVornRigSimDlg(vorn::Clocks clocks, const WitsDictionarySource& 
   m_tab->setCurrentIndex(std::clamp(m_profile.GetInt(kTabEntry), 0, m_tab->count() - 1));
   ShowTabControls();
   LayoutControls();
+  m_grids->SetColumnsResized([this] { LayoutControls(); });
   setWindowTitle(Text("Vorn Rig Sim " + vorn::GetVersionText()));
 
   // Only now: filling the tabs and the mode box above must not count as the operator's choices, and
@@ -451,7 +452,9 @@ void CVornRigSimDlg::ShowTabControls() {
 
 void CVornRigSimDlg::LayoutControls() {
   if (m_tab == nullptr) return;
-  const mainlayout::Placement placed = mainlayout::LayoutControls(rect(), Dpi(), m_tops);
+  const mainlayout::GridWidths least{CMainWindowGrids::WidthForColumns(m_grids->ChannelGrid()),
+                                     CMainWindowGrids::WidthForColumns(m_grids->StateGrid())};
+  const mainlayout::Placement placed = mainlayout::LayoutControls(rect(), Dpi(), m_tops, least);
   m_tab->setGeometry(placed.tab);
   m_grids->ChannelGrid().setGeometry(placed.channelGrid);
   m_grids->StateGrid().setGeometry(placed.stateGrid);

@@ -1,4 +1,11 @@
+#include <QScrollBar>
+#include <QStyle>
+#include <QTabWidget>
+#include <cmath>
+#include <random>
+
 #include "engine/RigMode.h"
+#include "ui/DialogUnits.h"
 #include "persist/SettingsFiles.h"
 #include "tests/ui/MainWindowTestParts.h"
 
@@ -12,6 +19,35 @@ using enum CMainWindowGrids::OutputColumn;
 constexpr int kFirstEditableRow = 15;
 
 const QColor kReadOnlyItem(220, 240, 240);
+
+// The width a cell needs to show its whole text: the text in the cell's font and its margins, with a
+// check box's square or a list's button beside it.
+int Needed(const CGridCtrl& grid, int row, int column) {
+  const CGridCellBase* cell = grid.GetCell(row, column);
+  const int margin = cell->GetMargin();
+  int needed = QFontMetrics(cell->GetFont()).horizontalAdvance(cell->GetText()) + 2 * margin;
+  const int button = grid.style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, &grid);
+  if (dynamic_cast<const CGridCellCombo*>(cell) != nullptr) needed += button;
+  if (dynamic_cast<const CGridCellCheck*>(cell) != nullptr) needed += button + margin;
+  return needed;
+}
+
+void ExpectWholeTexts(const CGridCtrl& grid) {
+  for (int row = 0; row < grid.GetRowCount(); ++row) {
+    for (int column = 0; column < grid.GetColumnCount(); ++column) {
+      if (grid.GetColumnWidth(column) == 0) continue;  // the hidden read-only flag
+      EXPECT_GE(grid.GetColumnWidth(column), Needed(grid, row, column))
+          << grid.objectName().toStdString() << " row " << row << " column " << column << ": '"
+          << grid.GetItemText(row, column).toStdString() << "'";
+    }
+  }
+}
+
+int ShownWidth(const CGridCtrl& grid) {
+  int width = 0;
+  for (int column = 0; column < grid.GetColumnCount(); ++column) width += grid.GetColumnWidth(column);
+  return width;
+}
 
 class MainWindowGridsTest : public MainWindowTest {
  protected:
@@ -266,6 +302,85 @@ TEST_F(MainWindowGridsTest, TheAgeOfAReceivedItemIsRoundedHalfUp) {
   Engine().m_witsInItems.erase({1, 1});
   Grids().RefreshWitsInGrid();
   EXPECT_EQ(grid.GetRowCount(), 2);
+}
+
+// At the window's first size, whatever the values: every sub-state name of every mode, every channel
+// name and value, every output item's texts and random value texts, and every description of the
+// WITS dictionary received, show whole; the channel and state grids widen rather than scroll.
+TEST_F(MainWindowGridsTest, EveryGridShowsItsTextsWholeAtTheFirstSizeWhateverTheValues) {
+  EXPECT_EQ(window->size(), DialogUnits(window->font()).Size(441, 324));
+  for (const int mode : {Idle, Drill, TripIn, TripOut}) {
+    Engine().SetMode(mode);
+    Grids().BuildStateGrid();
+    ExpectWholeTexts(Grids().StateGrid());
+  }
+  for (const auto& [key, description] : *Engine().m_witsDictionary) {
+    Engine().m_witsInItems[key] = {description, "-12345.678", clocks.now};
+  }
+  ASSERT_GT(Engine().m_witsInItems.size(), 100U);
+  Grids().RefreshWitsInGrid();
+  ExpectWholeTexts(Grids().WitsInGrid());
+
+  std::mt19937 random(24);
+  const auto randomText = [&random] {
+    const char characters[] = "0123456789.-e+TRUEFALSE";
+    QString text;
+    for (int n = static_cast<int>(1 + random() % 18); n > 0; --n) text += characters[random() % (sizeof characters - 1)];
+    return text;
+  };
+  for (int round = 0; round < 20; ++round) {
+    for (COutputItem& item : Engine().m_outputItems) item.m_strValue = randomText().toStdString();
+    Grids().RefreshOutputValues();
+    ExpectWholeTexts(Output());
+    Engine().SetBitDepth(std::pow(10.0, static_cast<double>(random() % 12)) + 0.25);
+    Grids().RefreshChannelGrid();
+    ExpectWholeTexts(Grids().ChannelGrid());
+  }
+  Settle();
+  window->findChild<QTabWidget*>("tabs")->setCurrentIndex(0);
+  Settle();
+  CGridCtrl& channels = Grids().ChannelGrid();
+  CGridCtrl& states = Grids().StateGrid();
+  EXPECT_EQ(channels.horizontalScrollBar()->maximum(), 0);
+  EXPECT_EQ(states.horizontalScrollBar()->maximum(), 0);
+  EXPECT_LE(ShownWidth(channels), channels.viewport()->width());
+  EXPECT_LT(channels.geometry().right(), states.geometry().left());
+  EXPECT_LT(states.geometry().right(), Find("blockSlider")->geometry().left());
+}
+
+// A wider window widens the output and WITS-input tables to its width, every column by its share; at
+// the first size the output table is wider than the window and scrolls.
+TEST_F(MainWindowGridsTest, TheTablesGrowWithTheWindow) {
+  Engine().m_witsInItems[{1, 13}] = {"Rate of Penetration (avg)", "12.5", clocks.now};
+  Grids().RefreshWitsInGrid();
+  auto* tabs = window->findChild<QTabWidget*>("tabs");
+  for (const QSize size : {QSize(1580, 900), QSize(1100, 600)}) {
+    window->resize(size);
+    for (const int tab : {1, 2}) {
+      tabs->setCurrentIndex(tab);
+      Settle();
+      CGridCtrl& grid = tab == 1 ? Output() : Grids().WitsInGrid();
+      EXPECT_EQ(grid.width(), size.width() - 16);
+      EXPECT_EQ(ShownWidth(grid), grid.viewport()->width()) << grid.objectName().toStdString();
+      for (int column = 0; column < grid.GetColumnCount(); ++column) {
+        EXPECT_GE(grid.GetColumnWidth(column), grid.GetColumnGivenWidth(column));
+      }
+      ExpectWholeTexts(grid);
+    }
+    EXPECT_GT(Output().GetColumnWidth(ColValue), Output().GetColumnGivenWidth(ColValue));
+    tabs->setCurrentIndex(1);
+    Settle();
+    EXPECT_TRUE(window->grab().save(ScreenshotPath(QString("main-window-output-%1.png").arg(size.width()))));
+  }
+  window->resize(DialogUnits(window->font()).Size(441, 324));
+  Settle();
+  EXPECT_GT(ShownWidth(Output()), Output().viewport()->width());
+  EXPECT_GT(Output().horizontalScrollBar()->maximum(), 0);
+  for (int tab = 0; tab < 3; ++tab) {
+    tabs->setCurrentIndex(tab);
+    Settle();
+    EXPECT_TRUE(window->grab().save(ScreenshotPath(QString("main-window-first-size-tab%1.png").arg(tab))));
+  }
 }
 
 }  // namespace

@@ -101,6 +101,13 @@ TEST(MainWindowLayout, TheDpiEntersTheGridAndSliderWidthsTwice) {
   EXPECT_EQ(placed.slider, QRect(352, 130, 25, 462));
   EXPECT_EQ(placed.outputGrid, QRect(8, 140, 784, 452));
   EXPECT_EQ(placed.witsInGrid, QRect(8, 130, 784, 462));
+
+  // Grids whose columns need more than the width keep side by side, each as wide as it needs.
+  const mainlayout::Placement wide =
+      mainlayout::LayoutControls(QRect(0, 0, 800, 600), 96, {100, 150, 150, 130, 140, 130}, {200, 100});
+  EXPECT_EQ(wide.channelGrid, QRect(8, 150, 200, 442));
+  EXPECT_EQ(wide.stateGrid, QRect(212, 150, 168, 442));
+  EXPECT_EQ(wide.slider, QRect(384, 130, 25, 462));
 }
 
 TEST_F(MainWindowTest, FirstStartMakesTheFoldersAndOpensOnTheStateTab) {
