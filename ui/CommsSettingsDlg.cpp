@@ -138,6 +138,7 @@ CCommsSettingsDlg::CCommsSettingsDlg(const CWitsCommSettings& settings, QWidget*
   ApplyKindRule();
   ApplyRoleRule();
   ShowFields();
+  FitListBoxes();
 }
 
 const CWitsCommSettings& CCommsSettingsDlg::Settings() const { return m_result; }
@@ -249,6 +250,10 @@ void CCommsSettingsDlg::CreateControls() {
   ok->setObjectName("okButton");
   cancel->setObjectName("cancelButton");
 
+  for (QComboBox* list : {m_portList, m_baudList}) list->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+  m_laidOut = {m_portList->geometry(), m_refresh->geometry(), m_baudLabel->geometry(), m_baudList->geometry(),
+               width()};
+
   // The kind and role rules work on the fields, so each click reads the controls first.
   for (QRadioButton* kind : {m_comm, m_tcpIp}) {
     connect(kind, &QRadioButton::clicked, this, [this] {
@@ -299,9 +304,22 @@ void CCommsSettingsDlg::FillPortList() {
   for (const std::string& text : CSerialPortList::EnumerateSerialPorts(m_nKeepPort)) {
     m_portList->addItem(QString::fromStdString(text));
   }
-  // The box is as narrow as the layout keeps it; the open list shows the device names whole.
-  m_portList->view()->setMinimumWidth(m_portList->view()->sizeHintForColumn(0) + 8);
   ShowFields();
+  FitListBoxes();
+}
+
+void CCommsSettingsDlg::FitListBoxes() {
+  const auto widened = [](QComboBox* list, const QRect& laidOut, int shift) {
+    QRect placed = laidOut.translated(shift, 0);
+    placed.setWidth(std::max(laidOut.width(), list->sizeHint().width()));
+    list->setGeometry(placed);
+    return shift + placed.width() - laidOut.width();
+  };
+  const int shift = widened(m_portList, m_laidOut.portList, 0);
+  m_refresh->setGeometry(m_laidOut.refresh.translated(shift, 0));
+  m_baudLabel->setGeometry(m_laidOut.baudLabel.translated(shift, 0));
+  const int rowShift = widened(m_baudList, m_laidOut.baudList, shift);
+  setFixedWidth(m_laidOut.dialogWidth + rowShift);
 }
 
 void CCommsSettingsDlg::ApplyKindRule() {

@@ -42,6 +42,10 @@ class CCommsSettingsDlg : public QDialog {
   // Fields to controls.
   void ShowFields();
   void FillPortList();
+  // The port and bit-rate lists as wide as their longest entries ("COM7 (not found)"), never narrower
+  // than laid out: what stands to the right of a list on its row moves along, and the dialog widens to
+  // keep its margin.
+  void FitListBoxes();
   void ApplyKindRule();
   void ApplyRoleRule();
   void CreateControls();
@@ -80,6 +84,12 @@ class CCommsSettingsDlg : public QDialog {
   QComboBox* m_answerMode = nullptr;
   QComboBox* m_lineEnd = nullptr;
   QComboBox* m_frameGrouping = nullptr;
+
+  // The first row and the dialog's width as laid out, before any list box widened.
+  struct FirstRow {
+    QRect portList, refresh, baudLabel, baudList;
+    int dialogWidth = 0;
+  } m_laidOut;
 };
 
 // The keep-alive packet as one line of text: CR, LF and backslash written as \r, \n and \\.

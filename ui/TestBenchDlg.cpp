@@ -11,7 +11,10 @@
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QStyle>
+#include <QStyleOptionFrame>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "command/RigController.h"
 #include "faults/FaultOrder.h"
@@ -20,12 +23,26 @@
 namespace {
 
 constexpr int kRefreshMs = 500;
+constexpr int kLineEditTextMargin = 2;  // a line edit's own space either side of its text
 
 QPushButton* Button(const QString& text, const char* name, QWidget* parent) {
   auto* button = new QPushButton(text, parent);
   button->setObjectName(name);
   button->setAutoDefault(false);
   return button;
+}
+
+// The width at which a line edit shows the whole of text: its frame, margins and the room for text
+// are the style's, measured at the box's present width.
+int WidthShowing(const QLineEdit& edit, const QString& text) {
+  QStyleOptionFrame frame;
+  frame.initFrom(&edit);
+  frame.rect = QRect(0, 0, std::max(edit.width(), 1), edit.height());
+  frame.lineWidth = edit.hasFrame() ? edit.style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &frame, &edit) : 0;
+  const QMargins margins = edit.textMargins();
+  const int room = edit.style()->subElementRect(QStyle::SE_LineEditContents, &frame, &edit).width() -
+                   margins.left() - margins.right() - 2 * kLineEditTextMargin;
+  return frame.rect.width() - room + edit.fontMetrics().horizontalAdvance(text) + 1;
 }
 
 }  // namespace
@@ -71,6 +88,7 @@ void CTestBenchDlg::CreateControls() {
   m_parameters = new QLineEdit(injectBox);
   m_parameters->setObjectName("faultParameters");
   m_parameters->setPlaceholderText("KEY=VALUE,...  (e.g. pieces=3,gap_ms=50 or every=5)");
+  m_parameters->setMinimumWidth(WidthShowing(*m_parameters, m_parameters->placeholderText()));
   auto* inject = Button("Inject", "injectFault", injectBox);
   auto* injectLayout = new QHBoxLayout(injectBox);
   injectLayout->addWidget(m_faultList);

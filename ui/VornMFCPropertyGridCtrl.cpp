@@ -3,8 +3,10 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QStyle>
 #include <QTableWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "ui/PropertyValueDelegate.h"
 
@@ -68,6 +70,7 @@ int CVornMFCPropertyGridCtrl::AddProperty(std::unique_ptr<CVornPropertyGridPrope
   m_table->setItem(row, kNameColumn, name);
   m_table->setItem(row, kValueColumn, value);
   m_properties.push_back(std::move(property));
+  FitNameColumn();
   return row;
 }
 
@@ -113,10 +116,21 @@ void CVornMFCPropertyGridCtrl::keyPressEvent(QKeyEvent* event) {
   QWidget::keyPressEvent(event);
 }
 
-// The two columns share the width equally.
 void CVornMFCPropertyGridCtrl::resizeEvent(QResizeEvent* event) {
   QWidget::resizeEvent(event);
-  m_table->setColumnWidth(kNameColumn, width() / 2);
+  FitNameColumn();
+}
+
+// The two columns share the width equally, but the names are never cut: the name column is at least
+// as wide as the longest name with the cell's padding, and the values take what is left.
+void CVornMFCPropertyGridCtrl::FitNameColumn() {
+  const int padding = 2 * (m_table->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, m_table) + 1) +
+                      (m_table->showGrid() ? 1 : 0);
+  int longest = 0;
+  for (const auto& property : m_properties) {
+    longest = std::max(longest, m_table->fontMetrics().horizontalAdvance(property->GetName()));
+  }
+  m_table->setColumnWidth(kNameColumn, std::max(width() / 2, longest + padding));
 }
 
 void CVornMFCPropertyGridCtrl::ShowDescription(int row) {

@@ -53,6 +53,7 @@ class CVornMFCPropertyGridCtrl : public QWidget {
 
  private:
   void ShowDescription(int row);
+  void FitNameColumn();
 
   QTableWidget* m_table;
   QLabel* m_description;

@@ -7,6 +7,8 @@
 #include <QSpinBox>
 #include <QSerialPort>
 #include <QStandardPaths>
+#include <QStyle>
+#include <QStyleOptionComboBox>
 #include <filesystem>
 #include <iostream>
 #include <sstream>
@@ -227,6 +229,38 @@ TEST_F(CommsSettingsDlgTest, EscapeAndTheCloseBoxHandNothingBack) {
     EXPECT_FALSE(dialog->isVisible());
     EXPECT_EQ(dialog->Settings(), CWitsCommSettings());  // the result was never filled
   }
+}
+
+// The room a list box has for the text of its entry, as the style draws it.
+int TextRoom(const QComboBox& list) {
+  QStyleOptionComboBox option;
+  option.initFrom(&list);
+  option.editable = list.isEditable();
+  option.frame = list.hasFrame();
+  option.currentText = list.currentText();
+  return list.style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, &list).width() - 2;
+}
+
+TEST_F(CommsSettingsDlgTest, AMissingPortAndRateShowWholeAndTheRowMakesRoomForThem) {
+  CWitsCommSettings settings = Serial(97);
+  settings.nBaudRate = 4800;
+  auto dialog = Open(settings);
+  auto* rates = Find<QComboBox>(*dialog, "baudList");
+  for (QComboBox* list : {ports, rates}) {
+    for (int i = 0; i < list->count(); ++i) {
+      list->setCurrentIndex(i);
+      EXPECT_GE(TextRoom(*list), list->fontMetrics().horizontalAdvance(list->itemText(i)))
+          << list->itemText(i).toStdString();
+    }
+  }
+  EXPECT_EQ(ports->itemText(ports->count() - 1), "COM97 (not found)");
+  EXPECT_EQ(rates->itemText(rates->count() - 1), "4800 (not found)");
+  // Nothing on the row overlaps, and the dialog keeps its margin at the right.
+  auto* refresh = Find(*dialog, "refreshButton");
+  EXPECT_GT(refresh->geometry().left(), ports->geometry().right());
+  EXPECT_GT(rates->geometry().left(), refresh->geometry().right());
+  EXPECT_LT(rates->geometry().right(), dialog->width() - 10);
+  EXPECT_TRUE(dialog->grab().save(ScreenshotPath("comms_settings_dialog_not_found.png")));
 }
 
 TEST_F(CommsSettingsDlgTest, Screenshots) {

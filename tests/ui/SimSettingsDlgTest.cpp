@@ -2,6 +2,7 @@
 
 #include <QLabel>
 #include <QSlider>
+#include <QStyle>
 
 #include "engine/RigSim.h"
 #include "persist/SettingsFiles.h"
@@ -159,6 +160,21 @@ TEST_F(SimSettingsDlgTest, SizeLimitListFitAndPlacementAreKeptAcrossOpenings) {
   const QRect placed = dialog->geometry();
   Click(*dialog, "cancelButton");
   EXPECT_EQ(Open()->geometry(), placed);
+}
+
+TEST_F(SimSettingsDlgTest, EveryNameShowsWholeAtTheSmallestSizeAndWhenWider) {
+  auto dialog = Open();
+  QTableWidget* table = list->Table();
+  const int padding = 2 * (table->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, table) + 1) + 1;
+  for (const QSize size : {dialog->minimumSize(), QSize(900, 700)}) {
+    dialog->resize(size);
+    Settle();
+    for (const char* name : kRowNames) {
+      EXPECT_GE(table->columnWidth(0), table->fontMetrics().horizontalAdvance(name) + padding) << name;
+    }
+    EXPECT_GE(table->columnWidth(0), list->width() / 2);  // the columns still share a wide list
+    EXPECT_GT(table->columnWidth(1), 0);
+  }
 }
 
 TEST_F(SimSettingsDlgTest, Screenshot) {

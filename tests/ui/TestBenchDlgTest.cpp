@@ -4,6 +4,8 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
+#include <QStyle>
+#include <QStyleOptionFrame>
 
 #include "command/RigController.h"
 #include "tests/ui/DialogTestParts.h"
@@ -86,6 +88,16 @@ TEST_F(TestBenchDlgTest, TheSeedTakesAWholeNumberOnly) {
   Find<QLineEdit>("seedEdit")->setText("12345678901234567890");
   Click("setSeed");
   EXPECT_EQ(controller.Wire().Seed(), 12345678901234567890ull);
+}
+
+TEST_F(TestBenchDlgTest, TheParametersBoxShowsItsWholeHint) {
+  auto* box = Find<QLineEdit>("faultParameters");
+  QStyleOptionFrame frame;
+  frame.initFrom(box);
+  frame.lineWidth = box->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &frame, box);
+  const int room = box->style()->subElementRect(QStyle::SE_LineEditContents, &frame, box).width() - 4;
+  EXPECT_GE(room, box->fontMetrics().horizontalAdvance(box->placeholderText()));
+  EXPECT_TRUE(dialog.grab().save(ScreenshotPath("test_bench_dialog.png")));
 }
 
 }  // namespace
