@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "app/OptionsFile.h"
 #include "support/Numbers.h"
 #include "support/System.h"
 
@@ -95,8 +96,16 @@ CommandLineResult ParseCommandLine(const QStringList& arguments, const std::opti
       "fleet", "With --headless: run N rigs in one process, each under <root>/Fleet/Rig<k> (see docs/fleet.md).", "N");
   const QCommandLineOption fleetSeed(
       "fleet-seed", "Make the rigs of the fleet differ in start depth, mode and start moment, by seed S.", "S");
+  const QCommandLineOption fleetFirst(
+      "fleet-first", "Number the fleet's rigs from K (their ports, folders and seeds follow), so that several "
+                     "processes serve slices of one fleet (default 1).",
+      "K");
+  const QCommandLineOption logFormat(
+      "log-format", "With --headless: the status lines as 'text' (default) or 'json', one object a line.", "FORMAT");
+  const QCommandLineOption optionsFile(
+      "options-file", "Read more options from FILE, as if given in its place (a service's configuration).", "FILE");
   parser.addOptions({help, version, headless, duration, tenTimes, console, root, control, controlToken, historyCsv,
-                     fault, faultPlan, seed, fleet, fleetSeed});
+                     fault, faultPlan, seed, fleet, fleetSeed, fleetFirst, logFormat, optionsFile});
 
   CommandLineResult result;
   const auto fail = [&result](const QString& message) {
@@ -105,7 +114,9 @@ CommandLineResult ParseCommandLine(const QStringList& arguments, const std::opti
     result.outputIsError = true;
     return result;
   };
-  if (!parser.parse(arguments)) return fail(parser.errorText());
+  const ExpandedArguments expanded = ExpandOptionsFiles(arguments);
+  if (expanded.error) return fail(QString::fromStdString(*expanded.error));
+  if (!parser.parse(expanded.arguments)) return fail(parser.errorText());
   if (!parser.positionalArguments().isEmpty()) {
     return fail("Unexpected argument '" + parser.positionalArguments().first() + "'.");
   }
@@ -193,6 +204,25 @@ CommandLineResult ParseCommandLine(const QStringList& arguments, const std::opti
       return fail("Invalid value for --fleet-seed: '" + parser.value(fleetSeed) +
                   "' (a whole number from 0 to 18446744073709551615).");
     }
+  }
+  if (parser.isSet(fleetFirst)) {
+    if (!options.fleet) return fail("--fleet-first needs --fleet N.");
+    const int last = kMaxFleetRigNumber - *options.fleet + 1;
+    const std::optional<int> first = WholeNumberIn(parser.value(fleetFirst), 1, last);
+    if (!first) {
+      return fail("Invalid value for --fleet-first: '" + parser.value(fleetFirst) + "' (a rig number from 1 to " +
+                  QString::number(last) + ", so that the last rig's number stays within " +
+                  QString::number(kMaxFleetRigNumber) + ").");
+    }
+    options.fleetFirst = *first;
+  }
+  if (parser.isSet(logFormat)) {
+    const QString format = parser.value(logFormat);
+    if (!options.headless) return fail("--log-format applies to --headless only.");
+    if (format != "text" && format != "json") {
+      return fail("Invalid value for --log-format: '" + format + "' (text or json).");
+    }
+    options.logFormat = format == "json" ? vorn::StatusFormat::Json : vorn::StatusFormat::Text;
   }
   if (options.controlToken && !IsTokenText(*options.controlToken)) {
     return fail(QString("Invalid control token (--control-token or $%1): one or more of the printable ASCII "

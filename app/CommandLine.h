@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "faults/FaultOrder.h"
+#include "support/StatusLine.h"
 
 // Where the control API listens: an IP address (loopback unless given) and a TCP port.
 struct ControlEndpoint {
@@ -29,10 +30,14 @@ struct CommandLineOptions {
   std::optional<uint64_t> seed;           // --seed: the faults' random choices
   std::optional<int> fleet;               // headless: this many rigs in one process
   std::optional<uint64_t> fleetSeed;      // the rigs of the fleet differ by it
+  int fleetFirst = 1;                     // the number of the fleet's first rig (a slice of a larger fleet)
+  vorn::StatusFormat logFormat = vorn::StatusFormat::Text;  // of the headless status lines
 };
 
 // The most rigs a fleet may be asked for: one per TCP port.
 inline constexpr int kMaxFleetRigs = 65535;
+// The highest rig number a fleet slice may reach: the control API's rig numbers have at most 6 digits.
+inline constexpr int kMaxFleetRigNumber = 999999;
 
 // The outcome of parsing: options to run with, or an exit code with the text to print first
 // (help and version go to standard output with 0, errors to standard error with 2).

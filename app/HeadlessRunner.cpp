@@ -8,8 +8,8 @@
 #include "engine/LinkStatus.h"
 #include "history/HistoryCsv.h"
 #include "support/Clock.h"
+#include "support/StatusLine.h"
 #include "support/Text.h"
-#include "support/Time.h"
 
 CHeadlessRunner::CHeadlessRunner(const CommandLineOptions& options, std::ostream& status, vorn::Clocks clocks)
     : m_options(options), m_status(status), m_engine(std::move(clocks)) {
@@ -37,10 +37,10 @@ CHeadlessRunner::~CHeadlessRunner() {
 }
 
 bool CHeadlessRunner::Start() {
-  if (!m_engine.DictionaryError().empty()) Print(m_engine.DictionaryError());
+  if (!m_engine.DictionaryError().empty()) Print("message", m_engine.DictionaryError());
   const CommandResult started = m_controller.SetRunning(true);
   if (started.IsDone()) return true;
-  Print(started.message);
+  Print("run", started.message);
   m_exitCode = 1;
   return false;
 }
@@ -56,11 +56,11 @@ void CHeadlessRunner::Stop(int exitCode) {
 void CHeadlessRunner::OnRunChanged(bool running) {
   if (!running) {
     ReportChanges();
-    Print("Run stopped. CSV file: " + m_engine.m_strCsvPath + "  WITS log: " + m_engine.m_strWitsLogPath);
+    Print("run", "Run stopped. CSV file: " + m_engine.m_strCsvPath + "  WITS log: " + m_engine.m_strWitsLogPath);
     WriteHistoryCsv();
     return;
   }
-  Print("Run started. CSV file: " + m_engine.m_strCsvPath + "  WITS log: " + m_engine.m_strWitsLogPath);
+  Print("run", "Run started. CSV file: " + m_engine.m_strCsvPath + "  WITS log: " + m_engine.m_strWitsLogPath);
   // Read after the line's time stamp, so the run never ends before the duration from that line.
   m_runTime.CountFrom(m_engine.Clocks().milliseconds());
   ReportChanges();
@@ -73,7 +73,7 @@ void CHeadlessRunner::WriteHistoryCsv() {
   QFile file(QString::fromStdString(*m_options.historyCsv));
   const bool written = file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
                        file.write(text.data(), static_cast<qint64>(text.size())) == static_cast<qint64>(text.size());
-  Print(written ? "History CSV: " + *m_options.historyCsv
+  Print("history", written ? "History CSV: " + *m_options.historyCsv
                 : "History CSV not written: " + *m_options.historyCsv + ": " + file.errorString().toStdString());
 }
 
@@ -83,10 +83,10 @@ void CHeadlessRunner::OnSubStateChanged(int) { ReportChanges(); }
 
 void CHeadlessRunner::OnLinkChanged(const RigLinkStatus&) { ReportChanges(); }
 
-void CHeadlessRunner::OnMessage(const std::string& line) { Print(line); }
+void CHeadlessRunner::OnMessage(const std::string& line) { Print("message", line); }
 
 void CHeadlessRunner::OnFault(const FaultReport& report) {
-  Print(std::string(report.fromPlan ? "Fault (plan) " : "Fault ") + report.text);
+  Print("fault", std::string(report.fromPlan ? "Fault (plan) " : "Fault ") + report.text);
 }
 
 void CHeadlessRunner::OnAfterTick() {
@@ -98,19 +98,19 @@ void CHeadlessRunner::ReportChanges() {
   const CCommsWrapper& link = m_engine.m_witsLink;
   if (const auto line = m_linkLines.Next(link.m_state, LinkMessageText(link), link.OpenAttempts(),
                                          m_engine.Clocks().milliseconds())) {
-    Print(*line);
+    Print("link", *line);
   }
   const int mode = m_engine.m_settings.m_mode;
   if (mode != m_lastMode) {
     m_lastMode = mode;
-    Print("Mode " + vorn::NameAt(RigModeNames(), mode, std::to_string(mode)));
+    Print("mode", "Mode " + vorn::NameAt(RigModeNames(), mode, std::to_string(mode)));
   }
   const int subStateIndex = m_engine.GetSubState();
   const std::string subState =
       vorn::NameAt(m_engine.GetSubStateNames(), subStateIndex, std::to_string(subStateIndex));
   if (subState != m_lastSubState) {
     m_lastSubState = subState;
-    Print("Sub-state " + subState);
+    Print("sub-state", "Sub-state " + subState);
   }
 }
 
@@ -120,7 +120,7 @@ void CHeadlessRunner::EndWhenDurationPassed() {
   if (static_cast<double>(m_runTime.Add(now)) >= *m_options.durationSeconds * 1000.0) Stop(0);
 }
 
-void CHeadlessRunner::Print(const std::string& line) {
+void CHeadlessRunner::Print(std::string_view kind, const std::string& line) {
   const double now = m_engine.Clocks().nowSeconds();
-  m_status << vorn::StampedLine(now, line) << std::endl;
+  m_status << vorn::FormatStatusLine(m_options.logFormat, now, {kind, 0, line}) << std::endl;
 }

@@ -51,7 +51,7 @@ class CHeadlessRunner : public QObject, private CRigViewIF {
 
   void ReportChanges();
   void EndWhenDurationPassed();
-  void Print(const std::string& line);
+  void Print(std::string_view kind, const std::string& line);
   void WriteHistoryCsv();
 
   CommandLineOptions m_options;

@@ -17,6 +17,8 @@
 #include "control/ControlServer.h"
 #include "fleet/FleetRunner.h"
 #include "support/Console.h"
+#include "support/StatusLine.h"
+#include "support/Time.h"
 #include "ui/VornRigSimApp.h"
 #include "ui/VornRigSimDlg.h"
 
@@ -36,16 +38,26 @@ std::unique_ptr<CControlServer> StartControl(const CommandLineOptions& options, 
   const ControlEndpoint& endpoint = *options.control;
   auto server = std::make_unique<CControlServer>(
       std::move(lookup),
-      vorn::control::ControlOptions{endpoint.address, endpoint.port, options.controlToken, options.fleet.value_or(0)});
+      vorn::control::ControlOptions{endpoint.address, endpoint.port, options.controlToken, options.fleet.value_or(0),
+                                    options.fleetFirst});
   std::string error;
   const std::string where = (endpoint.address.find(':') != std::string::npos ? "[" + endpoint.address + "]"
                                                                                : endpoint.address) +
                             ":" + std::to_string(endpoint.port);
+  // As text these lines carry no time stamp, as they always have.
+  const auto print = [&options](const std::string& text) {
+    if (options.logFormat == vorn::StatusFormat::Text) {
+      std::cerr << text << std::endl;
+    } else {
+      std::cerr << vorn::FormatStatusLine(options.logFormat, vorn::NowSeconds(), {"control", std::nullopt, text})
+                << std::endl;
+    }
+  };
   if (!server->Listen(error)) {
-    std::cerr << "Control API: cannot listen on " << where << ": " << error << "\n";
+    print("Control API: cannot listen on " + where + ": " + error);
     return nullptr;
   }
-  std::cerr << "Control API on http://" << where << "/api/v1/" << std::endl;
+  print("Control API on http://" + where + "/api/v1/");
   return server;
 }
 
@@ -66,7 +78,9 @@ int RunHeadless(const CommandLineOptions& options) {
 int RunFleet(const CommandLineOptions& options) {
   FleetOptions fleet;
   fleet.count = *options.fleet;
+  fleet.first = options.fleetFirst;
   fleet.seed = options.fleetSeed;
+  fleet.logFormat = options.logFormat;
   fleet.tenTimes = options.tenTimes;
   fleet.durationSeconds = options.durationSeconds;
   fleet.setUpRig = [&options](CRigController& controller) { ApplyFaultOptions(controller, options); };

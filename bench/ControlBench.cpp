@@ -1,5 +1,5 @@
 // The control API on loopback: requests answered per second for GET /api/v1/status, one client on a
-// kept-alive connection, the server and the client on one event loop.
+// kept-alive connection, the server and the client on one event loop; and the metrics of a fleet.
 #include <benchmark/benchmark.h>
 
 #include <QCoreApplication>
@@ -8,6 +8,7 @@
 
 #include "command/RigController.h"
 #include "control/ControlServer.h"
+#include "control/ServiceAnswers.h"
 
 namespace {
 
@@ -60,5 +61,26 @@ void BM_GetStatus(benchmark::State& state) {
       benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
 }
 BENCHMARK(BM_GetStatus)->Unit(benchmark::kMicrosecond)->UseRealTime();
+
+// The metrics text of a fleet of N rigs with large counts (the answer's size and the time to make it;
+// the rigs' samples are taken as given).
+void BM_MetricsText(benchmark::State& state) {
+  std::vector<vorn::control::RigSample> rigs(static_cast<std::size_t>(state.range(0)));
+  for (std::size_t i = 0; i < rigs.size(); ++i) {
+    rigs[i].rig = static_cast<int>(i) + 1;
+    rigs[i].counts.framesSent = 123456789 + i;
+    rigs[i].counts.bytesSent = 123456789012 + i;
+    rigs[i].timing.slowest = std::chrono::microseconds(1234 + i);
+  }
+  const vorn::ProcessStats process = vorn::ReadProcessStats();
+  std::size_t bytes = 0;
+  for (auto _ : state) {
+    const std::string text = vorn::control::MetricsText(rigs, process);
+    bytes = text.size();
+    benchmark::DoNotOptimize(text.data());
+  }
+  state.counters["bytes"] = static_cast<double>(bytes);
+}
+BENCHMARK(BM_MetricsText)->Arg(1)->Arg(1000)->Unit(benchmark::kMicrosecond);
 
 }  // namespace

@@ -106,6 +106,7 @@ class CRigController : public CRigSimMessagesIF, public CWitsTrafficIF, private 
   void RemoveView(CRigViewIF& view);
 
   [[nodiscard]] bool IsRunning() const;
+  [[nodiscard]] const TickTiming& Timing() const { return m_run.Timing(); }
   // The last save of the state failed (it was told); a successful save ends that.
   [[nodiscard]] bool StateSaveFailed() const { return m_stateFile.LastSaveFailed(); }
   [[nodiscard]] const RigStatus& Status() const { return m_status; }

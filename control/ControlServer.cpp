@@ -11,9 +11,11 @@
 #include "control/HttpText.h"
 #include "control/JsonText.h"
 #include "control/RequestDecoding.h"
+#include "control/RigCounters.h"
 #include "control/RigEvents.h"
 #include "control/RigJson.h"
 #include "control/Routes.h"
+#include "control/ServiceAnswers.h"
 #include "history/HistoryCsv.h"
 #include "history/HistoryRecorder.h"
 #include "support/Numbers.h"
@@ -82,6 +84,55 @@ bool CControlServer::Listen(std::string& error) {
     return false;
   }
   m_front->bind(m_listener);  // the front becomes its parent
+  (void)Sample();             // the counters count from now
+  return true;
+}
+
+std::vector<int> CControlServer::RigNumbers() const {
+  if (m_options.fleetSize <= 0) return {0};
+  std::vector<int> rigs(static_cast<std::size_t>(m_options.fleetSize));
+  for (std::size_t i = 0; i < rigs.size(); ++i) rigs[i] = m_options.fleetFirst + static_cast<int>(i);
+  return rigs;
+}
+
+std::vector<RigSample> CControlServer::Sample() {
+  std::vector<RigSample> samples;
+  for (int rig : RigNumbers()) {
+    CRigController* controller = m_lookup ? m_lookup(rig) : nullptr;
+    if (controller == nullptr) continue;
+    std::unique_ptr<CRigCounters>& counters = m_counters[rig];
+    if (!counters) counters = std::make_unique<CRigCounters>(*controller);
+    const CCommsWrapper& link = controller->Engine().m_witsLink;
+    const bool server = link.m_settings.commType == TcpIp && link.m_settings.tcpIpType == Master;
+    RigSample sample;
+    sample.rig = rig;
+    sample.running = controller->IsRunning();
+    sample.linkOpen = link.m_state == Connected;
+    sample.receivers = server ? link.ClientCount() : (sample.linkOpen ? 1 : 0);
+    sample.counts = counters->Counts();
+    sample.timing = controller->Timing();
+    samples.push_back(sample);
+  }
+  return samples;
+}
+
+bool CControlServer::AnswerService(const QHttpServerRequest& request, std::string_view path, QTcpSocket& socket,
+                                   bool close) {
+  const bool metrics = path == "/metrics";
+  const bool live = path == "/api/v1/health/live";
+  if (!metrics && !live && path != "/api/v1/health") return false;
+  ServiceAnswer answer;
+  if (request.method() != QHttpServerRequest::Method::Get) {
+    answer = {405, "application/json", ErrorBody("this endpoint takes GET") + "\n"};
+    socket.write(QByteArray::fromStdString(
+        ResponseText(answer.status, answer.contentType, answer.body, {{"Allow", "GET"}}, close)));
+  } else {
+    answer = metrics ? ServiceAnswer{200, "text/plain; version=0.0.4; charset=utf-8",
+                                     MetricsText(Sample(), vorn::ReadProcessStats())}
+                     : HealthAnswer(Sample(), !live);
+    socket.write(QByteArray::fromStdString(ResponseText(answer.status, answer.contentType, answer.body, {}, close)));
+  }
+  if (close) socket.disconnectFromHost();
   return true;
 }
 
@@ -101,12 +152,15 @@ void CControlServer::Handle(const QHttpServerRequest& request, QTcpSocket& socke
     socket.write(QByteArray::fromStdString(ResponseText(status, "application/json", body, extra, close)));
     if (close) socket.disconnectFromHost();
   };
+  const QByteArray path = request.url().path(QUrl::FullyEncoded).toUtf8();
+  if (AnswerService(request, std::string_view(path.constData(), static_cast<size_t>(path.size())), socket, close)) {
+    return;
+  }
   if (!Authorized(request)) {
     answer(401, ErrorBody("this simulator's control API needs 'Authorization: Bearer <token>'"),
            {{"WWW-Authenticate", "Bearer"}});
     return;
   }
-  const QByteArray path = request.url().path(QUrl::FullyEncoded).toUtf8();
   const RouteResult routed =
       ResolveRoute(MethodName(request.method()), std::string_view(path.constData(), path.size()));
   if (!routed.route) {
@@ -122,7 +176,8 @@ void CControlServer::Handle(const QHttpServerRequest& request, QTcpSocket& socke
   if (controller == nullptr) {
     std::string text = "there is no rig " + std::to_string(route.rig);
     if (m_options.fleetSize > 0) {
-      text += ": the fleet's rigs are 1 to " + std::to_string(m_options.fleetSize) + ", each at /api/v1/rigs/<k>/";
+      text += ": the fleet's rigs are " + std::to_string(m_options.fleetFirst) + " to " +
+              std::to_string(m_options.fleetFirst + m_options.fleetSize - 1) + ", each at /api/v1/rigs/<k>/";
     }
     answer(404, ErrorBody(text));
     return;

@@ -7,6 +7,8 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
+#include <vector>
 
 class CHistoryRecorder;
 class CRigController;
@@ -17,15 +19,18 @@ namespace vorn::control {
 
 class CGuardedTcpServer;
 class CHttpFront;
+class CRigCounters;
 class CRigEvents;
 struct Route;
+struct RigSample;
 
 // Where the control API listens and who may use it.
 struct ControlOptions {
   std::string address = "127.0.0.1";
   uint16_t port = 0;                 // 0: any free port (see Port())
   std::optional<std::string> token;  // when set, every request needs "Authorization: Bearer <token>"
-  int fleetSize = 0;                 // a fleet's rigs are 1..fleetSize; 0: the program's one rig
+  int fleetSize = 0;                 // a fleet's rigs are fleetFirst..fleetFirst+fleetSize-1; 0: the program's one rig
+  int fleetFirst = 1;
 };
 
 // The control API: HTTP/1.1 and JSON under /api/v1, a thin view over the rig controllers. It holds
@@ -66,6 +71,14 @@ class CControlServer : public QObject {
   Answer Command(CRigController& controller, const Route& route, std::string_view body);
   void OpenEventStream(int rig, CRigController& controller, QTcpSocket& socket);
 
+  // GET /api/v1/health (readiness), /api/v1/health/live and /metrics, answered without the token;
+  // false for any other path.
+  bool AnswerService(const QHttpServerRequest& request, std::string_view path, QTcpSocket& socket, bool close);
+  // The rigs the server addresses: 0 alone, or a fleet's.
+  [[nodiscard]] std::vector<int> RigNumbers() const;
+  // The rigs that exist now, each with its counters (attached at the first look).
+  std::vector<RigSample> Sample();
+
   // The history as CSV: the last `seconds` of the query, all of it without; 400 for a bad number.
   Answer History(int rig, const QHttpServerRequest& request) const;
 
@@ -74,6 +87,8 @@ class CControlServer : public QObject {
   ControlOptions m_options;
   // Made on the first event stream of a rig, so a rig nobody listens to has no view of the API.
   std::map<int, std::unique_ptr<CRigEvents>> m_events;
+  // Attached when the server starts listening (or the rig is first seen), for the metrics.
+  std::map<int, std::unique_ptr<CRigCounters>> m_counters;
   CHttpFront* m_front = nullptr;            // owned as a child
   CGuardedTcpServer* m_listener = nullptr;  // owned by the front once bound
 };

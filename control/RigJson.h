@@ -6,11 +6,13 @@ class CRigController;
 class CRigSim;
 struct RigLinkStatus;
 
+namespace vorn {
+class CJsonText;
+}
+
 // The answers of the control API's reads, as JSON texts, from what the controller last told its views
 // and from the engine.
 namespace vorn::control {
-
-class CJsonText;
 
 // The names the window shows; the number itself for one outside the lists.
 [[nodiscard]] std::string ModeName(int mode);

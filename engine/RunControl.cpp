@@ -1,5 +1,6 @@
 #include "engine/RunControl.h"
 
+#include <algorithm>
 #include <utility>
 
 #include "engine/RigSim.h"
@@ -27,6 +28,7 @@ void CRunControl::BeginRun() {
   if (m_hooks.loadState) m_hooks.loadState();
   std::string reason;
   if (m_engine.StartRun(reason)) {
+    m_lastTickStart.reset();
     if (m_tickSource != nullptr) {
       m_ticksFrom = m_tickSource;
       m_ticksFrom->StartTicks(*this);
@@ -52,8 +54,14 @@ void CRunControl::EndRun() {
 void CRunControl::Tick() {
   if (m_nRun != 1 || m_inTick) return;
   m_inTick = true;
+  using std::chrono::steady_clock;
+  const steady_clock::time_point start = steady_clock::now();
+  if (m_lastTickStart && start - *m_lastTickStart > std::chrono::milliseconds(kTickMs * 3 / 2)) ++m_timing.late;
+  m_lastTickStart = start;
   m_engine.OnTick();
   if (m_hooks.afterTick) m_hooks.afterTick();
+  ++m_timing.ticks;
+  m_timing.slowest = std::max(m_timing.slowest, std::chrono::duration_cast<std::chrono::nanoseconds>(steady_clock::now() - start));
   m_inTick = false;
 }
 

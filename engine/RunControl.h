@@ -2,7 +2,10 @@
 
 #include <QObject>
 #include <QTimer>
+#include <chrono>
+#include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 
 class CRigSim;
@@ -18,6 +21,13 @@ class CTickSourceIF {
 
  protected:
   ~CTickSourceIF() = default;
+};
+
+// How the run loop's ticks kept time, on the steady clock, for a monitoring system.
+struct TickTiming {
+  uint64_t ticks = 0;
+  uint64_t late = 0;  // ticks that began more than one and a half tick periods after the one before
+  std::chrono::nanoseconds slowest{0};  // the longest tick
 };
 
 // What the owner of the run loop (the rig controller) does around it.
@@ -56,6 +66,8 @@ class CRunControl : public QObject {
   [[nodiscard]] int RunFlag() const { return m_nRun; }
   // A run is active exactly while the timer is armed (or the tick source ticks) or a tick is being handled.
   [[nodiscard]] bool IsRunning() const { return m_timer.isActive() || m_ticksFrom != nullptr || m_inTick; }
+  // Of every run so far.
+  [[nodiscard]] const TickTiming& Timing() const { return m_timing; }
 
  private:
   void OnRunTimer();
@@ -67,4 +79,6 @@ class CRunControl : public QObject {
   CTickSourceIF* m_ticksFrom = nullptr;  // the source asked for this run's ticks
   int m_nRun = 0;
   bool m_inTick = false;
+  TickTiming m_timing;
+  std::optional<std::chrono::steady_clock::time_point> m_lastTickStart;  // of this run
 };

@@ -30,7 +30,7 @@ enum Draws : uint64_t { ModeDraw = 1, HoleDraw = 2, BitDraw = 3, OffsetDraw = 4 
 
 std::string FleetRigRoot(const std::string& root, int rig) { return root + "/Fleet/Rig" + std::to_string(rig); }
 
-std::optional<std::string> FleetLinkRefusal(const CWitsCommSettings& root, int count, bool skidLink) {
+std::optional<std::string> FleetLinkRefusal(const CWitsCommSettings& root, int count, bool skidLink, int first) {
   if (root.commType != TcpIp) {
     return "A fleet needs a TCP link: the WITS link is set to a serial port, which only one rig can use. "
            "Set a TCP server or client link first.";
@@ -40,10 +40,14 @@ std::optional<std::string> FleetLinkRefusal(const CWitsCommSettings& root, int c
            "WITS port. Set \"Enable Skid Sim Comms\" to 0 first.";
   }
   if (root.tcpIpType == Master) {
-    const int64_t last = static_cast<int64_t>(root.nTcpIpPort) + count - 1;
+    const int64_t firstPort = static_cast<int64_t>(root.nTcpIpPort) + first - 1;
+    const int64_t last = firstPort + count - 1;
     if (root.nTcpIpPort < 1 || last > kLastTcpPort) {
-      const int64_t fits = root.nTcpIpPort < 1 ? 0 : kLastTcpPort - static_cast<int64_t>(root.nTcpIpPort) + 1;
-      return "A fleet of " + std::to_string(count) + " servers from port " + std::to_string(root.nTcpIpPort) +
+      const int64_t fits = root.nTcpIpPort < 1 || firstPort > kLastTcpPort ? 0 : kLastTcpPort - firstPort + 1;
+      const std::string rigs = first == 1 ? std::string()
+                                          : " (rigs " + std::to_string(first) + " to " +
+                                                std::to_string(static_cast<int64_t>(first) + count - 1) + ")";
+      return "A fleet of " + std::to_string(count) + " servers" + rigs + " from port " + std::to_string(firstPort) +
              " would pass port 65535; from that port at most " + std::to_string(fits) + " rigs fit.";
     }
   }

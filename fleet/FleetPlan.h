@@ -18,9 +18,11 @@ inline constexpr uint32_t kFleetSlotMs = 100;
 // <root>/Fleet/Rig<k>.
 [[nodiscard]] std::string FleetRigRoot(const std::string& root, int rig);
 
-// Why the root's link cannot serve `count` rigs, or nothing when it can: a serial link (one port, one
-// rig), a server whose last rig's port would pass 65535, a skid link (its port is the next rig's).
-[[nodiscard]] std::optional<std::string> FleetLinkRefusal(const CWitsCommSettings& root, int count, bool skidLink);
+// Why the root's link cannot serve rigs first..first+count-1, or nothing when it can: a serial link
+// (one port, one rig), a server whose last rig's port would pass 65535, a skid link (its port is the
+// next rig's).
+[[nodiscard]] std::optional<std::string> FleetLinkRefusal(const CWitsCommSettings& root, int count, bool skidLink,
+                                                          int first = 1);
 
 // Rig k's link: the root's, a server listening on the root's port plus k-1, a client connecting where
 // the root's does.

@@ -20,10 +20,10 @@ std::string Milliseconds(std::chrono::nanoseconds duration) {
   return vorn::Sprintf("%.2f ms", static_cast<double>(duration.count()) / 1e6);
 }
 
-std::string LinkPlan(const CWitsCommSettings& link, int count) {
+std::string LinkPlan(const CWitsCommSettings& link, int count, int first) {
   if (link.tcpIpType == Master) {
-    return "TCP servers on ports " + std::to_string(link.nTcpIpPort) + " to " +
-           std::to_string(link.nTcpIpPort + count - 1);
+    return "TCP servers on ports " + std::to_string(FleetRigLink(link, first).nTcpIpPort) + " to " +
+           std::to_string(FleetRigLink(link, first + count - 1).nTcpIpPort);
   }
   return "TCP clients to " + link.strIpAddress + ":" + std::to_string(link.nTcpIpPort);
 }
@@ -66,11 +66,11 @@ bool CFleetRunner::Start() {
     skidLink = root.SkidLinkEnabled();
   }
   const auto refuse = [this](const std::string& reason) {
-    Print(reason);
+    Print("fleet", reason);
     m_exitCode = 1;
     return false;
   };
-  if (const auto refusal = FleetLinkRefusal(link, m_options.count, skidLink)) return refuse(*refusal);
+  if (const auto refusal = FleetLinkRefusal(link, m_options.count, skidLink, m_options.first)) return refuse(*refusal);
   const uint64_t openFiles = RaiseOpenFileLimit();
   const uint64_t servable = RigsServable(openFiles, link);
   if (static_cast<uint64_t>(m_options.count) > servable) {
@@ -81,13 +81,20 @@ bool CFleetRunner::Start() {
         static_cast<unsigned long long>(openFiles), static_cast<unsigned long long>(servable)));
   }
   vorn::CreateDataFolders();
-  Print("Fleet of " + std::to_string(m_options.count) + " rigs under " + vorn::DataRootFolder() + "/Fleet: " +
-        LinkPlan(link, m_options.count) + "; " +
+  if (const auto overlap =
+          m_sliceLock.Claim(vorn::DataRootFolder() + "/Fleet", m_options.first, m_options.first + m_options.count - 1)) {
+    return refuse(*overlap);
+  }
+  const std::string slice = m_options.first == 1 ? std::string()
+                                                 : " (rigs " + std::to_string(m_options.first) + " to " +
+                                                       std::to_string(m_options.first + m_options.count - 1) + ")";
+  Print("fleet", "Fleet of " + std::to_string(m_options.count) + " rigs" + slice + " under " + vorn::DataRootFolder() +
+        "/Fleet: " + LinkPlan(link, m_options.count, m_options.first) + "; " +
         (m_options.seed ? "fleet seed " + std::to_string(*m_options.seed)
                         : std::string("no fleet seed: every rig starts from the root's state")) +
         "; open-file limit " + std::to_string(openFiles));
 
-  for (int number = 1; number <= m_options.count; ++number) m_rigs.push_back(MakeRig(number, link));
+  for (int i = 0; i < m_options.count; ++i) m_rigs.push_back(MakeRig(m_options.first + i, link));
   StartRuns();
   if (m_ticker.TickingCount() == 0 && m_startsPending == 0) return refuse("Fleet stopped: no rig's run started.");
   return true;
@@ -98,8 +105,8 @@ std::unique_ptr<CFleetRig> CFleetRunner::MakeRig(int number, const CWitsCommSett
   std::error_code error;
   const bool firstRun = !fs::is_directory(vorn::SettingsFolder(rigRoot), error);
   const std::vector<std::string> copyFailures = CopyRootFiles(rigRoot);
-  auto rig = std::make_unique<CFleetRig>(number, rigRoot, m_clocks, [this](const std::string& line) { Print(line); });
-  for (const std::string& failure : copyFailures) rig->Print(failure);
+  auto rig = std::make_unique<CFleetRig>(number, rigRoot, m_clocks, [this](const vorn::StatusLine& line) { PrintLine(line); });
+  for (const std::string& failure : copyFailures) rig->Print("message", failure);
   CRigController& controller = rig->Controller();
   const CWitsCommSettings rigLink = FleetRigLink(rootLink, number);
   if (!(rig->Engine().m_witsLink.m_settings == rigLink)) (void)controller.SetLinkSettings(rigLink);
@@ -137,7 +144,7 @@ void CFleetRunner::StartRig(CFleetRig& rig, uint32_t meantAtMs) {
   m_ticker.SetPhaseAnchor(meantAtMs);
   const CommandResult started = rig.Controller().SetRunning(true);
   m_ticker.SetPhaseAnchor(std::nullopt);
-  if (!started.IsDone()) rig.Print(started.message);
+  if (!started.IsDone()) rig.Print("run", started.message);
 }
 
 void CFleetRunner::Stop(int exitCode) {
@@ -149,15 +156,16 @@ void CFleetRunner::Stop(int exitCode) {
     rig->Controller().Close();
     if (rig->Controller().StateSaveFailed()) ++unsaved;
   }
-  Print(unsaved == 0 ? "Fleet stopped: the state of every rig saved."
+  Print("fleet", unsaved == 0 ? "Fleet stopped: the state of every rig saved."
                      : vorn::Sprintf("Fleet stopped: the state of %zu of %zu rigs could not be saved.", unsaved,
                                      m_rigs.size()));
   QCoreApplication::exit(exitCode);
 }
 
 CRigController* CFleetRunner::Controller(int rig) {
-  if (rig < 1 || static_cast<std::size_t>(rig) > m_rigs.size()) return nullptr;
-  return &m_rigs[static_cast<std::size_t>(rig) - 1]->Controller();
+  const int64_t index = static_cast<int64_t>(rig) - m_options.first;
+  if (index < 0 || static_cast<std::size_t>(index) >= m_rigs.size()) return nullptr;
+  return &m_rigs[static_cast<std::size_t>(index)]->Controller();
 }
 
 std::string CFleetRunner::TakeStatusLine() {
@@ -184,11 +192,13 @@ void CFleetRunner::AfterWake() {
   const uint64_t runMs = m_runTime.Add(now);
   if (vorn::ElapsedMs(now, m_lastStatusMs) >= static_cast<int32_t>(kStatusIntervalMs)) {
     m_lastStatusMs = now;
-    Print(TakeStatusLine());
+    Print("fleet", TakeStatusLine());
   }
   if (m_options.durationSeconds && static_cast<double>(runMs) >= *m_options.durationSeconds * 1000.0) Stop(0);
 }
 
-void CFleetRunner::Print(const std::string& line) {
-  m_status << vorn::StampedLine(m_clocks.nowSeconds(), line) << std::endl;
+void CFleetRunner::Print(std::string_view kind, const std::string& line) { PrintLine({kind, std::nullopt, line}); }
+
+void CFleetRunner::PrintLine(const vorn::StatusLine& line) {
+  m_status << vorn::FormatStatusLine(m_options.logFormat, m_clocks.nowSeconds(), line) << std::endl;
 }

@@ -10,19 +10,24 @@
 #include <vector>
 
 #include "fleet/FleetRig.h"
+#include "fleet/FleetSliceLock.h"
 #include "fleet/FleetTicker.h"
+#include "support/StatusLine.h"
 
 // What a fleet is asked to be.
 struct FleetOptions {
-  int count = 0;                          // rigs 1..count
+  int count = 0;                          // rigs first..first+count-1
+  int first = 1;                          // the number of the fleet's first rig (a slice of a larger fleet)
   std::optional<uint64_t> seed;           // rigs differ in start position, mode and start moment
   bool tenTimes = false;                  // every rig's simulated time ten times as fast
   std::optional<double> durationSeconds;  // end after this long on the clock, then exit 0
+  vorn::StatusFormat logFormat = vorn::StatusFormat::Text;  // of the status lines
   // Done to each rig's controller once it is set up, before its run starts (the fault options).
   std::function<void(CRigController&)> setUpRig;
 };
 
-// Many rigs in one process, without a window: rig k has its own engine, items, link, CSV file and WITS
+// Many rigs in one process, without a window: rig k (numbered from the options' first, so that several
+// processes may serve slices of one fleet) has its own engine, items, link, CSV file and WITS
 // log under <root>/Fleet/Rig<k>, with its own three settings files, made from the root's the first time.
 // Its link is the root's (a server on the root's port plus k-1, a client to the root's peer). One timer
 // ticks them all; each rig's ticks, frames and files are what one rig alone makes of its settings.
@@ -50,7 +55,7 @@ class CFleetRunner : public QObject {
   void Stop(int exitCode);
   [[nodiscard]] int ExitCode() const { return m_exitCode; }
 
-  // Rig k (1..count) once set up; none for another number.
+  // Rig k (first..first+count-1) once set up; none for another number.
   [[nodiscard]] CRigController* Controller(int rig);
   [[nodiscard]] std::size_t RigCount() const { return m_rigs.size(); }
   [[nodiscard]] CFleetTicker& Ticker() { return m_ticker; }
@@ -67,12 +72,15 @@ class CFleetRunner : public QObject {
   // Starts the rig's run; it ticks in the phase of `meantAtMs`, the moment its start was meant for.
   void StartRig(CFleetRig& rig, uint32_t meantAtMs);
   void AfterWake();
-  void Print(const std::string& line);
+  // A line of the fleet's own (no one rig's).
+  void Print(std::string_view kind, const std::string& line);
+  void PrintLine(const vorn::StatusLine& line);
 
   FleetOptions m_options;
   std::ostream& m_status;
   vorn::Clocks m_clocks;
   CFleetTicker m_ticker;
+  CFleetSliceLock m_sliceLock;
   std::vector<std::unique_ptr<CFleetRig>> m_rigs;
   uint32_t m_startMs = 0;
   uint32_t m_lastStatusMs = 0;

@@ -178,6 +178,11 @@ TEST(CommandLineFleetTest, AFleetIsAHeadlessCountOfRigsWithAnOptionalSeed) {
   EXPECT_EQ(fleet.options.fleet.value_or(0), 1000);
   EXPECT_EQ(fleet.options.fleetSeed.value_or(0), UINT64_MAX);
   EXPECT_FALSE(Parse({"--headless"}).options.fleet);
+  const auto slice = Parse({"--headless", "--fleet", "500", "--fleet-first", "501", "--log-format", "json"});
+  ASSERT_FALSE(slice.exitCode) << slice.output;
+  EXPECT_EQ(slice.options.fleetFirst, 501);
+  EXPECT_EQ(slice.options.logFormat, vorn::StatusFormat::Json);
+  EXPECT_EQ(fleet.options.fleetFirst, 1);
 
   const std::pair<QStringList, std::string> refused[] = {
       {{"--fleet", "3"}, "--fleet applies to --headless only"},
@@ -188,6 +193,11 @@ TEST(CommandLineFleetTest, AFleetIsAHeadlessCountOfRigsWithAnOptionalSeed) {
       {{"--headless", "--fleet-seed", "4"}, "--fleet-seed needs --fleet N"},
       {{"--headless", "--fleet", "2", "--fleet-seed", "-1"}, "Invalid value for --fleet-seed"},
       {{"--headless", "--fleet", "2", "--history-csv", "/tmp/h.csv"}, "keep no history"},
+      {{"--headless", "--fleet-first", "3"}, "--fleet-first needs --fleet N"},
+      {{"--headless", "--fleet", "2", "--fleet-first", "0"}, "Invalid value for --fleet-first: '0'"},
+      {{"--headless", "--fleet", "2", "--fleet-first", "999999"}, "a rig number from 1 to 999998"},
+      {{"--log-format", "json"}, "--log-format applies to --headless only"},
+      {{"--headless", "--log-format", "xml"}, "Invalid value for --log-format: 'xml' (text or json)"},
   };
   for (const auto& [arguments, message] : refused) {
     const auto result = Parse(arguments);

@@ -122,4 +122,51 @@ TEST(FleetProcessTest, AFleetTheOpenFileLimitCannotServeIsRefusedSayingHowManyIt
   EXPECT_NE(fleet.Status().find("it can serve 86 rigs"), std::string::npos) << fleet.Status();  // (300 - 128) / 2
 }
 
+// Two slices of one fleet on one root: rigs 1-3 and 4-6, each rig on its own port and folder, as one
+// fleet of 6 would have them; a third slice over rigs the others serve is refused, naming them.
+TEST(FleetProcessTest, SlicesOfOneFleetServeTheirOwnRigsAndAnOverlapIsRefused) {
+  const uint16_t base = vorn::test::FreeConsecutivePorts(6);
+  ASSERT_NE(base, 0);
+  WriteRootLink(base);
+  const uint16_t controlPort = vorn::test::FreePort();
+  HeadlessProcess first({"--fleet", "3", "--fleet-first", "1"});
+  HeadlessProcess second({"--fleet", "3", "--fleet-first", "4", "--control", QString::number(controlPort),
+                          "--log-format", "json"});
+  ASSERT_TRUE(first.WaitForStarted() && second.WaitForStarted());
+  ASSERT_TRUE(second.WaitForStatus("Control API on", 20000)) << second.Status();
+  EXPECT_NE(second.Status().find("rigs (rigs 4 to 6) under"), std::string::npos) << second.Status();
+  EXPECT_NE(second.Status().find("\"kind\":\"fleet\",\"rig\":null"), std::string::npos) << second.Status();
+
+  vorn::test::CHttpClient api(controlPort);
+  EXPECT_NE(api.Get("/api/v1/rigs/5/link").body.find("\"nTcpIpPort\":" + std::to_string(base + 4)), std::string::npos);
+  const vorn::test::HttpAnswer outside = api.Get("/api/v1/rigs/2/status");
+  EXPECT_EQ(outside.status, 404);
+  EXPECT_NE(outside.body.find("the fleet's rigs are 4 to 6"), std::string::npos) << outside.body;
+  EXPECT_TRUE(WaitUntil([&] { return api.Get("/api/v1/health").status == 200; }, 15000));
+  EXPECT_NE(api.Get("/metrics").body.find("vornrigsim_run_active{rig=\"6\"} 1"), std::string::npos);
+
+  // Every one of the six ports has a rig behind it that sends frames.
+  for (int rig = 1; rig <= 6; ++rig) {
+    QTcpSocket receiver;
+    std::string bytes;
+    EXPECT_TRUE(WaitUntil(
+        [&] {
+          if (receiver.state() == QAbstractSocket::UnconnectedState) receiver.connectToHost("127.0.0.1", base + rig - 1);
+          bytes += receiver.readAll().toStdString();
+          return bytes.find("!!") != std::string::npos;
+        },
+        15000))
+        << "rig " << rig;
+    EXPECT_TRUE(fs::is_directory(FleetRigRoot(vorn::DataRootFolder(), rig))) << rig;
+  }
+
+  HeadlessProcess overlap({"--fleet", "2", "--fleet-first", "3"});
+  ASSERT_TRUE(overlap.WaitForStarted());
+  EXPECT_EQ(overlap.WaitForExit(20000), 1);
+  EXPECT_NE(overlap.Status().find("Rigs 3 to 4 overlap rigs "), std::string::npos) << overlap.Status();
+  EXPECT_NE(overlap.Status().find("choose --fleet-first and --fleet"), std::string::npos) << overlap.Status();
+  EXPECT_EQ(first.Terminate(20000), 0);
+  EXPECT_EQ(second.Terminate(20000), 0);
+}
+
 }  // namespace
