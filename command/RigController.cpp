@@ -57,6 +57,11 @@ CRigController::CRigController(CRigSim& engine)
   m_engine.m_pFrameSink = &m_wire;
   m_wire.SetListener(this);
   m_wire.SetWakeRequest([this](std::optional<uint32_t> due) { m_wireTimer.WakeAt(due); });
+  // A frame may wait behind one in pieces for an output interval, not longer (and not past a day).
+  m_wire.SetWaitBound([this] {
+    const double ms = m_engine.m_settings.m_fWitsOutInterval * 1000.0;
+    return ms > 0.0 ? static_cast<uint32_t>(std::min(ms, 86'400'000.0)) : 0u;
+  });
   m_status = Observe();
 }
 
@@ -280,12 +285,14 @@ void CRigController::FaultsChanged() {
   Publish();  // a disconnect changes the link
 }
 
-void CRigController::OnWireOut(std::string_view bytes, LinkWrite outcome, std::string_view refusal) {
+void CRigController::OnWireOut(const WireOut& out) {
   // CR LF becomes LF in the entry as always; a lone CR (a line-end profile or fault) a line feed too.
   const double now = m_engine.Clocks().nowSeconds();
-  vorn::AppendTextFile(m_engine.m_strWitsLogPath, HasLoneCr(bytes) ? WitsOutEntry(now, WireLogText(bytes), refusal)
-                                                                     : WitsOutEntry(now, bytes, refusal));
-  Notify([bytes, outcome](CRigViewIF& view) { view.OnFrameOut(bytes, outcome); });
+  const std::string note = WireOutNote(out);
+  vorn::AppendTextFile(m_engine.m_strWitsLogPath, HasLoneCr(out.bytes)
+                                                      ? WitsOutNotedEntry(now, WireLogText(out.bytes), note)
+                                                      : WitsOutNotedEntry(now, out.bytes, note));
+  Notify([&out](CRigViewIF& view) { view.OnFrameOut(out.bytes, out.outcome); });
 }
 
 void CRigController::OnFaultApplied(const FaultReport& report) {

@@ -118,7 +118,7 @@ class CRigController : public CRigSimMessagesIF, public CWitsTrafficIF, private 
   void OnArrival(std::string_view text) override;
 
  private:
-  void OnWireOut(std::string_view bytes, LinkWrite outcome, std::string_view refusal) override;
+  void OnWireOut(const WireOut& out) override;
   void OnFaultApplied(const FaultReport& report) override;
   void FaultsChanged();
   RunHooks MakeRunHooks();

@@ -1,5 +1,6 @@
 #include "comms/CommsWrapper.h"
 
+#include <algorithm>
 #include <utility>
 
 #include "support/Text.h"
@@ -55,6 +56,7 @@ void CCommsWrapper::Close() {
 }
 
 void CCommsWrapper::CloseChannels() {
+  ++m_nChannelCloses;
   m_commPort.Close();
   m_server.Close();
   m_client.Close();
@@ -68,6 +70,39 @@ LinkWrite CCommsWrapper::WriteTo(const std::vector<uint8_t>& bytes, uint64_t cli
   if (m_settings.tcpIpType == Master) return m_server.Send(bytes, clientId);
   if (m_settings.tcpIpType == Slave) return m_client.Send(bytes);
   return LinkWrite::NoChannel;
+}
+
+LinkWrite CCommsWrapper::WriteOn(const std::vector<uint8_t>& bytes, uint64_t clientId, const LinkAudience& audience) {
+  if (audience.channelCloses != m_nChannelCloses) return LinkWrite::Interrupted;
+  if (m_settings.commType != TcpIp || m_settings.tcpIpType != Master || !m_server.HasClient()) {
+    return WriteTo(bytes, clientId);
+  }
+  std::vector<uint64_t> audienceIds;
+  for (const CSocketClient* client : m_server.Clients()) {
+    if (client->m_nId <= audience.newestClient && (clientId == 0 || client->m_nId == clientId)) {
+      audienceIds.push_back(client->m_nId);
+    }
+  }
+  if (audienceIds.empty()) return LinkWrite::Interrupted;  // only clients that came since
+  if (clientId != 0 || audienceIds.size() == m_server.Clients().size()) return WriteTo(bytes, clientId);
+  bool sent = false;
+  LinkWrite refusal = LinkWrite::Interrupted;
+  for (const uint64_t id : audienceIds) {
+    const LinkWrite outcome = m_server.Send(bytes, id);
+    if (outcome == LinkWrite::Sent) sent = true;
+    else refusal = outcome;
+  }
+  return sent ? LinkWrite::Sent : refusal;
+}
+
+bool CCommsWrapper::HasPeer(uint64_t clientId) const {
+  if (m_settings.commType == Comm) return m_state == Connected && m_commPort.IsOpen();
+  if (m_settings.commType != TcpIp) return false;
+  if (m_settings.tcpIpType == Slave) return m_client.IsConnected();
+  if (m_settings.tcpIpType != Master) return false;
+  if (clientId == 0) return m_server.HasClient();
+  const std::vector<CSocketClient*>& clients = m_server.Clients();
+  return std::any_of(clients.begin(), clients.end(), [clientId](const CSocketClient* c) { return c->m_nId == clientId; });
 }
 
 void CCommsWrapper::DeliverReceived(const std::vector<uint8_t>& bytes, uint64_t clientId) {
@@ -100,6 +135,14 @@ void CCommsWrapper::Suspend(uint32_t ms) {
   Close();
   m_suspendedUntilMs = m_clocks.milliseconds() + ms;
   m_strStatus = vorn::Sprintf("Disconnected for %u ms by a fault", static_cast<unsigned>(ms));
+}
+
+void CCommsWrapper::Resume() {
+  if (!m_suspendedUntilMs) return;
+  m_suspendedUntilMs.reset();
+  if (m_nStopRequest != 0 || m_state == Connected) return;
+  Close();
+  Open();
 }
 
 bool CCommsWrapper::Suspended() const {

@@ -16,6 +16,13 @@
 // settings allow several) or client (Slave), chosen by its settings. It has no thread or timer of its own: the engine's tick services
 // it, and socket events reach it through the main event loop. Failures show only in the state and
 // status text, and a link that is not connected is retried on every tick while it should be open.
+// Who took the first piece of bytes that go out in pieces: the link's channels as they were then
+// (counted by their closes) and the newest of a server's clients then. Later pieces go to them alone.
+struct LinkAudience {
+  uint64_t channelCloses = 0;
+  uint64_t newestClient = 0;
+};
+
 class CCommsWrapper {
  public:
   CCommsWrapper() = default;
@@ -36,6 +43,15 @@ class CCommsWrapper {
   LinkWrite Write(const std::vector<uint8_t>& bytes);
   // As Write, to one of a server's clients by its number (ArrivalClient), or to every client for 0.
   LinkWrite WriteTo(const std::vector<uint8_t>& bytes, uint64_t clientId);
+  // Who a write now would reach, for a frame going out in pieces (see WriteOn).
+  [[nodiscard]] LinkAudience Audience() const { return {m_nChannelCloses, m_server.NewestClientId()}; }
+  // As WriteTo, for a later piece of bytes whose first piece went to `audience`: refused
+  // (Interrupted) when the link's channels closed since, and on a server sent only to the clients
+  // that were there, so that no peer ever gets the tail of a frame without its start.
+  LinkWrite WriteOn(const std::vector<uint8_t>& bytes, uint64_t clientId, const LinkAudience& audience);
+  // Whether a write now has a peer to reach: an open serial port, a server's client (the one named,
+  // or any for 0), a connected client socket.
+  [[nodiscard]] bool HasPeer(uint64_t clientId = 0) const;
   // Hands received bytes and the link id to the receiver; dropped when there is none. `clientId`
   // names the server's client they came from (0: the link's one channel).
   void DeliverReceived(const std::vector<uint8_t>& bytes, uint64_t clientId = 0);
@@ -50,6 +66,8 @@ class CCommsWrapper {
   // link reconnects, a serial port reopens. A Close ends the wait.
   void Suspend(uint32_t ms);
   [[nodiscard]] bool Suspended() const;
+  // Ends a Suspend's wait now: a link that should be open opens again at once.
+  void Resume();
 
   // The engine's clocks: the wall clock stamps the status texts, the millisecond clock times
   // connect attempts.
@@ -95,5 +113,6 @@ class CCommsWrapper {
   uint32_t m_connectStartMs = 0;
   uint64_t m_nOpenAttempts = 0;
   uint64_t m_nArrivalClient = 0;
+  uint64_t m_nChannelCloses = 0;
   std::optional<uint32_t> m_suspendedUntilMs;
 };

@@ -45,6 +45,8 @@ class CSocketServer : public QTcpServer {
   [[nodiscard]] bool HasClient() const { return !m_clients.empty(); }
   [[nodiscard]] int ClientCount() const { return static_cast<int>(m_clients.size()); }
   [[nodiscard]] const std::vector<CSocketClient*>& Clients() const { return m_clients; }
+  // The number of the last connection accepted (they count from 1); 0 before the first.
+  [[nodiscard]] uint64_t NewestClientId() const { return m_nNextClientId - 1; }
 
   // The owning link: it is told of every client that goes, and owns the clients' notifications.
   CCommsWrapper* m_pOwner = nullptr;

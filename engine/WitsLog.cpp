@@ -34,6 +34,10 @@ std::string WitsOutEntry(double nowSeconds, std::string_view frame, std::string_
   return Entry("OUT ", nowSeconds, note, frame);
 }
 
+std::string WitsOutNotedEntry(double nowSeconds, std::string_view frame, std::string_view note) {
+  return Entry("OUT ", nowSeconds, note, frame);
+}
+
 std::string WitsInEntry(double nowSeconds, std::string_view text) {
   std::string entry = Entry("IN ", nowSeconds, {}, text.substr(0, kMaxWitsInEntryBytes));
   if (entry.back() != '\n') entry += '\n';

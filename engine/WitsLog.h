@@ -12,6 +12,8 @@
 
 // A frame's entry. A frame the link refused says so, and why, in its header line.
 [[nodiscard]] std::string WitsOutEntry(double nowSeconds, std::string_view frame, std::string_view notSentReason = {});
+// A frame's entry with the note its header line carries as given ("cut short after 1 of 3 pieces: ...").
+[[nodiscard]] std::string WitsOutNotedEntry(double nowSeconds, std::string_view frame, std::string_view note);
 
 // An IN entry holds at most this much of its arrival's text; a line after it says how much more came.
 inline constexpr std::size_t kMaxWitsInEntryBytes = 4096;

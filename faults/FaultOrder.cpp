@@ -196,6 +196,21 @@ std::string JsonValueText(const rapidjson::Value& value) {
   return value.IsArray() ? "an array" : "an object";
 }
 
+// A value with its JSON type, for a value of the wrong type: "the string '3'", "true", "an array".
+std::string JsonTypedText(const rapidjson::Value& value) {
+  if (value.IsString()) {
+    std::string text = "the string ";
+    text += JsonValueText(value);
+    return text;
+  }
+  if (value.IsNumber()) {
+    std::string text = "the number ";
+    text += JsonValueText(value);
+    return text;
+  }
+  return JsonValueText(value);
+}
+
 }  // namespace
 
 std::string_view FaultName(FaultKind kind) { return Def(kind).name; }
@@ -283,7 +298,20 @@ Parsed<FaultOrder> ParseFaultJson(const rapidjson::Value& object, bool allowAt) 
     std::optional<std::string_view> choice;
     if (value.IsNumber()) number = value.GetDouble();
     if (value.IsString()) choice = std::string_view(value.GetString(), value.GetStringLength());
-    error = reader.Take(*def, number, def->type == ParamType::Choice ? choice : std::nullopt, JsonValueText(value));
+    const bool choiceParam = def->type == ParamType::Choice;
+    if (choiceParam ? !value.IsString() : !value.IsNumber()) {
+      // A value of the wrong JSON type: say which type is wanted, and what came.
+      error = reader.Prefix();
+      error += "parameter '";
+      error += key;
+      error += choiceParam ? "' must be a JSON string, " : "' must be a JSON number, ";
+      error += RangeText(*def);
+      error += ", not ";
+      error += JsonTypedText(value);
+      error += '.';
+      return {std::nullopt, error};
+    }
+    error = reader.Take(*def, number, choiceParam ? choice : std::nullopt, JsonValueText(value));
     if (!error.empty()) return {std::nullopt, error};
   }
   if (std::string error = reader.CheckTrigger(); !error.empty()) return {std::nullopt, error};

@@ -379,6 +379,9 @@ TEST_F(ControlServerTest, AFaultTakingEffectIsAnEventOnTheStream) {
   CHttpClient client(Port());
   ASSERT_EQ(client.Send("POST", "/api/v1/faults", R"({"fault": "bad-value", "kind": "null"})").status, 200);
   ASSERT_EQ(client.Send("POST", "/api/v1/run", R"({"running": true})").status, 200);
+  // A fault given once waits for a frame that a receiver gets.
+  QTcpSocket receiver;
+  receiver.connectToHost("127.0.0.1", static_cast<quint16>(m_engine.m_witsLink.m_settings.nTcpIpPort));
   const std::string fault = reader.WaitFor({R"("event":"fault")"}, 10000);
   EXPECT_TRUE(Has(fault, R"({"event":"fault","name":"bad-value","fault":"bad-value:kind=null","fromPlan":false,"time":)"))
       << fault;

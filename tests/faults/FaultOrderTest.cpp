@@ -79,9 +79,27 @@ TEST(ParseFaultJson, MembersAreTheTextsKeysWithJsonTypes) {
   ASSERT_TRUE(fault.ok()) << fault.error;
   EXPECT_EQ(FaultText(*fault.value), "bad-value:kind=null,every=4");
 
-  document.Parse(R"({"fault": "split", "pieces": "3"})");
+  // A value of the wrong JSON type says which type was expected.
+  const std::vector<std::pair<std::string, std::string>> wrongTypes = {
+      {R"({"fault": "split", "pieces": "3"})",
+       "Fault 'split': parameter 'pieces' must be a JSON number, a whole number from 2 to 1000, not the string '3'."},
+      {R"({"fault": "pace", "bps": true})",
+       "Fault 'pace': parameter 'bps' must be a JSON number, a number above 0 and at most 10000000, not true."},
+      {R"({"fault": "swap", "every": [2]})",
+       "Fault 'swap': parameter 'every' must be a JSON number, a whole number from 1 to 1000000000, not an array."},
+      {R"({"fault": "line-ends", "style": 1})",
+       "Fault 'line-ends': parameter 'style' must be a JSON string, one of lf, cr, none, not the number 1."},
+      {R"({"fault": "silence", "seconds": null})",
+       "Fault 'silence': parameter 'seconds' must be a JSON number, a number above 0 and at most 86400, not null."},
+  };
+  for (const auto& [json, error] : wrongTypes) {
+    document.Parse(json.c_str());
+    EXPECT_EQ(ParseFaultJson(document).error, error) << json;
+  }
+  // Of the right type but out of range: the range alone, as before.
+  document.Parse(R"({"fault": "split", "pieces": 1})");
   EXPECT_EQ(ParseFaultJson(document).error,
-            "Fault 'split': parameter 'pieces' must be a whole number from 2 to 1000, not '3'.");
+            "Fault 'split': parameter 'pieces' must be a whole number from 2 to 1000, not 1.");
   document.Parse(R"({"pieces": 3})");
   EXPECT_EQ(ParseFaultJson(document).error.rfind("A fault needs the member \"fault\"", 0), 0u);
 }

@@ -72,4 +72,19 @@ TEST(SerialWire, DisconnectClosesThePortForItsTimeThenTheRetryReopensIt) {
   EXPECT_EQ(bench.line.Receive(28), kTwoLineFrame);
 }
 
+TEST(SerialWire, StoppingTheFaultsEndsADisconnectAndThePortReopensAtOnce) {
+  if (!SerialLine::Available()) GTEST_SKIP() << "socat is not installed";
+  SerialBench bench;
+  ASSERT_TRUE(bench.line.Ready());
+  ASSERT_EQ(bench.link.link.m_state, Connected);
+
+  bench.wire.Inject(Fault("disconnect:seconds=30"));
+  EXPECT_FALSE(bench.link.link.m_commPort.IsOpen());
+  bench.wire.StopFaults();  // no simulated time has passed
+  EXPECT_TRUE(bench.link.link.m_commPort.IsOpen());
+  ASSERT_EQ(bench.link.link.m_state, Connected) << bench.link.link.m_strStatus;
+  bench.wire.SendFrame(TwoLines(), FrameGrouping::AsConfigured);
+  EXPECT_EQ(bench.line.Receive(28), kTwoLineFrame);
+}
+
 }  // namespace

@@ -15,8 +15,8 @@ namespace vorn::test {
 
 // What the wire tells: each write with its outcome and refusal, and each fault.
 struct RecordingWireListener : CWireListenerIF {
-  void OnWireOut(std::string_view bytes, LinkWrite outcome, std::string_view refusal) override {
-    writes.push_back({std::string(bytes), outcome, std::string(refusal)});
+  void OnWireOut(const WireOut& out) override {
+    writes.push_back({std::string(out.bytes), out.outcome, std::string(LinkWriteRefusal(out.outcome)), WireOutNote(out)});
   }
   void OnFaultApplied(const FaultReport& report) override { faults.push_back(report.text); }
 
@@ -24,6 +24,7 @@ struct RecordingWireListener : CWireListenerIF {
     std::string bytes;
     LinkWrite outcome;
     std::string refusal;
+    std::string note;  // as the WITS log's entry has it
   };
   std::vector<Write> writes;
   std::vector<std::string> faults;
