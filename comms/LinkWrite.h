@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <string_view>
 
 // What became of bytes written to a link.
@@ -15,6 +16,8 @@ enum class LinkWrite {
   FaultsStopped,    // never written, or not all: the faults were stopped while they waited
   RunStopped,       // never written, or not all: the run stopped while they waited
 };
+// How many outcomes there are, for tables indexed by them.
+inline constexpr std::size_t kLinkWriteOutcomes = static_cast<std::size_t>(LinkWrite::RunStopped) + 1;
 
 // Why bytes were not sent, for the WITS log; empty for bytes that were.
 [[nodiscard]] constexpr std::string_view LinkWriteRefusal(LinkWrite outcome) {

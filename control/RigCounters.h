@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "command/RigViewIF.h"
+#include "comms/LinkWrite.h"
 
 class CRigController;
 
@@ -15,7 +16,7 @@ struct RigCounts {
   uint64_t framesSent = 0;
   uint64_t bytesSent = 0;
   // Frames the link did not take, by LinkWrite outcome (Sent's place stays 0).
-  std::array<uint64_t, 6> framesNotSent{};
+  std::array<uint64_t, kLinkWriteOutcomes> framesNotSent{};
   uint64_t arrivals = 0;
   uint64_t bytesReceived = 0;  // of the arrivals' text (zero bytes, which the engine drops, not counted)
   uint64_t reconnects = 0;     // a receiver attached to a server, or a client's connection made, after the first
