@@ -14,6 +14,7 @@
 #include "persist/SettingsFiles.h"
 #include "tests/common/EventWait.h"
 #include "tests/control/HttpClient.h"
+#include "tests/engine/SettingSamples.h"
 
 namespace {
 
@@ -191,6 +192,9 @@ TEST_F(ControlServerTest, BadRequestsGetTheirCodeAndChangeNothing) {
                 "'m_fTorq' must be a finite number"},
            Case{"PUT", "/api/v1/settings", R"({"m_fWOB": 1, "m_fDepthToSlide": 150})", 400,
                 R"(Settings Validation Failed.\n'Stand Length' is less than 'Depth to Slide')"},
+           Case{"PUT", "/api/v1/settings", R"({"m_fWitsOutInterval": -1})", 400,
+                R"(Settings Validation Failed.\n'WITS Out Interval' (m_fWitsOutInterval) must be from 0.1 to 3600)"
+                R"( seconds, not -1)"},
            Case{"GET", "/api/v1/nothing", "", 404, "no such endpoint"},
            Case{"DELETE", "/api/v1/items", "", 405, "this endpoint takes GET, PUT"},
        }) {
@@ -204,6 +208,45 @@ TEST_F(ControlServerTest, BadRequestsGetTheirCodeAndChangeNothing) {
   EXPECT_EQ(client.Get("/api/v1/settings").body, settingsBefore);
   EXPECT_EQ(ReadFile(SimSettingsPath()), settingsFile);
   EXPECT_EQ(m_engine.m_fDepth, 1000.0);
+}
+
+// Every number setting through PUT: inside its range it is taken; outside (below or above it) it is
+// 400 with the settings dialog's message, and nothing changes. The ends, the mode and the gain are left
+// to the command layer's test (each request here costs tens of milliseconds).
+TEST_F(ControlServerTest, ASettingOutsideItsRangeIs400WithTheDialogsMessage) {
+  using namespace vorn::test;
+  CHttpClient client(Port());
+  int outsideSeen = 0;
+  for (const SettingSample& sample : SettingSamples(12, 3)) {
+    if (sample.range->whole) continue;
+    const bool end = sample.value == sample.range->min || sample.value == sample.range->max;
+    // One of each per setting: outside, below the range for every other setting, above it for the rest.
+    if (sample.inside ? end : outsideSeen % 3 != (outsideSeen / 3) % 2) {
+      outsideSeen += sample.inside ? 0 : 1;
+      continue;
+    }
+    outsideSeen += sample.inside ? 0 : 1;
+    std::string body = std::string("{\"") + sample.range->key + "\": " + ExactText(sample.value);
+    if (const Partner partner = PartnerOf(sample); partner.range != nullptr) {
+      body += std::string(", \"") + partner.range->key + "\": " + ExactText(partner.value);
+    }
+    body += "}";
+    const CSimSettings before = m_engine.m_settings;
+    const HttpAnswer answer = client.Send("PUT", "/api/v1/settings", body);
+    if (sample.inside) {
+      EXPECT_EQ(answer.status, 200) << body << " " << answer.body;
+      // The body's reader may miss a long number by a unit in the last place.
+      EXPECT_DOUBLE_EQ(sample.range->get(m_engine.m_settings), sample.value) << body;
+      continue;
+    }
+    EXPECT_EQ(answer.status, 400) << body;
+    EXPECT_TRUE(Has(answer.body, "{\"error\":\"Settings Validation Failed.\\n" + RefusalStart(sample))) << answer.body;
+    EXPECT_TRUE(Has(answer.body, RefusalEnd(sample) + "\"}")) << answer.body;
+    for (const SimSettingRange& range : SimSettingRanges()) {
+      EXPECT_EQ(range.get(m_engine.m_settings), range.get(before)) << body << " changed " << range.key;
+    }
+  }
+  EXPECT_GT(outsideSeen, 0);
 }
 
 TEST_F(ControlServerTest, CommandsTheRunLocksAreRefusedWith409) {
