@@ -155,9 +155,18 @@ TEST_F(ControlServerTest, CommandsTakeTheWindowsPathsWithTheirSaves) {
       client.Send("PUT", "/api/v1/items",
                   R"([{"m_strMnem": "BENCH", "m_type": 14, "m_fA": 7, "m_nWitsRecord": 1, "m_nWitsChannel": 99}])");
   EXPECT_EQ(answer.status, 200) << answer.body;
-  ASSERT_EQ(m_engine.m_outputItems.size(), 1u);
-  EXPECT_EQ(m_engine.m_outputItems[0].m_strMnem, "BENCH");
+  ASSERT_EQ(m_engine.m_outputItems.size(), 15u);  // the read-only channel copies stay, ahead of it
+  EXPECT_TRUE(m_engine.m_outputItems[13].m_bReadOnly);
+  EXPECT_EQ(m_engine.m_outputItems[14].m_strMnem, "BENCH");
   EXPECT_TRUE(Has(ReadFile(SimSettingsPath()), "\"m_strMnem\": \"BENCH\""));
+  EXPECT_EQ(answer.body, client.Get("/api/v1/items").body);
+  // "Defaults..." brings the default list back, and answers as a read of the list.
+  answer = client.Send("POST", "/api/v1/items/defaults");
+  EXPECT_EQ(answer.status, 200) << answer.body;
+  EXPECT_EQ(m_engine.m_outputItems.size(), 22u);
+  EXPECT_EQ(answer.body, client.Get("/api/v1/items").body);
+  EXPECT_FALSE(Has(ReadFile(SimSettingsPath()), "BENCH"));
+  EXPECT_EQ(client.Send("POST", "/api/v1/items/defaults", R"({"all": true})").status, 400);
 
   answer = client.Send("PUT", "/api/v1/link", R"({"tcpIpType": 1, "strIpAddress": "127.0.0.2"})");
   EXPECT_EQ(answer.status, 200) << answer.body;
@@ -264,6 +273,7 @@ TEST_F(ControlServerTest, CommandsTheRunLocksAreRefusedWith409) {
   EXPECT_EQ(m_engine.m_outputItems.size(), 22u);
   // Edits in place and the gain go on during a run, as in the window.
   EXPECT_EQ(client.Send("PUT", "/api/v1/items", client.Get("/api/v1/items").body).status, 200);
+  EXPECT_EQ(client.Send("POST", "/api/v1/items/defaults", "").status, 200);
   EXPECT_EQ(client.Send("POST", "/api/v1/gain", R"({"percent": 10})").status, 200);
   EXPECT_EQ(client.Send("POST", "/api/v1/run", R"({"running": false})").status, 200);
   EXPECT_FALSE(m_controller.IsRunning());
@@ -304,7 +314,7 @@ TEST_F(ControlServerTest, OversizedBodyIsAnsweredFromItsHeadAndTheConnectionClos
   CHttpClient next(Port());
   std::string items = "[" + std::string(64 * 1024 - 2, ' ') + "]";
   EXPECT_EQ(next.Send("PUT", "/api/v1/items", items, {"Expect: 100-continue"}).status, 200);
-  EXPECT_TRUE(m_engine.m_outputItems.empty());
+  EXPECT_EQ(m_engine.m_outputItems.size(), 14u);  // only the read-only items stay
   EXPECT_EQ(next.Send("PUT", "/api/v1/items", items + " ").status, 413);
 }
 
@@ -366,10 +376,10 @@ TEST_F(ControlServerTest, StalledReaderIsDroppedWhileOthersKeepUp) {
   text.m_type = ItemText;
   text.m_strD = std::string(60000, 'x');
   ASSERT_TRUE(m_controller.ReplaceItems({text}).IsDone());
-  m_engine.m_outputItems[0].m_strValue = text.m_strD;
+  m_engine.m_outputItems.back().m_strValue = text.m_strD;
   constexpr int kFrames = 150;  // 9 MB: past the kernel's socket buffers (4 MiB) and the bound
   for (int i = 0; i < kFrames; ++i) {
-    m_engine.m_outputItems[0].m_bSendPending = true;
+    m_engine.m_outputItems.back().m_bSendPending = true;
     m_engine.DoWitsOut();
     // The healthy reader takes each event before the next comes (the items event came first).
     ASSERT_TRUE(WaitUntil([&] { return healthy.Events().size() >= static_cast<size_t>(i) + 2; }, 10000)) << i;
