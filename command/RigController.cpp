@@ -4,6 +4,7 @@
 #include <cmath>
 #include <ostream>
 
+#include "command/ReadOnlyItems.h"
 #include "engine/LinkStatus.h"
 #include "engine/WitsLog.h"
 #include "faults/FrameFaults.h"
@@ -187,8 +188,13 @@ CommandResult CRigController::ApplySettings(const CSimSettings& edited, int mode
   return CommandResult::Done();
 }
 
-CommandResult CRigController::ReplaceItems(std::vector<COutputItem> items) {
+CommandResult CRigController::ReplaceItems(std::vector<COutputItem> edited) {
   const std::vector<COutputItem>& current = m_engine.m_outputItems;
+  std::vector<COutputItem> items = KeepReadOnlyItems(current, std::move(edited));
+  // The window adds and removes items only between runs; during a run only edits in place.
+  if (items.size() != current.size() && IsRunning()) {
+    return RefusedDuringRun("Output items cannot be added or removed");
+  }
   // A click, or an edit of another item, must not disturb a run: an item that stays as it was keeps
   // its value, its pending send and its generator's state.
   for (std::size_t i = 0; i < items.size() && i < current.size(); ++i) {
@@ -217,7 +223,7 @@ CommandResult CRigController::RemoveItems(const std::vector<std::size_t>& indice
   }
   std::vector<std::size_t> doomed;
   for (const std::size_t index : indices) {
-    if (!items[index].m_bReadOnly) doomed.push_back(index);
+    if (IsRemovable(items[index])) doomed.push_back(index);
   }
   std::sort(doomed.begin(), doomed.end());
   doomed.erase(std::unique(doomed.begin(), doomed.end()), doomed.end());

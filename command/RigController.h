@@ -61,9 +61,11 @@ class CRigController : public CRigSimMessagesIF, public CWitsTrafficIF, private 
   // `modeWhenOpened`; then it changes as SetMode does. Invalid when the settings do not hold together.
   // The settings file is saved.
   CommandResult ApplySettings(const CSimSettings& edited, int modeWhenOpened);
-  // The item list as the output grid reads it back: an item whose stored fields did not change keeps
-  // its run-time state (value, pending send, generator). The settings file is saved.
-  CommandResult ReplaceItems(std::vector<COutputItem> items);
+  // The item list as the output grid reads it back: the read-only items stay as they are (see
+  // KeepReadOnlyItems); an item whose stored fields did not change keeps its run-time state (value,
+  // pending send, generator). Refused during a run when the list would grow or shrink. The settings
+  // file is saved.
+  CommandResult ReplaceItems(std::vector<COutputItem> edited);
   // Appends a constant item ("Mnem", 50). Refused during a run.
   CommandResult AddItem();
   // Removes the items at these indices, read-only items excepted; the file is saved when one went.

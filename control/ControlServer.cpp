@@ -280,13 +280,11 @@ CControlServer::Answer CControlServer::Command(CRigController& controller, const
     case Action::PutItems:
       return run(
           DecodeItems(body),
-          [&](const std::vector<COutputItem>& items) {
-            // The window adds and removes items only between runs; during a run only edits in place.
-            if (controller.IsRunning() && items.size() != engine.m_outputItems.size()) {
-              return CommandResult::Refused("Output items cannot be added or removed while a run is active");
-            }
-            return controller.ReplaceItems(items);
-          },
+          [&](const std::vector<COutputItem>& items) { return controller.ReplaceItems(items); },
+          [&] { return ItemsJson(engine); });
+    case Action::PostItemDefaults:
+      return run(
+          DecodeNoArguments(body), [&](bool) { return controller.LoadDefaultItems(); },
           [&] { return ItemsJson(engine); });
     case Action::PutLink:
       return run(

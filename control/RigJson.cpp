@@ -2,6 +2,8 @@
 
 #include <rapidjson/document.h>
 
+#include <cmath>
+
 #include "command/RigController.h"
 #include "control/JsonText.h"
 #include "engine/LinkStatus.h"
@@ -19,6 +21,11 @@ void Named(CJsonText& json, std::string_view key, int index, const std::string& 
 }
 
 }  // namespace
+
+// Both times are seconds since 2000 with a millisecond fraction, held to about a tenth of a microsecond
+// by a double of that size, so their difference carries that noise (4.300000071525574): the age comes
+// to the millisecond the clock gives.
+double AgeSeconds(double now, double timeReceived) { return std::round((now - timeReceived) * 1000.0) / 1000.0; }
 
 std::string ModeName(int mode) { return NameAt(RigModeNames(), mode, std::to_string(mode)); }
 
@@ -117,7 +124,7 @@ std::string ReceivedJson(const CRigSim& engine) {
         .Integer("item", key.item)
         .Text("description", item.description)
         .Text("valueText", item.valueText)
-        .Number("ageSeconds", now - item.timeReceived)
+        .Number("ageSeconds", AgeSeconds(now, item.timeReceived))
         .End();
   }
   json.EndArray();

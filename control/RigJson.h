@@ -27,7 +27,9 @@ void LinkMembers(CJsonText& json, const RigLinkStatus& link);
 // The output items: their stored fields as the settings file holds them, the value text and whether
 // the value waits to be sent.
 [[nodiscard]] std::string ItemsJson(const CRigSim& engine);
-// The received items: record, item, description, value text and age in seconds.
+// The age of a received value in seconds, to the millisecond.
+[[nodiscard]] double AgeSeconds(double now, double timeReceived);
+// The received items: record, item, description, value text and age in seconds (AgeSeconds).
 [[nodiscard]] std::string ReceivedJson(const CRigSim& engine);
 // The faults: {"seed": "N", "active": [texts], "plan": [texts]}; the seed as text, since it may not fit
 // a JSON reader's double.

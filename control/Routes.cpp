@@ -18,6 +18,7 @@ constexpr std::array kEntries = {
     Entry{"channels", "GET", Action::GetChannels},
     Entry{"items", "GET", Action::GetItems},
     Entry{"items", "PUT", Action::PutItems},
+    Entry{"items/defaults", "POST", Action::PostItemDefaults},
     Entry{"received", "GET", Action::GetReceived},
     Entry{"settings", "GET", Action::GetSettings},
     Entry{"settings", "PUT", Action::PutSettings},

@@ -27,6 +27,7 @@ enum class Action {
   PostGain,
   PutSettings,
   PutItems,
+  PostItemDefaults,
   PutLink,
   PostFaults,
   PutFaultPlan,

@@ -16,7 +16,8 @@ class CSimSettings {
 
   void SetDefaults() { *this = CSimSettings(); }
 
-  // Empty when the settings hold together, otherwise the reason shown to the user.
+  // Empty when every setting lies in its range (SimSettingRanges.h) and the settings hold together,
+  // otherwise the reason shown to the user.
   [[nodiscard]] std::string Validate() const;
 
   // The members of the JSON object "Settings", in field order.

@@ -63,13 +63,14 @@ def main():
     print(f"simulator {status['version']}, mode {status['mode']['name']}, running {status['running']}")
     events = rig.events(args.timeout)  # opened before the commands, so no event is missed
 
+    # Asking for the run or the mode the rig already has changes nothing, and no event comes.
     rig.call("POST", "run", {"running": True})
-    already = status["mode"]["name"] == "Trip Out"
+    print("run already running" if status["running"] else "run started")
+    already_tripping = status["mode"]["name"] == "Trip Out"
     rig.call("POST", "mode", {"mode": "Trip Out"})
-    print("run started, tripping out")
+    print("already tripping out" if already_tripping else "tripping out")
 
-    # Asking for the mode the rig has already changes nothing, and no mode event comes.
-    for event in [] if already and not args.until_trip_ends else events:
+    for event in [] if already_tripping and not args.until_trip_ends else events:
         if event["event"] == "mode" and (event["byEngine"] or not args.until_trip_ends):
             who = "the engine" if event["byEngine"] else "the bench"
             print(f"mode changed to {event['name']} by {who}")

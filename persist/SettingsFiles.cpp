@@ -4,6 +4,7 @@
 #include <rapidjson/stringbuffer.h>
 
 #include "engine/RigSim.h"
+#include "engine/SimSettingRanges.h"
 #include "persist/AtomicFile.h"
 #include "persist/JsonMembers.h"
 #include "support/DataRoot.h"
@@ -85,7 +86,11 @@ void ApplySimSettingsText(CRigSim& engine, std::string_view text) {
   if (Integer(document, "Version") != kVersion) return;
   const rapidjson::Value* content = Object(document, "SimSettings");
   if (content == nullptr) return;
-  if (const rapidjson::Value* settings = Object(*content, "Settings")) engine.m_settings.FromJson(*settings);
+  if (const rapidjson::Value* settings = Object(*content, "Settings")) {
+    const CSimSettings before = engine.m_settings;
+    engine.m_settings.FromJson(*settings);
+    KeepOnlyInRange(engine.m_settings, before);  // a value out of its range counts as absent
+  }
   // A list present replaces the list; an absent one keeps it. An element has no item of its own to
   // keep, so its absent members take the defaults of a new item.
   const rapidjson::Value* items = Member(*content, "OutputItems");

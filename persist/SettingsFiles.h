@@ -7,7 +7,7 @@ class CRigSim;
 
 // The three settings files in <data root>/Settings, the engine's own root (m_strDataRoot). Loads are silent: a missing, unreadable, broken or
 // wrong-version file changes nothing, and a record, list or member that a file lacks keeps its current
-// value. Saves replace the file atomically; false when it could not be written (the old file then stays
+// value; so does a setting outside its range (SimSettingRanges.h). Saves replace the file atomically; false when it could not be written (the old file then stays
 // as it was).
 void LoadWitsCommSettings(CRigSim& engine);
 bool SaveWitsCommSettings(const CRigSim& engine);

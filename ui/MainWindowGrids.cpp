@@ -290,11 +290,11 @@ void CMainWindowGrids::RefreshWitsInGrid() {
 
 void CMainWindowGrids::AddItem() { Present(m_controller.AddItem()); }
 
+// The rows with a selected cell; the controller passes the read-only items by.
 void CMainWindowGrids::RemoveSelectedItems() {
   std::vector<size_t> doomed;
   const std::vector<COutputItem>& items = m_engine.m_outputItems;
   for (size_t i = 0; i < items.size(); ++i) {
-    if (items[i].m_bReadOnly) continue;
     const int row = static_cast<int>(i) + 1;
     for (int column = 0; column < m_outputGrid->GetColumnCount(); ++column) {
       if (m_outputGrid->IsCellSelected(row, column)) {

@@ -4,6 +4,7 @@
 
 #include "engine/RigMode.h"
 #include "tests/command/RecordingView.h"
+#include "tests/engine/SettingSamples.h"
 
 namespace {
 
@@ -99,6 +100,32 @@ TEST_F(RigControllerTest, SettingsThatDoNotHoldTogetherAreInvalidAndChangeNothin
   EXPECT_TRUE(view.events.empty());
 }
 
+// Whoever edits the settings: a value inside its setting's range is taken and saved, one outside is
+// Invalid with a message naming the setting and its range, and changes nothing.
+TEST_F(RigControllerTest, EverySettingIsTakenInsideItsRangeAndRefusedOutside) {
+  for (const vorn::test::SettingSample& sample : vorn::test::SettingSamples(24, 4)) {
+    const CSimSettings before = engine->m_settings;
+    const std::string what = std::string(sample.range->key) + " " + vorn::test::ExactText(sample.value);
+    const CommandResult result = controller->ApplySettings(WithSample(sample, before), before.m_mode);
+    if (sample.inside) {
+      ASSERT_TRUE(result.IsDone()) << what << ": " << result.message;
+      EXPECT_EQ(sample.range->get(engine->m_settings), sample.value) << what;
+      continue;
+    }
+    EXPECT_EQ(result.outcome, CommandOutcome::Invalid) << what;
+    EXPECT_TRUE(result.message.starts_with(RefusalStart(sample))) << what << ": " << result.message;
+    EXPECT_TRUE(result.message.ends_with(RefusalEnd(sample))) << what << ": " << result.message;
+    for (const SimSettingRange& range : SimSettingRanges()) {
+      EXPECT_EQ(range.get(engine->m_settings), range.get(before)) << what << " changed " << range.key;
+    }
+  }
+  // What was taken was saved. The file's reader may miss a long number by a unit in the last place.
+  const auto saved = SavedRig();
+  for (const SimSettingRange& range : SimSettingRanges()) {
+    EXPECT_DOUBLE_EQ(range.get(saved->m_settings), range.get(engine->m_settings)) << range.key;
+  }
+}
+
 TEST_F(RigControllerTest, SettingsKeepTheEnginesModeUnlessTheEditorChangedIt) {
   ASSERT_TRUE(controller->SetMode(TripIn).IsDone());
   CSimSettings edited = engine->m_settings;  // the editor opens on Trip In
@@ -134,6 +161,7 @@ TEST_F(RigControllerTest, ReplacedItemsKeepTheRunTimeStateOfThoseLeftAsTheyWere)
   std::vector<COutputItem>& items = engine->m_outputItems;
   items[0].m_strValue = "1234";
   items[0].m_bSendPending = true;
+  items[14].m_strValue = "5";
   items[15].m_strValue = "20";
   // What the grid reads back: every item afresh, one of them edited, one more at the end.
   std::vector<COutputItem> readBack;
@@ -142,8 +170,8 @@ TEST_F(RigControllerTest, ReplacedItemsKeepTheRunTimeStateOfThoseLeftAsTheyWere)
                           item.m_fA, item.m_fB, item.m_fC, item.m_strD, item.m_slidingRotating, item.m_bFlowOnOnly,
                           item.m_nWitsRecord, item.m_nWitsChannel);
   }
+  readBack.push_back(readBack[14]);
   readBack[15].m_fA = 21.0;
-  readBack.push_back(readBack[0]);
   RemoveSettingsFiles();
   ASSERT_TRUE(controller->ReplaceItems(readBack).IsDone());
   ASSERT_EQ(items.size(), 23U);
@@ -151,8 +179,28 @@ TEST_F(RigControllerTest, ReplacedItemsKeepTheRunTimeStateOfThoseLeftAsTheyWere)
   EXPECT_TRUE(items[0].m_bSendPending);
   EXPECT_EQ(items[15].m_fA, 21.0);
   EXPECT_EQ(items[15].m_strValue, kNoValueText);
-  EXPECT_EQ(items[22].m_strValue, kNoValueText);  // the same fields as item 0, but a new item
+  EXPECT_EQ(items[14].m_strValue, "5");
+  EXPECT_EQ(items[22].m_strValue, kNoValueText);  // the same fields as item 14, but a new item
   EXPECT_EQ(SavedRig()->m_outputItems.size(), 23U);
+  EXPECT_EQ(view.events, (Strings{"items"}));
+}
+
+// A list without the read-only channel copies, as a bench may give, keeps them; so does one that
+// changes them.
+TEST_F(RigControllerTest, AReplacedListKeepsTheReadOnlyItemsAsTheyWere) {
+  const std::vector<COutputItem> defaults = engine->m_outputItems;
+  COutputItem bench;
+  bench.m_strMnem = "BENCH";
+  COutputItem depth = defaults[0];
+  depth.m_bEnable = false;
+  RemoveSettingsFiles();
+  ASSERT_TRUE(controller->ReplaceItems({bench, depth}).IsDone());
+  const std::vector<COutputItem>& items = engine->m_outputItems;
+  ASSERT_EQ(items.size(), 15U);
+  EXPECT_EQ(items[0].m_strMnem, "BENCH");
+  // The read-only item given stands for the first kept one; the others follow it.
+  for (size_t i = 0; i < 14; ++i) EXPECT_TRUE(items[i + 1].SameStoredFields(defaults[i])) << i;
+  EXPECT_EQ(SavedRig()->m_outputItems.size(), 15U);
   EXPECT_EQ(view.events, (Strings{"items"}));
 }
 
@@ -223,7 +271,8 @@ TEST_F(RigControllerTest, ACommandLockedDuringARunIsRefusedAndChangesNothing) {
   link.nTcpIpPort = 4444;
   const std::vector<CommandResult> refused = {
       controller->SetBitDepth(1.0),          controller->SetHoleDepth(1.0), controller->SetDefaultStartState(),
-      controller->AddItem(),                 controller->RemoveItems({20}), controller->SetLinkSettings(link)};
+      controller->AddItem(),                 controller->RemoveItems({20}), controller->SetLinkSettings(link),
+      controller->ReplaceItems({})};  // all but the read-only items gone: shorter
   for (const CommandResult& result : refused) {
     EXPECT_EQ(result.outcome, CommandOutcome::Refused);
     EXPECT_NE(result.message.find("while a run is active"), std::string::npos) << result.message;

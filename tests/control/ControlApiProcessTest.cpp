@@ -204,4 +204,29 @@ TEST_F(ControlApiProcessTest, BadOptionsExitTwoAndABusyPortExitsOne) {
   EXPECT_FALSE(Has(blocked.Status(), "Run started"));
 }
 
+// The bench script of the examples against the real program: it says whether it started the run
+// or found it running.
+TEST_F(ControlApiProcessTest, TheBenchScriptSaysWhetherItStartedTheRun) {
+  auto sim = Start({"--control", QString::number(m_apiPort)});  // headless: running from the start
+  const auto bench = [this] {
+    QProcess script;
+    script.setProcessChannelMode(QProcess::MergedChannels);
+    script.start("python3", {VORN_SOURCE_DIR "/examples/bench.py", "--url",
+                             "http://127.0.0.1:" + QString::number(m_apiPort), "--timeout", "20"});
+    EXPECT_TRUE(script.waitForFinished(30000));
+    EXPECT_EQ(script.exitCode(), 0);
+    return script.readAll().toStdString();
+  };
+  std::string printed = bench();
+  EXPECT_TRUE(Has(printed, "\nrun already running\ntripping out\n")) << printed;
+  EXPECT_TRUE(Has(printed, "mode changed to Trip Out by the bench")) << printed;
+
+  CHttpClient api(m_apiPort);
+  ASSERT_EQ(api.Send("POST", "/api/v1/run", R"({"running": false})").status, 200);
+  printed = bench();
+  EXPECT_TRUE(Has(printed, "\nrun started\nalready tripping out\n")) << printed;
+  EXPECT_TRUE(Has(api.Get("/api/v1/status").body, R"("running":true)"));
+  EXPECT_EQ(sim->Terminate(), 0);
+}
+
 }  // namespace

@@ -14,6 +14,7 @@
 #include "persist/SettingsFiles.h"
 #include "tests/common/EventWait.h"
 #include "tests/control/HttpClient.h"
+#include "tests/engine/SettingSamples.h"
 
 namespace {
 
@@ -154,9 +155,18 @@ TEST_F(ControlServerTest, CommandsTakeTheWindowsPathsWithTheirSaves) {
       client.Send("PUT", "/api/v1/items",
                   R"([{"m_strMnem": "BENCH", "m_type": 14, "m_fA": 7, "m_nWitsRecord": 1, "m_nWitsChannel": 99}])");
   EXPECT_EQ(answer.status, 200) << answer.body;
-  ASSERT_EQ(m_engine.m_outputItems.size(), 1u);
-  EXPECT_EQ(m_engine.m_outputItems[0].m_strMnem, "BENCH");
+  ASSERT_EQ(m_engine.m_outputItems.size(), 15u);  // the read-only channel copies stay, ahead of it
+  EXPECT_TRUE(m_engine.m_outputItems[13].m_bReadOnly);
+  EXPECT_EQ(m_engine.m_outputItems[14].m_strMnem, "BENCH");
   EXPECT_TRUE(Has(ReadFile(SimSettingsPath()), "\"m_strMnem\": \"BENCH\""));
+  EXPECT_EQ(answer.body, client.Get("/api/v1/items").body);
+  // "Defaults..." brings the default list back, and answers as a read of the list.
+  answer = client.Send("POST", "/api/v1/items/defaults");
+  EXPECT_EQ(answer.status, 200) << answer.body;
+  EXPECT_EQ(m_engine.m_outputItems.size(), 22u);
+  EXPECT_EQ(answer.body, client.Get("/api/v1/items").body);
+  EXPECT_FALSE(Has(ReadFile(SimSettingsPath()), "BENCH"));
+  EXPECT_EQ(client.Send("POST", "/api/v1/items/defaults", R"({"all": true})").status, 400);
 
   answer = client.Send("PUT", "/api/v1/link", R"({"tcpIpType": 1, "strIpAddress": "127.0.0.2"})");
   EXPECT_EQ(answer.status, 200) << answer.body;
@@ -191,6 +201,9 @@ TEST_F(ControlServerTest, BadRequestsGetTheirCodeAndChangeNothing) {
                 "'m_fTorq' must be a finite number"},
            Case{"PUT", "/api/v1/settings", R"({"m_fWOB": 1, "m_fDepthToSlide": 150})", 400,
                 R"(Settings Validation Failed.\n'Stand Length' is less than 'Depth to Slide')"},
+           Case{"PUT", "/api/v1/settings", R"({"m_fWitsOutInterval": -1})", 400,
+                R"(Settings Validation Failed.\n'WITS Out Interval' (m_fWitsOutInterval) must be from 0.1 to 3600)"
+                R"( seconds, not -1)"},
            Case{"GET", "/api/v1/nothing", "", 404, "no such endpoint"},
            Case{"DELETE", "/api/v1/items", "", 405, "this endpoint takes GET, PUT"},
        }) {
@@ -204,6 +217,45 @@ TEST_F(ControlServerTest, BadRequestsGetTheirCodeAndChangeNothing) {
   EXPECT_EQ(client.Get("/api/v1/settings").body, settingsBefore);
   EXPECT_EQ(ReadFile(SimSettingsPath()), settingsFile);
   EXPECT_EQ(m_engine.m_fDepth, 1000.0);
+}
+
+// Every number setting through PUT: inside its range it is taken; outside (below or above it) it is
+// 400 with the settings dialog's message, and nothing changes. The ends, the mode and the gain are left
+// to the command layer's test (each request here costs tens of milliseconds).
+TEST_F(ControlServerTest, ASettingOutsideItsRangeIs400WithTheDialogsMessage) {
+  using namespace vorn::test;
+  CHttpClient client(Port());
+  int outsideSeen = 0;
+  for (const SettingSample& sample : SettingSamples(12, 3)) {
+    if (sample.range->whole) continue;
+    const bool end = sample.value == sample.range->min || sample.value == sample.range->max;
+    // One of each per setting: outside, below the range for every other setting, above it for the rest.
+    if (sample.inside ? end : outsideSeen % 3 != (outsideSeen / 3) % 2) {
+      outsideSeen += sample.inside ? 0 : 1;
+      continue;
+    }
+    outsideSeen += sample.inside ? 0 : 1;
+    std::string body = std::string("{\"") + sample.range->key + "\": " + ExactText(sample.value);
+    if (const Partner partner = PartnerOf(sample); partner.range != nullptr) {
+      body += std::string(", \"") + partner.range->key + "\": " + ExactText(partner.value);
+    }
+    body += "}";
+    const CSimSettings before = m_engine.m_settings;
+    const HttpAnswer answer = client.Send("PUT", "/api/v1/settings", body);
+    if (sample.inside) {
+      EXPECT_EQ(answer.status, 200) << body << " " << answer.body;
+      // The body's reader may miss a long number by a unit in the last place.
+      EXPECT_DOUBLE_EQ(sample.range->get(m_engine.m_settings), sample.value) << body;
+      continue;
+    }
+    EXPECT_EQ(answer.status, 400) << body;
+    EXPECT_TRUE(Has(answer.body, "{\"error\":\"Settings Validation Failed.\\n" + RefusalStart(sample))) << answer.body;
+    EXPECT_TRUE(Has(answer.body, RefusalEnd(sample) + "\"}")) << answer.body;
+    for (const SimSettingRange& range : SimSettingRanges()) {
+      EXPECT_EQ(range.get(m_engine.m_settings), range.get(before)) << body << " changed " << range.key;
+    }
+  }
+  EXPECT_GT(outsideSeen, 0);
 }
 
 TEST_F(ControlServerTest, CommandsTheRunLocksAreRefusedWith409) {
@@ -221,6 +273,7 @@ TEST_F(ControlServerTest, CommandsTheRunLocksAreRefusedWith409) {
   EXPECT_EQ(m_engine.m_outputItems.size(), 22u);
   // Edits in place and the gain go on during a run, as in the window.
   EXPECT_EQ(client.Send("PUT", "/api/v1/items", client.Get("/api/v1/items").body).status, 200);
+  EXPECT_EQ(client.Send("POST", "/api/v1/items/defaults", "").status, 200);
   EXPECT_EQ(client.Send("POST", "/api/v1/gain", R"({"percent": 10})").status, 200);
   EXPECT_EQ(client.Send("POST", "/api/v1/run", R"({"running": false})").status, 200);
   EXPECT_FALSE(m_controller.IsRunning());
@@ -261,7 +314,7 @@ TEST_F(ControlServerTest, OversizedBodyIsAnsweredFromItsHeadAndTheConnectionClos
   CHttpClient next(Port());
   std::string items = "[" + std::string(64 * 1024 - 2, ' ') + "]";
   EXPECT_EQ(next.Send("PUT", "/api/v1/items", items, {"Expect: 100-continue"}).status, 200);
-  EXPECT_TRUE(m_engine.m_outputItems.empty());
+  EXPECT_EQ(m_engine.m_outputItems.size(), 14u);  // only the read-only items stay
   EXPECT_EQ(next.Send("PUT", "/api/v1/items", items + " ").status, 413);
 }
 
@@ -323,10 +376,10 @@ TEST_F(ControlServerTest, StalledReaderIsDroppedWhileOthersKeepUp) {
   text.m_type = ItemText;
   text.m_strD = std::string(60000, 'x');
   ASSERT_TRUE(m_controller.ReplaceItems({text}).IsDone());
-  m_engine.m_outputItems[0].m_strValue = text.m_strD;
+  m_engine.m_outputItems.back().m_strValue = text.m_strD;
   constexpr int kFrames = 150;  // 9 MB: past the kernel's socket buffers (4 MiB) and the bound
   for (int i = 0; i < kFrames; ++i) {
-    m_engine.m_outputItems[0].m_bSendPending = true;
+    m_engine.m_outputItems.back().m_bSendPending = true;
     m_engine.DoWitsOut();
     // The healthy reader takes each event before the next comes (the items event came first).
     ASSERT_TRUE(WaitUntil([&] { return healthy.Events().size() >= static_cast<size_t>(i) + 2; }, 10000)) << i;

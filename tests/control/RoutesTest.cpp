@@ -16,6 +16,12 @@ TEST(RoutesTest, EndpointsForTheProgramsRigAndByRigNumber) {
   ASSERT_TRUE(put.route);
   EXPECT_EQ(put.route->rig, 3);
   EXPECT_EQ(put.route->action, Action::PutSettings);
+
+  const auto defaults = ResolveRoute("POST", "/api/v1/rigs/2/items/defaults");
+  ASSERT_TRUE(defaults.route);
+  EXPECT_EQ(defaults.route->rig, 2);
+  EXPECT_EQ(defaults.route->action, Action::PostItemDefaults);
+  EXPECT_EQ(ResolveRoute("GET", "/api/v1/items/defaults").allow, "POST");
 }
 
 TEST(RoutesTest, UnknownPathsAre404AndOtherMethods405WithTheAllowedOnes) {

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "tests/engine/ManualClocks.h"
+#include "tests/engine/SettingSamples.h"
 #include "engine/RigSim.h"
 #include "persist/SettingsFiles.h"
 #include "persist/Startup.h"
@@ -255,6 +256,28 @@ TEST_F(SettingsFilesTest, AMemberIsTakenOnlyWhenPresentAndOfItsType) {
   EXPECT_EQ(s.m_fTorq, 321);
   EXPECT_EQ(s.m_nFlowSPPGain, 55);  // beyond 32 bits: absent
   EXPECT_TRUE(engine.m_outputItems.empty());  // a present empty list empties the list
+}
+
+// A value outside its setting's range is taken as absent, as a value of another type is: a real
+// file, loaded over settings that differ from the defaults.
+TEST_F(SettingsFilesTest, AValueOutsideItsRangeIsTakenAsAbsent) {
+  CSimSettings& s = engine.m_settings;
+  for (const vorn::test::SettingSample& sample : vorn::test::SettingSamples(41, 4)) {
+    CSimSettings current;
+    current.m_fWOB = 12.5;
+    current.m_mode = TripIn;
+    current.m_nFlowSPPGain = 60;
+    s = current;
+    const std::string member = std::string("\"") + sample.range->key + "\": " + vorn::test::ExactText(sample.value);
+    WriteFile(SimSettingsPath(), SettingsFile(member + R"(, "m_fTorq": 222)"));
+    LoadSimSettings(engine);
+    const double expected = sample.inside ? sample.value : sample.range->get(current);
+    // The reader may miss a long number by a unit in the last place.
+    EXPECT_DOUBLE_EQ(sample.range->get(s), expected) << member;
+    if (sample.range->key != std::string("m_fTorq")) {
+      EXPECT_EQ(s.m_fTorq, 222.0) << member;  // the rest is read
+    }
+  }
 }
 
 // {"Version": 1} alone once zeroed every setting (every timed step one tick long) and deleted every

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QLabel>
+#include <map>
 #include <QSlider>
 #include <QStyle>
 
@@ -8,6 +9,7 @@
 #include "persist/SettingsFiles.h"
 #include "support/DataRoot.h"
 #include "tests/common/EventWait.h"
+#include "tests/engine/SettingSamples.h"
 #include "tests/ui/DialogTestParts.h"
 #include "ui/SimSettingsDlg.h"
 
@@ -113,6 +115,41 @@ TEST_F(SimSettingsDlgTest, OkChecksDepthToSlideAgainstStandLengthAndStaysOpenOnF
   Click(*dialog, "okButton");
   EXPECT_EQ(boxes.boxes.size(), 1u);
   EXPECT_EQ(engine.m_settings.m_fDepthToSlide, 100.0);
+}
+
+// Every row: a value below or above its setting's range is refused on OK with the message the
+// control API gives, and the dialog stays open; values inside are taken.
+TEST_F(SimSettingsDlgTest, OkRefusesAValueOutsideItsRangeWithTheSettingsName) {
+  MessageBoxCatcher boxes;
+  auto dialog = Open();
+  const std::vector<SettingSample> samples = SettingSamples(5, 3);
+  std::map<const SimSettingRange*, double> typed;
+  const auto type = [&](const SimSettingRange& range, double value) {
+    TypeValue(*list, range.label, QString::fromStdString(ExactText(value)));
+    typed[&range] = value;
+  };
+  int row = 0;
+  for (const SimSettingRange& range : SimSettingRanges()) {
+    if (range.whole) continue;  // the mode and the gain have no row
+    std::vector<const SettingSample*> inside, outside;
+    for (const SettingSample& sample : samples) {
+      if (sample.range == &range) (sample.inside ? inside : outside).push_back(&sample);
+    }
+    if (const Partner partner = PartnerOf(*inside.back()); partner.range != nullptr) type(*partner.range, partner.value);
+    const SettingSample& refused = *outside[row++ % 2];  // below the range, or above it
+    type(range, refused.value);
+    const size_t before = boxes.boxes.size();
+    Click(*dialog, "okButton");
+    ASSERT_EQ(boxes.boxes.size(), before + 1) << range.key;
+    const std::string text = boxes.boxes.back().text.toStdString();
+    EXPECT_TRUE(text.starts_with("Settings Validation Failed.\n" + RefusalStart(refused))) << text;
+    EXPECT_TRUE(text.ends_with(RefusalEnd(refused))) << text;
+    ASSERT_TRUE(dialog->isVisible());
+    type(range, inside.back()->value);
+  }
+  Click(*dialog, "okButton");
+  ASSERT_EQ(dialog->result(), QDialog::Accepted) << (boxes.boxes.empty() ? "" : boxes.boxes.back().text.toStdString());
+  for (const auto& [range, value] : typed) EXPECT_DOUBLE_EQ(range->get(engine.m_settings), value) << range->key;
 }
 
 TEST_F(SimSettingsDlgTest, TheSliderSendsTheGainWhenDrawnEvenIfTheDialogIsCancelled) {
