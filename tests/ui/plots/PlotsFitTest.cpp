@@ -31,7 +31,7 @@ bool Apart(std::vector<Interval> intervals) {
 
 class PlotsFitTest : public PlotsViewTest {
  protected:
-  // A minute and a half of drilling at ten-times speed, mode changes a tick apart, then a trip out;
+  // Half a minute of drilling at ten-times speed, mode changes a tick apart, then a trip out;
   // the last minute shown at the window's default size.
   void FeedHistory() {
     Open();
@@ -40,7 +40,7 @@ class PlotsFitTest : public PlotsViewTest {
     ASSERT_TRUE(window->Controller().SetBitDepth(1071.18).IsDone());
     StartRun();
     ASSERT_TRUE(window->Controller().SetTenTimes(true).IsDone());
-    Tick(600);
+    Tick(300);
     for (const RigMode mode : {Idle, Drill, TripIn, Idle, TripOut}) {
       ASSERT_TRUE(window->Controller().SetMode(mode).IsDone());
       Tick(1);
