@@ -53,7 +53,7 @@ void CHistoryRecorder::Begin() {
   m_startMs = m_engine.Clocks().milliseconds();
   m_startWall = m_engine.Clocks().nowSeconds();
   m_begun = true;
-  m_store.AddMark(0.0, vorn::NameAt(RigModeNames(), m_engine.m_settings.m_mode));
+  m_store.AddMark(0.0, vorn::NameAt(RigModeNames(), m_engine.m_settings.m_mode), true);
 }
 
 void CHistoryRecorder::OnRunChanged(bool running) {
@@ -61,7 +61,7 @@ void CHistoryRecorder::OnRunChanged(bool running) {
 }
 
 void CHistoryRecorder::OnModeChanged(int mode, bool) {
-  if (m_begun) m_store.AddMark(Now(), vorn::NameAt(RigModeNames(), mode));
+  if (m_begun) m_store.AddMark(Now(), vorn::NameAt(RigModeNames(), mode), true);
 }
 
 void CHistoryRecorder::OnSubStateChanged(int subState) {

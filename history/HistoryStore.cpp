@@ -83,8 +83,8 @@ void CHistoryStore::Add(size_t series, double t, double value) {
   m_latest = std::max(m_latest, t);
 }
 
-void CHistoryStore::AddMark(double t, std::string text) {
-  m_marks.push_back({t, std::move(text)});
+void CHistoryStore::AddMark(double t, std::string text, bool mode) {
+  m_marks.push_back({t, std::move(text), mode});
   while (m_marks.size() > m_limits.maxMarks) m_marks.pop_front();
   const double oldest = m_latest - static_cast<double>(m_limits.bucketSeconds);
   while (!m_marks.empty() && m_marks.front().t < oldest) m_marks.pop_front();

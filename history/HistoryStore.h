@@ -39,6 +39,7 @@ class CHistoryStore {
   struct Mark {
     double t = 0.0;
     std::string text;
+    bool mode = false;  // a change of mode, not of sub-state
   };
 
   CHistoryStore() = default;
@@ -56,7 +57,7 @@ class CHistoryStore {
 
   // One sample at time t (not before the series' newest; an earlier one is dropped, as is NaN).
   void Add(size_t series, double t, double value);
-  void AddMark(double t, std::string text);
+  void AddMark(double t, std::string text, bool mode = false);
 
   // The newest sample's time of any series; 0 for an empty history.
   [[nodiscard]] double Latest() const { return m_latest; }

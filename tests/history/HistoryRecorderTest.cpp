@@ -18,9 +18,10 @@ class HistoryRecorderTest : public RigControllerTest {
     const int index = recorder.Store().FindSeries(series);
     return index < 0 ? std::nan("") : recorder.Store().LastValue(static_cast<size_t>(index));
   }
-  [[nodiscard]] bool Marked(const std::string& text) const {
+  // A mark of that text, a change of mode or of sub-state as `mode` says.
+  [[nodiscard]] bool Marked(const std::string& text, bool mode) const {
     for (const auto& mark : recorder.Store().Marks()) {
-      if (mark.text == text) return true;
+      if (mark.text == text && mark.mode == mode) return true;
     }
     return false;
   }
@@ -51,7 +52,7 @@ TEST_F(HistoryRecorderTest, TicksOfARunLeaveTheChannelsItemsAndReceivedItemsWith
   }
   EXPECT_GE(recorder.Store().Latest(), 3.0);
   EXPECT_LT(recorder.Store().Latest(), 10.0);
-  EXPECT_TRUE(Marked("Drill"));  // the mode the run began in
+  EXPECT_TRUE(Marked("Drill", true));  // the mode the run began in
 }
 
 TEST_F(HistoryRecorderTest, ModeAndSubStateChangesAreMarkedAndANewRunBeginsANewHistory) {
@@ -60,8 +61,8 @@ TEST_F(HistoryRecorderTest, ModeAndSubStateChangesAreMarkedAndANewRunBeginsANewH
   ASSERT_TRUE(TickUntil([&] { return recorder.Now() >= 1.0; }));
   ASSERT_TRUE(controller->SetMode(TripOut).IsDone());
   ASSERT_TRUE(TickUntil([&] { return recorder.Now() >= 2.0; }));
-  EXPECT_TRUE(Marked("Trip Out"));
-  EXPECT_TRUE(Marked(SubStateNames(TripOut).at(0)));
+  EXPECT_TRUE(Marked("Trip Out", true));
+  EXPECT_TRUE(Marked(SubStateNames(TripOut).at(0), false));  // "Idle", a sub-state named like a mode
   const auto marks = recorder.Store().Marks().size();
   EXPECT_GE(marks, 3U);
 

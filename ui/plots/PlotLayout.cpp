@@ -49,6 +49,7 @@ std::string PlotLayoutToJson(const PlotLayout& layout) {
         object["min"] = curve.min;
         object["max"] = curve.max;
       }
+      if (curve.ownScale) object["ownScale"] = true;
       curves.append(object);
     }
     tracks.append(QJsonObject{{"curves", curves}, {"bands", track.bands}});
@@ -78,6 +79,7 @@ bool PlotLayoutFromJson(const std::string& text, PlotLayout& layout) {
       curve.series = c["series"].toString().toStdString();
       if (c["rgb"].isDouble()) curve.rgb = static_cast<unsigned>(c["rgb"].toInt()) & 0xFFFFFF;
       curve.autoScale = c["auto"].toBool(true);
+      curve.ownScale = c["ownScale"].toBool(false);
       const double min = c["min"].toDouble(0.0);
       const double max = c["max"].toDouble(100.0);
       if (!curve.autoScale && std::isfinite(min) && std::isfinite(max) && min < max) {

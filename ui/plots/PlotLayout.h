@@ -10,6 +10,8 @@ struct PlotCurve {
   bool autoScale = true;      // the scale follows what is visible; else fixed at min..max
   double min = 0.0;
   double max = 100.0;
+  // On a scale of its own even beside a curve of its quantity, which it shares one with otherwise.
+  bool ownScale = false;
 
   bool operator==(const PlotCurve&) const = default;
 };

@@ -6,6 +6,7 @@
 #include <QContextMenuEvent>
 #include <QFile>
 #include <QFileDialog>
+#include <QFontMetricsF>
 #include <QInputDialog>
 #include <QLabel>
 #include <QMenu>
@@ -21,13 +22,19 @@
 #include "support/ProfileSection.h"
 #include "support/Time.h"
 #include "ui/MessageBoxes.h"
+#include "ui/plots/FittingTicker.h"
+#include "ui/plots/MarkThinning.h"
+#include "ui/plots/ScaleSharing.h"
+#include "ui/plots/SeriesQuantity.h"
+#include "ui/plots/TrackPlot.h"
 
 namespace {
 
 constexpr const char* kLayoutEntry = "PlotLayout";
 constexpr size_t kMaxMarkLines = 300;  // marks drawn in one view; more are left out
-constexpr size_t kMaxMarkTexts = 40;   // with more marks in view, only their lines
+constexpr double kMarkNameGap = 2.0;   // pixels between two marks' names along the time axis
 constexpr double kLaneSpan = 1.25;     // a band lane's share of the value axis, its on-height being 1
+const QColor kSharedAxisColour(70, 70, 70);  // a scale that belongs to several curves
 
 struct WindowChoice {
   const char* text;
@@ -53,11 +60,6 @@ class CTimeOfDayTicker : public QCPAxisTickerTime {
  private:
   const CHistoryRecorder& m_history;
 };
-
-QString ValueText(double value) {
-  if (std::isnan(value)) return "-";
-  return QString::fromStdString(vorn::FormatFixed(value, 2));
-}
 
 // The file an export goes to, asked of the operator: "Plots_<now>.<extension>" in the output folder
 // unless they choose another; empty when they cancel.
@@ -133,6 +135,7 @@ void CPlotsView::CreateControls() {
 void CPlotsView::Rebuild() {
   for (Track& track : m_tracks) delete track.plot;
   m_tracks.clear();
+  delete m_timeScale;
   delete m_trackArea->layout();
   QBoxLayout* box = m_layout.timeDown ? static_cast<QBoxLayout*>(new QHBoxLayout(m_trackArea))
                                       : static_cast<QBoxLayout*>(new QVBoxLayout(m_trackArea));
@@ -140,12 +143,14 @@ void CPlotsView::Rebuild() {
   box->setSpacing(0);
   m_tracks.resize(m_layout.tracks.size());
   for (size_t i = 0; i < m_tracks.size(); ++i) {
-    // Time labels once: on the first track when time runs down, under the last when across.
-    const bool labels = m_layout.timeDown ? i == 0 : i + 1 == m_tracks.size();
-    SetUpTrack(m_tracks[i], m_layout.tracks[i], labels);
+    SetUpTrack(m_tracks[i], m_layout.tracks[i]);
     m_tracks[i].plot->setObjectName(QString("plotTrack%1").arg(i));
     box->addWidget(m_tracks[i].plot, 1);
   }
+  // The time labels once, in a strip of their own before the tracks when time runs down and under
+  // them when across, so that every track has the same room for its curves.
+  SetUpTimeScale();
+  box->insertWidget(m_layout.timeDown ? 0 : box->count(), m_timeScale, 0);
   m_currentTrack = std::clamp(m_currentTrack, 0, std::max(0, TrackCount() - 1));
   m_orientationBox->setCurrentIndex(m_layout.timeDown ? 0 : 1);
   const int windowIndex = m_windowBox->findData(m_layout.windowSeconds);
@@ -154,8 +159,32 @@ void CPlotsView::Rebuild() {
   Refresh();
 }
 
-void CPlotsView::SetUpTrack(Track& track, const PlotTrack& layout, bool timeLabels) {
-  auto* plot = new QCustomPlot(m_trackArea);
+void CPlotsView::SetUpTimeScale() {
+  const bool down = m_layout.timeDown;
+  m_timeScale = new CTrackPlot(m_trackArea);
+  m_timeScale->setObjectName("plotTimeScale");
+  QCPAxis* time = down ? m_timeScale->yAxis : m_timeScale->xAxis;
+  for (QCPAxis* axis : m_timeScale->axisRect()->axes()) axis->setVisible(axis == time);
+  time->setRangeReversed(down);
+  time->setTicker(QSharedPointer<QCPAxisTicker>(new CTimeOfDayTicker(m_history)));
+  time->grid()->setVisible(false);
+  QFont small = font();
+  small.setPointSizeF(std::max(6.0, small.pointSizeF() - 1.0));
+  time->setTickLabelFont(small);
+  // Room for half a label beyond each end of the axis, which every track's time axis then keeps too.
+  const QFontMetrics metrics(small);
+  const int half = (down ? metrics.height() : metrics.horizontalAdvance("00:00:00")) / 2 + 1;
+  m_timeScale->axisRect()->setMinimumMargins(down ? QMargins(0, half, 0, half) : QMargins(half, 0, half, 0));
+  // As wide (or high) as its labels; AlignTimeAxes sets it to what they take.
+  if (down) {
+    m_timeScale->setFixedWidth(60);
+  } else {
+    m_timeScale->setFixedHeight(24);
+  }
+}
+
+void CPlotsView::SetUpTrack(Track& track, const PlotTrack& layout) {
+  auto* plot = new CTrackPlot(m_trackArea);
   track.plot = plot;
   plot->installEventFilter(this);
   plot->setNoAntialiasingOnDrag(true);
@@ -167,6 +196,7 @@ void CPlotsView::SetUpTrack(Track& track, const PlotTrack& layout, bool timeLabe
   small.setPointSizeF(std::max(6.0, small.pointSizeF() - 1.0));
   const bool down = m_layout.timeDown;
 
+  plot->axisRect()->setMinimumMargins(QMargins());  // the room goes to the curves
   track.timeAxis = down ? plot->yAxis : plot->xAxis;
   QCPAxis* firstValue = down ? plot->xAxis2 : plot->yAxis;
   QCPAxis* unusedTime = down ? plot->yAxis2 : plot->xAxis2;
@@ -175,26 +205,38 @@ void CPlotsView::SetUpTrack(Track& track, const PlotTrack& layout, bool timeLabe
   unusedValue->setVisible(false);
   track.timeAxis->setRangeReversed(down);  // newest at the bottom
   track.timeAxis->setTicker(QSharedPointer<QCPAxisTicker>(new CTimeOfDayTicker(m_history)));
-  track.timeAxis->setTickLabels(timeLabels);
-  track.timeAxis->setTickLabelFont(small);
-  if (!timeLabels) track.timeAxis->setPadding(0);
+  track.timeAxis->setTickLabels(false);
+  track.timeAxis->setPadding(0);
   // Solid light grid lines: dotted ones take the slow way through the rasteriser.
   for (QCPAxis* axis : {plot->xAxis, plot->yAxis, plot->xAxis2, plot->yAxis2}) {
     axis->grid()->setPen(QPen(QColor(225, 225, 225), 0));
   }
 
+  // The legend's entries one under the other in a narrow track, side by side in a low one.
+  plot->legend->setFillOrder(down ? QCPLayoutGrid::foRowsFirst : QCPLayoutGrid::foColumnsFirst);
+  plot->legend->setWrap(0);
+
+  track.scaleLeaders = ScaleLeaders(layout);
+  track.valueAxes.assign(layout.curves.size(), nullptr);
   for (size_t c = 0; c < layout.curves.size(); ++c) {
     const PlotCurve& curve = layout.curves[c];
-    QCPAxis* axis = c == 0 ? firstValue
-                           : plot->axisRect()->addAxis(down ? QCPAxis::atTop : QCPAxis::atLeft);
-    axis->setVisible(!layout.bands);
-    axis->setTickLabelFont(small);
-    axis->setBasePen(QPen(Colour(curve.rgb)));
-    axis->setTickPen(QPen(Colour(curve.rgb)));
-    axis->setSubTickPen(QPen(Colour(curve.rgb)));
-    axis->setTickLabelColor(Colour(curve.rgb));
-    axis->grid()->setVisible(c == 0 && !layout.bands);
-    axis->ticker()->setTickCount(3);
+    const size_t leader = track.scaleLeaders[c];
+    QCPAxis* axis = track.valueAxes[leader];
+    if (axis == nullptr) {
+      axis = c == 0 ? firstValue : plot->axisRect()->addAxis(down ? QCPAxis::atTop : QCPAxis::atLeft);
+      const bool shared = std::count(track.scaleLeaders.begin(), track.scaleLeaders.end(), c) > 1;
+      const QColor colour = shared ? kSharedAxisColour : Colour(curve.rgb);
+      axis->setVisible(!layout.bands);
+      axis->setTickLabelFont(small);
+      axis->setBasePen(QPen(colour));
+      axis->setTickPen(QPen(colour));
+      axis->setSubTickPen(QPen(colour));
+      axis->setTickLabelColor(colour);
+      axis->grid()->setVisible(c == 0 && !layout.bands);
+      axis->setTicker(QSharedPointer<QCPAxisTicker>(new CFittingTicker(*axis)));
+      // Deeper is lower, as on a well log.
+      axis->setRangeReversed(!down && SeriesQuantity(curve.series) == Quantity::Depth);
+    }
     QCPGraph* graph = plot->addGraph(track.timeAxis, axis);  // keys are times, on either orientation
     graph->setPen(QPen(Colour(curve.rgb), 0));  // cosmetic: one pixel, the fast way to stroke
     graph->setAdaptiveSampling(true);
@@ -210,14 +252,25 @@ void CPlotsView::SetUpTrack(Track& track, const PlotTrack& layout, bool timeLabe
     } else if (!curve.autoScale) {
       axis->setRange(curve.min, curve.max);
     }
-    track.valueAxes.push_back(axis);
+    track.valueAxes[c] = axis;
     track.graphs.push_back(graph);
   }
-  if (layout.curves.empty()) firstValue->setVisible(true);
+  if (layout.curves.empty()) {
+    firstValue->setVisible(true);
+    firstValue->setTicker(QSharedPointer<QCPAxisTicker>(new CFittingTicker(*firstValue)));
+  }
 
   plot->legend->setVisible(true);
   plot->legend->setFont(small);
   plot->legend->setBrush(QColor(255, 255, 255));
+  // Small icons and margins, so that every entry's name and value fit the track at the window's
+  // smallest usual size.
+  plot->legend->setIconSize(10, 8);
+  plot->legend->setIconTextPadding(3);
+  plot->legend->setMargins(QMargins(3, 2, 3, 2));
+  plot->axisRect()->insetLayout()->setMargins(QMargins(3, 3, 3, 3));
+  plot->legend->setRowSpacing(1);
+  plot->legend->setColumnSpacing(10);
   plot->axisRect()->insetLayout()->setInsetAlignment(0, down ? (Qt::AlignBottom | Qt::AlignLeft)
                                                               : (Qt::AlignTop | Qt::AlignLeft));
 
@@ -244,12 +297,57 @@ void CPlotsView::Refresh() {
   m_drawnEnd = to;
   const double from = to - m_span;
   m_drawing = true;
+  for (size_t i = 0; i < m_tracks.size(); ++i) DrawTrack(m_tracks[i], m_layout.tracks[i], from, to);
+  (m_layout.timeDown ? m_timeScale->yAxis : m_timeScale->xAxis)->setRange(from, to);
+  AlignTimeAxes();
   for (size_t i = 0; i < m_tracks.size(); ++i) {
-    DrawTrack(m_tracks[i], m_layout.tracks[i], from, to);
+    // The marks' names beside the time labels: on the first track, or on the last.
     DrawMarks(m_tracks[i], m_layout.timeDown ? i == 0 : i + 1 == m_tracks.size(), from, to);
     m_tracks[i].plot->replot();
   }
+  m_timeScale->replot();
   m_drawing = false;
+}
+
+void CPlotsView::AlignTimeAxes() {
+  const bool down = m_layout.timeDown;
+  const QCP::MarginSides aligned = down ? (QCP::msTop | QCP::msBottom) : (QCP::msLeft | QCP::msRight);
+  std::vector<CTrackPlot*> plots;
+  for (Track& track : m_tracks) plots.push_back(track.plot);
+  plots.push_back(m_timeScale);
+  int before = 0;
+  int after = 0;
+  for (CTrackPlot* plot : plots) {
+    QCPAxisRect* rect = plot->axisRect();
+    rect->setAutoMargins(QCP::msAll);
+    // A track laid out at a new size chooses its ticks again for that size, and so its margins.
+    const QSize size = rect->rect().size();
+    plot->LayOut();
+    if (rect->rect().size() != size) plot->LayOut();
+    const QMargins margins = rect->margins();
+    before = std::max(before, down ? margins.top() : margins.left());
+    after = std::max(after, down ? margins.bottom() : margins.right());
+  }
+  // The strip of time labels as wide (or high) as they are, with a pixel for its axis rectangle.
+  const QMargins labels = m_timeScale->axisRect()->margins();
+  if (down) {
+    m_timeScale->setFixedWidth(labels.left() + labels.right() + 1);
+  } else {
+    m_timeScale->setFixedHeight(labels.top() + labels.bottom() + 1);
+  }
+  for (CTrackPlot* plot : plots) {
+    QCPAxisRect* rect = plot->axisRect();
+    QMargins margins = rect->margins();
+    if (down) {
+      margins.setTop(before);
+      margins.setBottom(after);
+    } else {
+      margins.setLeft(before);
+      margins.setRight(after);
+    }
+    rect->setAutoMargins(QCP::msAll & ~aligned);
+    rect->setMargins(margins);
+  }
 }
 
 void CPlotsView::DrawTrack(Track& track, const PlotTrack& layout, double from, double to) {
@@ -259,6 +357,12 @@ void CPlotsView::DrawTrack(Track& track, const PlotTrack& layout, double from, d
   const int pixels = std::max(200, down ? area.height() : area.width());  // at least, before it is laid out
   track.timeAxis->setRange(from, to);
   std::vector<CHistoryStore::Point> points;
+  // Per scale, the least and greatest value its curves show.
+  struct Span {
+    double lower = HUGE_VAL;
+    double upper = -HUGE_VAL;
+  };
+  std::vector<Span> spans(layout.curves.size());
   for (size_t c = 0; c < layout.curves.size() && c < track.graphs.size(); ++c) {
     const PlotCurve& curve = layout.curves[c];
     QCPGraph* graph = track.graphs[c];
@@ -270,15 +374,10 @@ void CPlotsView::DrawTrack(Track& track, const PlotTrack& layout, double from, d
       store.Envelope(s, from, to, pixels, points);
       last = store.LastValue(s);
       // The envelope keeps every minimum and maximum: the scale comes from it.
-      if (curve.autoScale && !layout.bands && !points.empty()) {
-        double min = points.front().value;
-        double max = min;
-        for (const auto& p : points) {
-          min = std::min(min, p.value);
-          max = std::max(max, p.value);
-        }
-        const double pad = max > min ? (max - min) * 0.05 : std::max(1.0, std::abs(max) * 0.05);
-        track.valueAxes[c]->setRange(min - pad, max + pad);
+      Span& span = spans[track.scaleLeaders[c]];
+      for (const auto& p : points) {
+        span.lower = std::min(span.lower, p.value);
+        span.upper = std::max(span.upper, p.value);
       }
     }
     // A band ends where its series ends: the step to the newest value reaches the view's end.
@@ -288,8 +387,29 @@ void CPlotsView::DrawTrack(Track& track, const PlotTrack& layout, double from, d
     for (const auto& p : points) values.append(QCPGraphData(p.t, p.value));
     if (layout.bands && !points.empty() && points.back().t < to) values.append(QCPGraphData(to, points.back().value));
     data->set(values, true);
-    graph->setName(QString::fromStdString(curve.series) + "  " + ValueText(last));
+    graph->setName(LegendText(track, layout, c, last));
   }
+  for (size_t c = 0; c < layout.curves.size() && c < track.valueAxes.size(); ++c) {
+    const double min = spans[c].lower;
+    const double max = spans[c].upper;
+    if (!layout.curves[c].autoScale || layout.bands || !(min <= max)) continue;
+    const double pad = max > min ? (max - min) * 0.05 : std::max(1.0, std::abs(max) * 0.05);
+    track.valueAxes[c]->setRange(min - pad, max + pad);
+  }
+}
+
+// The name and the current value; a curve on the scale of another says whose. Two lines where the
+// tracks stand side by side and are narrow, one where they lie one under the other.
+QString CPlotsView::LegendText(const Track& track, const PlotTrack& layout, size_t curve, double value) const {
+  const std::string& series = layout.curves[curve].series;
+  const QString separator = m_layout.timeDown ? "\n" : "  ";
+  QString text = QString::fromStdString(series) + separator +
+                 QString::fromStdString(SeriesValueText(SeriesQuantity(series), value));
+  const size_t leader = track.scaleLeaders[curve];
+  if (leader != curve) {
+    text += separator + "(scale of " + QString::fromStdString(layout.curves[leader].series) + ")";
+  }
+  return text;
 }
 
 void CPlotsView::DrawMarks(Track& track, bool withText, double from, double to) {
@@ -311,12 +431,34 @@ void CPlotsView::DrawMarks(Track& track, bool withText, double from, double to) 
     line->setSelectable(false);
     track.markLines.push_back(line);
   }
-  const bool texts = withText && visible.size() <= kMaxMarkTexts;
-  while (texts && track.markTexts.size() < visible.size()) {
+  // Names only where they keep clear of one another along the time axis, the newest first; the
+  // margins before and after the time axis are set by now, so its length is known.
+  QFont small = font();
+  small.setPointSizeF(std::max(6.0, small.pointSizeF() - 1.5));
+  std::vector<size_t> named;
+  if (withText && !visible.empty()) {
+    // The track is as long as the area of all tracks along the time axis, even before it is laid out.
+    const QSize area = m_trackArea->size();
+    const QMargins margins = plot.axisRect()->margins();
+    const double length = down ? area.height() - margins.top() - margins.bottom()
+                               : area.width() - margins.left() - margins.right();
+    const double perSecond = std::max(0.0, length) / std::max(1e-9, to - from);
+    std::vector<double> pixels;
+    std::vector<bool> modes;
+    pixels.reserve(visible.size());
+    modes.reserve(visible.size());
+    for (const auto* mark : visible) {
+      pixels.push_back(mark->t * perSecond);
+      modes.push_back(mark->mode);
+    }
+    const std::vector<bool> shown = MarkNamesShown(pixels, modes, QFontMetricsF(small).height() + kMarkNameGap);
+    for (size_t i = 0; i < shown.size(); ++i) {
+      if (shown[i]) named.push_back(i);
+    }
+  }
+  while (track.markTexts.size() < named.size()) {
     auto* text = new QCPItemText(&plot);
     text->setColor(QColor(80, 80, 80));
-    QFont small = font();
-    small.setPointSizeF(std::max(6.0, small.pointSizeF() - 1.5));
     text->setFont(small);
     text->position->setAxes(down ? valueAxis : track.timeAxis, down ? track.timeAxis : valueAxis);
     text->position->setTypeX(down ? QCPItemPosition::ptAxisRectRatio : QCPItemPosition::ptPlotCoords);
@@ -336,13 +478,15 @@ void CPlotsView::DrawMarks(Track& track, bool withText, double from, double to) 
   }
   for (size_t i = 0; i < track.markTexts.size(); ++i) {
     QCPItemText* text = track.markTexts[i];
-    text->setVisible(texts && i < visible.size());
+    text->setVisible(i < named.size());
     if (!text->visible()) continue;
-    const double t = visible[i]->t;
-    text->position->setCoords(down ? 0.02 : t, down ? t : 0.02);
-    text->setText(QString::fromStdString(visible[i]->text));
+    const CHistoryStore::Mark& mark = *visible[named[i]];
+    text->position->setCoords(down ? 0.02 : mark.t, down ? mark.t : 0.02);
+    text->setText(QString::fromStdString(mark.text));
   }
 }
+
+QCustomPlot& CPlotsView::TrackPlot(int track) const { return *m_tracks[static_cast<size_t>(track)].plot; }
 
 QCPGraph& CPlotsView::CurveGraph(int track, int curve) const {
   return *m_tracks[static_cast<size_t>(track)].graphs[static_cast<size_t>(curve)];
@@ -480,12 +624,25 @@ void CPlotsView::SetCurveScale(int track, int curve, bool autoScale, double min,
   PlotLayout layout = m_layout;
   auto& curves = layout.tracks[static_cast<size_t>(track)].curves;
   if (curve < 0 || curve >= static_cast<int>(curves.size())) return;
-  PlotCurve& c = curves[static_cast<size_t>(curve)];
-  c.autoScale = autoScale;
-  if (!autoScale) {
-    c.min = min;
-    c.max = max;
+  const std::vector<size_t> leaders = ScaleLeaders(layout.tracks[static_cast<size_t>(track)]);
+  const size_t leader = leaders[static_cast<size_t>(curve)];
+  for (size_t i = 0; i < curves.size(); ++i) {
+    if (leaders[i] != leader) continue;
+    curves[i].autoScale = autoScale;
+    if (!autoScale) {
+      curves[i].min = min;
+      curves[i].max = max;
+    }
   }
+  SetLayout(layout);
+}
+
+void CPlotsView::SetCurveOwnScale(int track, int curve, bool own) {
+  if (track < 0 || track >= TrackCount()) return;
+  PlotLayout layout = m_layout;
+  auto& curves = layout.tracks[static_cast<size_t>(track)].curves;
+  if (curve < 0 || curve >= static_cast<int>(curves.size())) return;
+  curves[static_cast<size_t>(curve)].ownScale = own;
   SetLayout(layout);
 }
 
@@ -511,7 +668,22 @@ bool CPlotsView::eventFilter(QObject* watched, QEvent* event) {
       if (m_tracks[i].plot == watched) m_currentTrack = static_cast<int>(i);
     }
   }
+  // A track of a new size draws itself at once with its old ticks and margins; the view then chooses
+  // them again for every track.
+  if (event->type() == QEvent::Resize) QueueRefresh();
   return QWidget::eventFilter(watched, event);
+}
+
+void CPlotsView::QueueRefresh() {
+  if (m_refreshQueued) return;
+  m_refreshQueued = true;
+  QMetaObject::invokeMethod(
+      this,
+      [this] {
+        m_refreshQueued = false;
+        if (isVisible()) Refresh();
+      },
+      Qt::QueuedConnection);
 }
 
 void CPlotsView::FillSeriesMenu(QMenu& menu, int track) {
@@ -550,6 +722,19 @@ void CPlotsView::ShowTrackMenu(int track, const QPoint& where) {
       automatic->setCheckable(true);
       automatic->setChecked(curve.autoScale);
       sub->addAction("Fixed Scale...", this, [this, track, index] { AskFixedScale(track, index); });
+      // Only a curve beside another of its quantity has a scale to share.
+      const Quantity quantity = SeriesQuantity(curve.series);
+      const bool another = quantity != Quantity::Unknown &&
+                           std::count_if(layout.curves.begin(), layout.curves.end(), [&](const PlotCurve& other) {
+                             return SeriesQuantity(other.series) == quantity;
+                           }) > 1;
+      if (another) {
+        QAction* own = sub->addAction("Own Scale", this, [this, track, index, curve] {
+          SetCurveOwnScale(track, index, !curve.ownScale);
+        });
+        own->setCheckable(true);
+        own->setChecked(curve.ownScale);
+      }
     }
     sub->addAction("Remove", this, [this, track, index] { RemoveCurve(track, index); });
   }

@@ -8,6 +8,7 @@
 #include "ui/plots/PlotLayout.h"
 
 class CHistoryRecorder;
+class CTrackPlot;
 class QComboBox;
 class QCPAxis;
 class QCPGraph;
@@ -43,8 +44,11 @@ class CPlotsView : public QWidget {
   void AddCurve(int track, const std::string& series);
   void RemoveCurve(int track, int curve);
   void SetCurveColour(int track, int curve, unsigned rgb);
-  // Automatic scale, or fixed at min..max (min below max).
+  // Automatic scale, or fixed at min..max (min below max), for the curve and every curve that shares
+  // its scale.
   void SetCurveScale(int track, int curve, bool autoScale, double min = 0.0, double max = 100.0);
+  // A scale of the curve's own, or shared with the curves of its quantity in the track.
+  void SetCurveOwnScale(int track, int curve, bool own);
   void SetTimeDown(bool down);
   // The span shown, 60 s to 24 h.
   void SetWindowSeconds(int seconds);
@@ -69,7 +73,7 @@ class CPlotsView : public QWidget {
   bool ExportCsv(const QString& path);
 
   [[nodiscard]] int TrackCount() const { return static_cast<int>(m_tracks.size()); }
-  [[nodiscard]] QCustomPlot& TrackPlot(int track) const { return *m_tracks[static_cast<size_t>(track)].plot; }
+  [[nodiscard]] QCustomPlot& TrackPlot(int track) const;
   [[nodiscard]] QCPGraph& CurveGraph(int track, int curve) const;
   // The track "Add Curve" adds to: the one last clicked.
   [[nodiscard]] int CurrentTrack() const { return m_currentTrack; }
@@ -80,9 +84,10 @@ class CPlotsView : public QWidget {
 
  private:
   struct Track {
-    QCustomPlot* plot = nullptr;
+    CTrackPlot* plot = nullptr;
     QCPAxis* timeAxis = nullptr;
-    std::vector<QCPAxis*> valueAxes;
+    std::vector<size_t> scaleLeaders;  // per curve, the curve whose scale it is drawn on
+    std::vector<QCPAxis*> valueAxes;   // per curve, the axis of its scale
     std::vector<QCPGraph*> graphs;
     std::vector<QCPItemStraightLine*> markLines;
     std::vector<QCPItemText*> markTexts;
@@ -90,9 +95,15 @@ class CPlotsView : public QWidget {
 
   void CreateControls();
   void Rebuild();
-  void SetUpTrack(Track& track, const PlotTrack& layout, bool timeLabels);
+  void SetUpTrack(Track& track, const PlotTrack& layout);
+  void SetUpTimeScale();
   void DrawTrack(Track& track, const PlotTrack& layout, double from, double to);
   void DrawMarks(Track& track, bool withText, double from, double to);
+  // Every track's time axis from the same pixel to the same pixel: the margins before and after it
+  // set alike, to the widest any track needs.
+  void AlignTimeAxes();
+  [[nodiscard]] QString LegendText(const Track& track, const PlotTrack& layout, size_t curve, double value) const;
+  void QueueRefresh();
   void SaveLayout();
   void OnSampled();
   void OnTimeRangeChanged(int track, double lower, double upper);
@@ -112,6 +123,7 @@ class CPlotsView : public QWidget {
   double m_drawnEnd = 0.0; // the end of the view last drawn
   int m_currentTrack = 0;
   bool m_drawing = false;  // ranges set by the view itself, not by the operator
+  bool m_refreshQueued = false;
 
   QComboBox* m_windowBox = nullptr;
   QComboBox* m_orientationBox = nullptr;
@@ -121,5 +133,6 @@ class CPlotsView : public QWidget {
   QMenu* m_addCurveMenu = nullptr;
   QWidget* m_trackArea = nullptr;
   std::vector<Track> m_tracks;
+  CTrackPlot* m_timeScale = nullptr;  // the time labels of every track
   std::vector<double> m_keys;  // scratch for the curves' points
 };

@@ -13,10 +13,31 @@ TEST(PlotLayoutJson, ALayoutReadsBackAsItWasWritten) {
   layout.tracks[0].curves[1].min = -5.5;
   layout.tracks[0].curves[1].max = 2500.25;
   layout.tracks[2].curves.push_back({"WITS 0108", 0xABCDEF, true, 0.0, 100.0});
+  layout.tracks[4].curves[1].ownScale = true;
   layout.tracks.emplace_back();
   PlotLayout read;
   ASSERT_TRUE(PlotLayoutFromJson(PlotLayoutToJson(layout), read));
   EXPECT_EQ(read, layout);
+}
+
+// A layout as it was written before curves could keep a scale of their own reads as it did, and is
+// written back byte for byte: the new member comes only where a curve keeps its own scale.
+TEST(PlotLayoutJson, AnEarlierLayoutReadsAsBeforeAndIsWrittenBackAsItWas) {
+  const std::string earlier =
+      R"({"timeDown":false,"tracks":[{"bands":false,"curves":[{"auto":true,"rgb":2056127,"series":"DEPTH"},)"
+      R"({"auto":false,"max":1100,"min":900,"rgb":12597547,"series":"HOLE_DEPTH"}]},)"
+      R"({"bands":true,"curves":[{"auto":false,"max":1,"min":0,"rgb":2056127,"series":"SLIPS"}]}],"window":600})";
+  PlotLayout expected;
+  expected.timeDown = false;
+  expected.windowSeconds = 600;
+  expected.tracks = {PlotTrack{{{"DEPTH", 0x1F5FBF, true, 0.0, 100.0}, {"HOLE_DEPTH", 0xC0392B, false, 900.0, 1100.0}}},
+                     PlotTrack{{{"SLIPS", 0x1F5FBF, false, 0.0, 1.0}}, true}};
+  PlotLayout read;
+  ASSERT_TRUE(PlotLayoutFromJson(earlier, read));
+  EXPECT_EQ(read, expected);
+  EXPECT_EQ(PlotLayoutToJson(read), earlier);
+  read.tracks[0].curves[1].ownScale = true;
+  EXPECT_NE(PlotLayoutToJson(read).find(R"("ownScale":true,"rgb":12597547)"), std::string::npos);
 }
 
 TEST(PlotLayoutJson, TextThatIsNoLayoutLeavesTheLayoutAndBadValuesAreMended) {

@@ -12,58 +12,15 @@
 #include "history/HistoryCsv.h"
 #include "support/ProfileSection.h"
 #include "support/Numbers.h"
-#include "tests/ui/MainWindowTestParts.h"
+#include "tests/ui/plots/PlotsTestParts.h"
 #include "ui/plots/PlotsView.h"
 
 namespace {
 
-using vorn::test::MainWindowTest;
+using vorn::test::kPlotsTab;
+using vorn::test::PlotsViewTest;
 using vorn::test::ScreenshotPath;
 using vorn::test::Settle;
-
-constexpr int kPlotsTab = 3;
-
-class PlotsViewTest : public MainWindowTest {
- protected:
-  void SetUp() override {
-    // Every test starts from the default layout and the first tab.
-    vorn::CProfileSection profile("VornRigSim", "");
-    profile.RemoveEntry("PlotLayout");
-    profile.WriteInt("TabSel", 0);
-  }
-  void OpenOnPlots() {
-    Open();
-    window->resize(1000, 640);
-    Find<QTabWidget>("tabs")->setCurrentIndex(kPlotsTab);
-    Settle();
-  }
-  // A run on a link that opens nothing, stepped by hand: each tick 100 ms of both clocks.
-  void StartRun() {
-    CWitsCommSettings silent;
-    silent.commType = 2;
-    ASSERT_TRUE(window->Controller().SetLinkSettings(silent).IsDone());
-    ASSERT_TRUE(window->Controller().SetRunning(true).IsDone());
-  }
-  void Tick(int count) {
-    for (int i = 0; i < count; ++i) {
-      clocks.milliseconds += 100;
-      clocks.now += 0.1;
-      window->Controller().TickOnce();
-    }
-  }
-  [[nodiscard]] CPlotsView& Plots() { return window->Plots(); }
-  [[nodiscard]] const CHistoryStore& Store() { return window->History().Store(); }
-  [[nodiscard]] double LastValue(const std::string& series) {
-    const int index = Store().FindSeries(series);
-    return index < 0 ? std::nan("") : Store().LastValue(static_cast<size_t>(index));
-  }
-  // The newest point a curve draws.
-  [[nodiscard]] QCPGraphData LastPoint(int track, int curve) {
-    const auto data = Plots().CurveGraph(track, curve).data();
-    EXPECT_FALSE(data->isEmpty());
-    return data->isEmpty() ? QCPGraphData() : *(data->constEnd() - 1);
-  }
-};
 
 TEST_F(PlotsViewTest, TheTabComesLastAndDrawsEveryDefaultCurveWithItsLastValueAfterTicks) {
   OpenOnPlots();
@@ -87,9 +44,12 @@ TEST_F(PlotsViewTest, TheTabComesLastAndDrawsEveryDefaultCurveWithItsLastValueAf
       const std::string& series = layout.tracks[static_cast<size_t>(t)].curves[static_cast<size_t>(c)].series;
       const QCPGraphData last = LastPoint(t, c);
       EXPECT_EQ(last.value, LastValue(series)) << series;
-      // The legend shows the current value with two decimals.
-      EXPECT_EQ(Plots().CurveGraph(t, c).name(),
-                QString::fromStdString(series + "  " + vorn::FormatFixed(LastValue(series), 2)));
+      // The legend shows the name and the current value under it: two decimals, or a flag's truth.
+      const bool flag = series == "SLIPS" || series == "ON_BOTTOM";
+      const std::string value =
+          flag ? (LastValue(series) != 0.0 ? "TRUE" : "FALSE") : vorn::FormatFixed(LastValue(series), 2);
+      const QString legend = Plots().CurveGraph(t, c).name();
+      EXPECT_TRUE(legend.startsWith(QString::fromStdString(series + "\n" + value))) << legend.toStdString();
     }
   }
   EXPECT_EQ(LastPoint(0, 0).value, engine.m_fDepth);
