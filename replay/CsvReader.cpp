@@ -159,8 +159,10 @@ bool CCsvReader::ReadIndex(std::string_view field, std::size_t dateColumn, doubl
     return true;
   }
   if (m_header.indexKind == ReplayIndexKind::Depth) return false;
-  if (!m_dateOrder) {
-    // Month and day told apart by the first date with a number over 12 in one of them.
+  if (!m_dateOrder && !m_orderSettled) {
+    // Month and day told apart by the first row's date when a number over 12 is in one of them;
+    // otherwise the day comes first. Later rows never change it, so a second reading is the same.
+    m_orderSettled = true;
     std::vector<std::string_view> parts;
     SplitFields(field.substr(0, field.find_first_of(" T-")), '/', parts);
     if (parts.size() == 3) {

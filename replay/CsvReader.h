@@ -34,6 +34,7 @@ class CCsvReader : public CRowReader {
   std::vector<std::size_t> m_curveColumns;  // column of each curve
   double m_timeUnitSeconds = 1.0;
   std::optional<vorn::replay::DateOrder> m_dateOrder;
+  bool m_orderSettled = false;
   std::optional<std::string> m_pendingRow;  // the first data line, read while looking for a units line
   uint64_t m_pendingLine = 0;
 };

@@ -240,9 +240,13 @@ bool LooksLikeFrames(std::string_view start) {
     if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
     at = end + 1;
     if (Trim(line).empty()) continue;
-    return CWitsLogReader::IsEntryHeader(line) || Trim(line).starts_with("&&");
+    if (CWitsLogReader::IsEntryHeader(line)) return true;
+    break;
   }
-  return false;
+  // A capture: a frame start and end near the start, in no LAS file.
+  const std::size_t open = start.find("&&");
+  return open != std::string_view::npos && start.find("!!", open) != std::string_view::npos &&
+         !Trim(start.substr(0, start.find('\n'))).starts_with("~");
 }
 
 std::unique_ptr<CFrameReader> OpenFrameReader(const std::string& path, std::string& error, const std::string& paceItem) {

@@ -89,5 +89,6 @@ class CWitsCaptureReader : public CFrameReader {
 // log. Empty with the reason (file name and line) when it cannot be read or holds no frame start.
 [[nodiscard]] std::unique_ptr<CFrameReader> OpenFrameReader(const std::string& path, std::string& error,
                                                             const std::string& paceItem = {});
-// Whether a file looks like WITS frames rather than rows: a log entry header or "&&" near its start.
+// Whether a file looks like WITS frames rather than rows: a log entry header first, or "&&" and "!!"
+// near its start.
 [[nodiscard]] bool LooksLikeFrames(std::string_view start);

@@ -220,11 +220,15 @@ bool CLasReader::FinishHeader(std::string& error) {
 
 bool CLasReader::ReadIndex(std::size_t& used, double& index) {
   const std::string_view first = m_fields[0];
+  const bool settled = m_kindSettled;
+  m_kindSettled = true;
   if (const auto number = ReadNumber(first)) {
     used = 1;
     index = m_header.indexKind == ReplayIndexKind::Time ? *number * m_timeUnitSeconds : *number;
     return true;
   }
+  // Only the first row may tell that a depth index is a date-time after all.
+  if (m_header.indexKind == ReplayIndexKind::Depth && settled) return false;
   if (m_header.indexKind == ReplayIndexKind::Depth && m_header.curves.size() + 1 == m_fields.size()) {
     // A date-time text where a depth was expected: the index is a time after all.
     if (!ReadDateTime(first, m_dateOrder)) return false;

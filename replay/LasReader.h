@@ -19,6 +19,7 @@ class CLasReader : public CRowReader {
 
  protected:
   bool ReadRow(ReplayRow& row, bool& bad) override;
+  void Restart() override { m_dataEnded = false; }
 
  private:
   enum class Section { None, Version, Well, Curve, Parameter, Other, Data };
@@ -38,5 +39,6 @@ class CLasReader : public CRowReader {
   bool m_sawData = false;
   bool m_dataEnded = false;  // a second data section, or any section after the data, ends it
   double m_timeUnitSeconds = 1.0;
+  bool m_kindSettled = false;  // the first row has told a depth from a date-time index
   vorn::replay::DateOrder m_dateOrder = vorn::replay::DateOrder::DayFirst;
 };
