@@ -87,8 +87,15 @@ CommandLineResult ParseCommandLine(const QStringList& arguments, const std::opti
       "fleet", "With --headless: run N rigs in one process, each under <root>/Fleet/Rig<k> (see docs/fleet.md).", "N");
   const QCommandLineOption fleetSeed(
       "fleet-seed", "Make the rigs of the fleet differ in start depth, mode and start moment, by seed S.", "S");
+  const QCommandLineOption replay("replay", "Play the recorded well in FILE (LAS, CSV, WITS log or capture) instead "
+                                           "of the simulated rig (see docs/replay.md).", "FILE");
+  const QCommandLineOption replayMap("replay-map", "Map the replayed curves by the JSON object in FILE "
+                                                   "({\"HKLD\": \"0114\"}) over the default map.", "FILE");
+  const QCommandLineOption replaySpeed("replay-speed", "Play at X times the file's own pace, 0.1 to 1000 (default 1).", "X");
+  const QCommandLineOption replayStart("replay-start", "Start at INDEX: a time, a depth or row:N.", "INDEX");
+  const QCommandLineOption replayLoop("replay-loop", "Start the replay again at its end.");
   parser.addOptions({help, version, headless, duration, tenTimes, console, root, control, controlToken, historyCsv,
-                     fault, faultPlan, seed, fleet, fleetSeed});
+                     fault, faultPlan, seed, fleet, fleetSeed, replay, replayMap, replaySpeed, replayStart, replayLoop});
 
   CommandLineResult result;
   const auto fail = [&result](const QString& message) {
@@ -184,6 +191,26 @@ CommandLineResult ParseCommandLine(const QStringList& arguments, const std::opti
     if (!options.fleetSeed) {
       return fail("Invalid value for --fleet-seed: '" + parser.value(fleetSeed) +
                   "' (a whole number from 0 to 18446744073709551615).");
+    }
+  }
+  if (parser.isSet(replay)) {
+    if (parser.value(replay).isEmpty()) return fail("Invalid value for --replay: an empty file name.");
+    if (options.fleet) return fail("--replay does not apply to --fleet.");
+    ReplayOptions& play = options.replay.emplace();
+    play.path = parser.value(replay).toStdString();
+    play.mapPath = parser.value(replayMap).toStdString();
+    play.start = parser.value(replayStart).toStdString();
+    play.loop = parser.isSet(replayLoop);
+    if (parser.isSet(replaySpeed)) {
+      const std::string text = parser.value(replaySpeed).toStdString();
+      play.speed = vorn::ReadDecimal(text);
+      if (!vorn::HoldsDecimal(text) || !(play.speed >= 0.1 && play.speed <= 1000.0)) {
+        return fail("Invalid value for --replay-speed: '" + parser.value(replaySpeed) + "' (a number from 0.1 to 1000).");
+      }
+    }
+  } else {
+    for (const QCommandLineOption* option : {&replayMap, &replaySpeed, &replayStart, &replayLoop}) {
+      if (parser.isSet(*option)) return fail("--" + option->names().first() + " needs --replay FILE.");
     }
   }
   if (options.controlToken && !IsTokenText(*options.controlToken)) {

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "faults/FaultOrder.h"
+#include "replay/ReplayOptions.h"
 
 // Where the control API listens: an IP address (loopback unless given) and a TCP port.
 struct ControlEndpoint {
@@ -29,6 +30,7 @@ struct CommandLineOptions {
   std::optional<uint64_t> seed;           // --seed: the faults' random choices
   std::optional<int> fleet;               // headless: this many rigs in one process
   std::optional<uint64_t> fleetSeed;      // the rigs of the fleet differ by it
+  std::optional<ReplayOptions> replay;    // --replay FILE and its options: a recorded well instead of the rig
 };
 
 // The most rigs a fleet may be asked for: one per TCP port.
