@@ -94,8 +94,13 @@ CommandLineResult ParseCommandLine(const QStringList& arguments, const std::opti
   const QCommandLineOption replaySpeed("replay-speed", "Play at X times the file's own pace, 0.1 to 1000 (default 1).", "X");
   const QCommandLineOption replayStart("replay-start", "Start at INDEX: a time, a depth or row:N.", "INDEX");
   const QCommandLineOption replayLoop("replay-loop", "Start the replay again at its end.");
+  const QCommandLineOption replayRop("replay-rop", "Play a depth-indexed file at R depth units per hour (default: a "
+                                                   "row per output interval).", "R");
+  const QCommandLineOption replayUnits("replay-units", "Convert the replayed values to metric or imperial units "
+                                                       "(default: as the file has them).", "SYSTEM");
   parser.addOptions({help, version, headless, duration, tenTimes, console, root, control, controlToken, historyCsv,
-                     fault, faultPlan, seed, fleet, fleetSeed, replay, replayMap, replaySpeed, replayStart, replayLoop});
+                     fault, faultPlan, seed, fleet, fleetSeed, replay, replayMap, replaySpeed, replayStart, replayLoop, replayRop,
+                     replayUnits});
 
   CommandLineResult result;
   const auto fail = [&result](const QString& message) {
@@ -208,8 +213,25 @@ CommandLineResult ParseCommandLine(const QStringList& arguments, const std::opti
         return fail("Invalid value for --replay-speed: '" + parser.value(replaySpeed) + "' (a number from 0.1 to 1000).");
       }
     }
+    if (parser.isSet(replayRop)) {
+      const std::string text = parser.value(replayRop).toStdString();
+      play.ropPerHour = vorn::ReadDecimal(text);
+      if (!vorn::HoldsDecimal(text) || !(play.ropPerHour > 0.0 && play.ropPerHour < 1e9)) {
+        return fail("Invalid value for --replay-rop: '" + parser.value(replayRop) + "' (depth units per hour above 0).");
+      }
+    }
+    if (parser.isSet(replayUnits)) {
+      const QString system = parser.value(replayUnits).toLower();
+      if (system == "metric") {
+        play.units = vorn::replay::UnitSystem::Metric;
+      } else if (system == "imperial") {
+        play.units = vorn::replay::UnitSystem::Imperial;
+      } else {
+        return fail("Invalid value for --replay-units: '" + parser.value(replayUnits) + "' (metric or imperial).");
+      }
+    }
   } else {
-    for (const QCommandLineOption* option : {&replayMap, &replaySpeed, &replayStart, &replayLoop}) {
+    for (const QCommandLineOption* option : {&replayMap, &replaySpeed, &replayStart, &replayLoop, &replayRop, &replayUnits}) {
       if (parser.isSet(*option)) return fail("--" + option->names().first() + " needs --replay FILE.");
     }
   }
