@@ -104,8 +104,20 @@ CommandLineResult ParseCommandLine(const QStringList& arguments, const std::opti
       "log-format", "With --headless: the status lines as 'text' (default) or 'json', one object a line.", "FORMAT");
   const QCommandLineOption optionsFile(
       "options-file", "Read more options from FILE, as if given in its place (a service's configuration).", "FILE");
+  const QCommandLineOption replay("replay", "Play the recorded well in FILE (LAS, CSV, WITS log or capture) instead "
+                                           "of the simulated rig (see docs/replay.md).", "FILE");
+  const QCommandLineOption replayMap("replay-map", "Map the replayed curves by the JSON object in FILE "
+                                                   "({\"HKLD\": \"0114\"}) over the default map.", "FILE");
+  const QCommandLineOption replaySpeed("replay-speed", "Play at X times the file's own pace, 0.1 to 1000 (default 1).", "X");
+  const QCommandLineOption replayStart("replay-start", "Start at INDEX: a time, a depth or row:N.", "INDEX");
+  const QCommandLineOption replayLoop("replay-loop", "Start the replay again at its end.");
+  const QCommandLineOption replayRop("replay-rop", "Play a depth-indexed file at R depth units per hour (default: a "
+                                                   "row per output interval).", "R");
+  const QCommandLineOption replayUnits("replay-units", "Convert the replayed values to metric or imperial units "
+                                                       "(default: as the file has them).", "SYSTEM");
   parser.addOptions({help, version, headless, duration, tenTimes, console, root, control, controlToken, historyCsv,
-                     fault, faultPlan, seed, fleet, fleetSeed, fleetFirst, logFormat, optionsFile});
+                     fault, faultPlan, seed, fleet, fleetSeed, fleetFirst, logFormat, optionsFile, replay, replayMap,
+                     replaySpeed, replayStart, replayLoop, replayRop, replayUnits});
 
   CommandLineResult result;
   const auto fail = [&result](const QString& message) {
@@ -223,6 +235,43 @@ CommandLineResult ParseCommandLine(const QStringList& arguments, const std::opti
       return fail("Invalid value for --log-format: '" + format + "' (text or json).");
     }
     options.logFormat = format == "json" ? vorn::StatusFormat::Json : vorn::StatusFormat::Text;
+  }
+  if (parser.isSet(replay)) {
+    if (parser.value(replay).isEmpty()) return fail("Invalid value for --replay: an empty file name.");
+    if (options.fleet) return fail("--replay does not apply to --fleet.");
+    ReplayOptions& play = options.replay.emplace();
+    play.path = parser.value(replay).toStdString();
+    play.mapPath = parser.value(replayMap).toStdString();
+    play.start = parser.value(replayStart).toStdString();
+    play.loop = parser.isSet(replayLoop);
+    if (parser.isSet(replaySpeed)) {
+      const std::string text = parser.value(replaySpeed).toStdString();
+      play.speed = vorn::ReadDecimal(text);
+      if (!vorn::HoldsDecimal(text) || !(play.speed >= 0.1 && play.speed <= 1000.0)) {
+        return fail("Invalid value for --replay-speed: '" + parser.value(replaySpeed) + "' (a number from 0.1 to 1000).");
+      }
+    }
+    if (parser.isSet(replayRop)) {
+      const std::string text = parser.value(replayRop).toStdString();
+      play.ropPerHour = vorn::ReadDecimal(text);
+      if (!vorn::HoldsDecimal(text) || !(play.ropPerHour > 0.0 && play.ropPerHour < 1e9)) {
+        return fail("Invalid value for --replay-rop: '" + parser.value(replayRop) + "' (depth units per hour above 0).");
+      }
+    }
+    if (parser.isSet(replayUnits)) {
+      const QString system = parser.value(replayUnits).toLower();
+      if (system == "metric") {
+        play.units = vorn::replay::UnitSystem::Metric;
+      } else if (system == "imperial") {
+        play.units = vorn::replay::UnitSystem::Imperial;
+      } else {
+        return fail("Invalid value for --replay-units: '" + parser.value(replayUnits) + "' (metric or imperial).");
+      }
+    }
+  } else {
+    for (const QCommandLineOption* option : {&replayMap, &replaySpeed, &replayStart, &replayLoop, &replayRop, &replayUnits}) {
+      if (parser.isSet(*option)) return fail("--" + option->names().first() + " needs --replay FILE.");
+    }
   }
   if (options.controlToken && !IsTokenText(*options.controlToken)) {
     return fail(QString("Invalid control token (--control-token or $%1): one or more of the printable ASCII "

@@ -8,6 +8,7 @@
 
 #include "faults/FaultOrder.h"
 #include "support/StatusLine.h"
+#include "replay/ReplayOptions.h"
 
 // Where the control API listens: an IP address (loopback unless given) and a TCP port.
 struct ControlEndpoint {
@@ -32,6 +33,7 @@ struct CommandLineOptions {
   std::optional<uint64_t> fleetSeed;      // the rigs of the fleet differ by it
   int fleetFirst = 1;                     // the number of the fleet's first rig (a slice of a larger fleet)
   vorn::StatusFormat logFormat = vorn::StatusFormat::Text;  // of the headless status lines
+  std::optional<ReplayOptions> replay;    // --replay FILE and its options: a recorded well instead of the rig
 };
 
 // The most rigs a fleet may be asked for: one per TCP port.

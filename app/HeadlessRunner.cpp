@@ -31,6 +31,15 @@ void ApplyFaultOptions(CRigController& controller, const CommandLineOptions& opt
   for (const FaultOrder& fault : options.faults) (void)controller.InjectFault(fault);
 }
 
+bool ApplyReplayOption(CRigController& controller, const CommandLineOptions& options,
+                       const std::function<void(const std::string&)>& print) {
+  if (!options.replay) return true;
+  controller.Replay().SetListener([print](ReplayEvent, const std::string& line) { print("Replay: " + line); });
+  const CommandResult loaded = controller.Replay().Load(*options.replay, controller.IsRunning());
+  if (!loaded.IsDone()) print("Replay: " + loaded.message);
+  return loaded.IsDone();
+}
+
 CHeadlessRunner::~CHeadlessRunner() {
   m_controller.RemoveView(*this);
   if (m_history) m_controller.RemoveView(*m_history);
@@ -38,6 +47,10 @@ CHeadlessRunner::~CHeadlessRunner() {
 
 bool CHeadlessRunner::Start() {
   if (!m_engine.DictionaryError().empty()) Print("message", m_engine.DictionaryError());
+  if (!ApplyReplayOption(m_controller, m_options, [this](const std::string& line) { Print("replay", line); })) {
+    m_exitCode = 1;
+    return false;
+  }
   const CommandResult started = m_controller.SetRunning(true);
   if (started.IsDone()) return true;
   Print("run", started.message);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+
 #include <QObject>
 #include <cstdint>
 #include <iosfwd>
@@ -14,6 +16,10 @@
 
 // The fault options of the command line (a plan, a seed, faults to inject) given to a controller.
 void ApplyFaultOptions(CRigController& controller, const CommandLineOptions& options);
+// Loads the --replay file into the controller when one is given; each replay line (and why the file
+// did not load) goes to `print`. False when it did not load.
+bool ApplyReplayOption(CRigController& controller, const CommandLineOptions& options,
+                       const std::function<void(const std::string&)>& print);
 
 // The simulator without a window, for test benches and servers: the window's start-up and run control
 // without the window, a run started at once, and one status line on standard error for every change of

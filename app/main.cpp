@@ -157,7 +157,10 @@ int RunWindow(int argc, char** argv, const CommandLineOptions& options) {
   // The fault options go to the window's controller as soon as the window exists.
   QTimer::singleShot(0, [&options] {
     for (QWidget* widget : QApplication::topLevelWidgets()) {
-      if (auto* window = qobject_cast<CVornRigSimDlg*>(widget)) ApplyFaultOptions(window->Controller(), options);
+      if (auto* window = qobject_cast<CVornRigSimDlg*>(widget)) {
+        ApplyFaultOptions(window->Controller(), options);
+        (void)ApplyReplayOption(window->Controller(), options, [](const std::string& line) { std::cerr << line << std::endl; });
+      }
     }
   });
   return app.RunMainWindow();

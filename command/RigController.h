@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "command/CommandResult.h"
+#include "command/ReplayCommands.h"
 #include "command/RigViewIF.h"
 #include "engine/RigSim.h"
 #include "engine/RunControl.h"
@@ -113,6 +114,8 @@ class CRigController : public CRigSimMessagesIF, public CWitsTrafficIF, private 
   [[nodiscard]] bool StateSaveFailed() const { return m_stateFile.LastSaveFailed(); }
   [[nodiscard]] const RigStatus& Status() const { return m_status; }
   [[nodiscard]] const CRigSim& Engine() const { return m_engine; }
+  // The replay of a recorded well: loaded and dropped between runs, steered during one.
+  [[nodiscard]] CReplayCommands& Replay() { return m_replay; }
 
   // The engine changed the mode itself, inside a tick: both files are saved and the views told.
   void OnModeChanged(int newMode) override;
@@ -143,6 +146,7 @@ class CRigController : public CRigSimMessagesIF, public CWitsTrafficIF, private 
   void Report(const std::string& line);
 
   CRigSim& m_engine;
+  CReplayCommands m_replay{m_engine};
   CSimStateFile m_stateFile;
   CRunControl m_run;
   CWitsWire m_wire;

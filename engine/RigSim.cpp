@@ -88,6 +88,7 @@ void CRigSim::OnTick() {
 
   const uint32_t now = m_clocks.milliseconds();
   m_fROP = 0.0;
+  if (m_pReplay != nullptr) m_pReplay->Advance(now);
   if (!m_lastTickTime) {
     m_lastTickTime = now;
     return;
@@ -102,6 +103,12 @@ void CRigSim::OnTick() {
   m_bRotating = false;
   m_bInSlips = false;
 
+  if (m_pReplay != nullptr) {
+    // A replayed well moves by its file alone.
+    RunDueIntervalActions(now);
+    m_lastTickTime = now;
+    return;
+  }
   const int mode = m_settings.m_mode;
   switch (mode) {
     case Drill: StepDrill(times); break;
@@ -156,15 +163,21 @@ void CRigSim::RunDueIntervalActions(uint32_t now) {
     return !last || vorn::ElapsedMs(now, *last) / 1000.0 >= interval;
   };
   if (due(m_lastCalcTime, m_settings.m_fCalcOutputInterval)) {
-    const double t = m_clocks.nowSeconds();
-    for (COutputItem& item : m_outputItems) item.Evaluate(*this, t);
+    if (m_pReplay != nullptr) {
+      ApplyReplayValues();
+    } else {
+      const double t = m_clocks.nowSeconds();
+      for (COutputItem& item : m_outputItems) item.Evaluate(*this, t);
+    }
     m_lastCalcTime = now;
   }
   if (due(m_lastCsvTime, m_settings.m_fWriteFileInterval)) {
     WriteOutputRow();
     m_lastCsvTime = now;
   }
-  if (!m_settings.m_bRequiresPing && due(m_lastWitsTime, m_settings.m_fWitsOutInterval)) {
+  if (m_pReplay != nullptr && m_pReplay->SendsFrames()) {
+    SendReplayedFrames();  // whole frames at their own moments, not at the interval
+  } else if (!m_settings.m_bRequiresPing && due(m_lastWitsTime, m_settings.m_fWitsOutInterval)) {
     DoWitsOut();
     m_lastWitsTime = now;
   }
@@ -181,6 +194,7 @@ bool CRigSim::StartRun(std::string& errorText) {
   m_lastCalcTime.reset();
   m_lastCsvTime.reset();
   m_lastWitsTime.reset();
+  MakeReplayItems();
   if (CreateRunFiles(errorText)) return true;
   // No tick will serve the links of a run that did not start: a server would take clients that get
   // nothing, and a serial port would stay locked.

@@ -15,6 +15,7 @@
 #include "comms/CommsWrapper.h"
 #include "comms/LinkWrite.h"
 #include "engine/OutputItem.h"
+#include "engine/ReplaySource.h"
 #include "engine/RigMode.h"
 #include "engine/SimSettings.h"
 #include "engine/SimState.h"
@@ -99,6 +100,9 @@ class CRigSim : public CommsReceiverIF {
   CRigSimMessagesIF* m_pCallback = nullptr;
   CWitsTrafficIF* m_pTraffic = nullptr;  // not owned; may be absent
   CWitsFrameSinkIF* m_pFrameSink = nullptr;  // not owned; absent: frames go straight to the WITS link
+  // A recorded well played instead of the simulated rig; set before StartRun, kept until the run
+  // stops. Not owned; absent: the rig simulates.
+  CReplaySourceIF* m_pReplay = nullptr;
   std::string m_strWitsLogPath;
   std::string m_strCsvPath;
   // Where the settings files and the run's files are: each rig of a fleet has its own root. Empty:
@@ -126,6 +130,9 @@ class CRigSim : public CommsReceiverIF {
   double m_fSPP = 0.0;
 
   std::vector<COutputItem> m_outputItems;
+  // The items a replay feeds, one per channel of the source, made when a run with a replay starts;
+  // the run's CSV columns and frames are theirs instead of the output items'.
+  std::vector<COutputItem> m_replayItems;
 
   std::optional<uint32_t> m_lastTickTime;
   std::array<int32_t, kRigModeCount> m_subState{};      // one per mode: Idle, Drill, Trip In, Trip Out
@@ -159,6 +166,13 @@ class CRigSim : public CommsReceiverIF {
   void StepTripOut(const TickTimes& times);
   void DeriveChannels();
   void RunDueIntervalActions(uint32_t now);
+  // The items a run evaluates, writes and sends: the replay's during a replay of values.
+  [[nodiscard]] std::vector<COutputItem>& RunItems();
+  // A replay's part of a run start and of a tick.
+  void MakeReplayItems();
+  void ApplyReplayValues();
+  void SendReplayedFrames();
+  void SendReplayedFrame(const std::string& bytes);
   void ChangeModeFromTick(int newMode);
   // Asks the links to stay closed and closes each one that is open.
   void CloseLinks();

@@ -12,7 +12,7 @@ bool CRigSim::CreateRunFiles(std::string& errorText) {
   m_strCsvPath = vorn::OutputFilesFolder(m_strDataRoot) + "/" + vorn::FormatFileStamp(m_clocks.nowSeconds()) + ".csv";
 
   std::vector<std::string> fields = {"TIME"};
-  for (const COutputItem& item : m_outputItems) {
+  for (const COutputItem& item : RunItems()) {
     if (item.m_bEnable) fields.push_back(vorn::CsvField(item.m_strMnem));
   }
   if (!vorn::WriteTextFile(m_strCsvPath, vorn::JoinText(fields, ",") + "\n")) {
@@ -25,7 +25,7 @@ bool CRigSim::CreateRunFiles(std::string& errorText) {
 void CRigSim::WriteOutputRow() {
   const double t = m_clocks.nowSeconds();
   std::vector<std::string> fields = {vorn::FormatSlashedTimestamp(vorn::SecondsToSystemTime(t), " ")};
-  for (const COutputItem& item : m_outputItems) {
+  for (const COutputItem& item : RunItems()) {
     if (item.m_bEnable) fields.push_back(vorn::CsvField(item.m_strValue));
   }
   vorn::AppendTextFile(m_strCsvPath, vorn::JoinText(fields, ",") + "\n");  // a lost row is tried again next time

@@ -35,7 +35,7 @@ void CRigSim::DoWitsOut(FrameGrouping grouping) {
   vorn::CVornTimer timer("CRigSim::DoWitsOut", m_clocks.milliseconds);
   if (m_pFrameSink != nullptr) {
     std::vector<WitsOutLine> lines;
-    for (COutputItem& item : m_outputItems) {
+    for (COutputItem& item : RunItems()) {
       if (!item.m_bSendPending) continue;
       lines.push_back({item.m_nWitsRecord, item.m_nWitsChannel, item.m_strValue});
       item.m_bSendPending = false;
@@ -44,7 +44,7 @@ void CRigSim::DoWitsOut(FrameGrouping grouping) {
     return;
   }
   std::vector<std::string> lines;
-  for (COutputItem& item : m_outputItems) {
+  for (COutputItem& item : RunItems()) {
     if (!item.m_bSendPending) continue;
     lines.push_back(FormatWitsDataLine(item.m_nWitsRecord, item.m_nWitsChannel, item.m_strValue));
     item.m_bSendPending = false;

@@ -16,3 +16,6 @@ vorn_add_fuzzer(fuzz_control_requests SOURCES ControlRequestFuzz.cpp SameRecords
 vorn_add_fuzzer(fuzz_plot_layout SOURCES PlotLayoutFuzz.cpp LIBS rigsim_ui MAX_LEN 4096)
 vorn_add_fuzzer(fuzz_fault_text SOURCES FaultTextFuzz.cpp LIBS rigsim_core MAX_LEN 8192)
 vorn_add_fuzzer(fuzz_options_file SOURCES OptionsFileFuzz.cpp LIBS rigsim_app MAX_LEN 70000)
+# Longer than a data line may be (64 KiB), so the line bound is reached.
+vorn_add_fuzzer(fuzz_replay_rows SOURCES ReplayRowsFuzz.cpp LIBS rigsim_core MAX_LEN 70000)
+vorn_add_fuzzer(fuzz_replay_frames SOURCES ReplayFramesFuzz.cpp LIBS rigsim_core MAX_LEN 70000)

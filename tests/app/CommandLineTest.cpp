@@ -170,6 +170,31 @@ TEST(CommandLineFaultsTest, FaultsAPlanAndASeedAreReadAndChecked) {
   EXPECT_EQ(endless.output, "The fault plan '/dev/zero' is over 1 MiB.\n");
 }
 
+TEST(CommandLineTest, ReplayOptionsAreReadAndCheckedTogether) {
+  const auto result = Parse({"--replay", "w.las", "--replay-map", "m.json", "--replay-speed", "7.5", "--replay-start",
+                             "row:10", "--replay-loop"});
+  ASSERT_FALSE(result.exitCode) << result.output;
+  ASSERT_TRUE(result.options.replay);
+  EXPECT_EQ(result.options.replay->path, "w.las");
+  EXPECT_EQ(result.options.replay->mapPath, "m.json");
+  EXPECT_EQ(result.options.replay->speed, 7.5);
+  EXPECT_EQ(result.options.replay->start, "row:10");
+  EXPECT_TRUE(result.options.replay->loop);
+  EXPECT_FALSE(Parse({}).options.replay);
+  const auto metric = Parse({"--replay", "w.las", "--replay-rop", "30", "--replay-units", "Metric"});
+  ASSERT_FALSE(metric.exitCode) << metric.output;
+  EXPECT_EQ(metric.options.replay->ropPerHour, 30.0);
+  EXPECT_EQ(metric.options.replay->units, vorn::replay::UnitSystem::Metric);
+  EXPECT_EQ(Parse({"--replay", "w.las", "--replay-units", "si"}).output,
+            "Invalid value for --replay-units: 'si' (metric or imperial).\n");
+  const auto slow = Parse({"--replay", "w.las", "--replay-speed", "0.05"});
+  EXPECT_EQ(slow.exitCode.value_or(0), 2);
+  EXPECT_EQ(slow.output, "Invalid value for --replay-speed: '0.05' (a number from 0.1 to 1000).\n");
+  const auto alone = Parse({"--replay-loop"});
+  EXPECT_EQ(alone.exitCode.value_or(0), 2);
+  EXPECT_EQ(alone.output, "--replay-loop needs --replay FILE.\n");
+}
+
 }  // namespace
 
 TEST(CommandLineFleetTest, AFleetIsAHeadlessCountOfRigsWithAnOptionalSeed) {

@@ -392,6 +392,28 @@ TEST_F(HeadlessTest, ASerialRunSetsNoBitRateButTheConfiguredOne) {
   }
 }
 
+TEST_F(HeadlessTest, AReplayedLasFileGoesToTheRunFilesAndSaysItsBadRowOnce) {
+  WriteSettings([](CSimSettings&) {}, Link(Master, FreePort()));
+  const fs::path las = Root() / "well.las";
+  std::ofstream(las, std::ios::binary) << "~V\nVERS. 2.0 :\n~C\nTIME.S :\nHKLD.klb :\nXYZ.x :\n~A\n0 111 1\nbad\n1 112 2\n";
+  HeadlessProcess simulator({"--duration", "1.5", "--replay", QString::fromStdString(las.string()), "--replay-loop"});
+  ASSERT_TRUE(simulator.WaitForStarted());
+  EXPECT_EQ(simulator.WaitForExit(30000), 0);
+  const std::string status = simulator.Status();
+  EXPECT_NE(status.find("Replay: well.las: not sent: XYZ (no WITS item)\n"), std::string::npos) << status;
+  EXPECT_NE(status.find("Replay: well.las: LAS 2.0, time-indexed, 2 curves, 1 sent\n"), std::string::npos) << status;
+  EXPECT_NE(status.find("Replay: well.las: line 9: the index \"bad\" is not a time; row skipped"),
+            std::string::npos) << status;
+  const std::string csv = ReadFile(FirstFileIn(Root() / "OutputFiles"));
+  EXPECT_TRUE(csv.starts_with("TIME,HKLD\r\n")) << csv.substr(0, 100);
+  EXPECT_NE(csv.find(",111\r\n"), std::string::npos) << csv.substr(0, 200);
+  HeadlessProcess missing({"--duration", "1", "--replay", QString::fromStdString((Root() / "none.las").string())});
+  ASSERT_TRUE(missing.WaitForStarted());
+  EXPECT_EQ(missing.WaitForExit(30000), 1);
+  EXPECT_NE(missing.Status().find("Replay: none.las: cannot be read: No such file or directory"), std::string::npos)
+      << missing.Status();
+}
+
 }  // namespace
 
 TEST_F(HeadlessTest, FaultOptionsShapeTheFramesAndEachFaultGetsAStatusLine) {
