@@ -8,6 +8,8 @@
 #include <optional>
 #include <string>
 
+#include "control/ConnectionLimits.h"
+
 class CHistoryRecorder;
 class CRigController;
 class QHttpServerRequest;
@@ -26,6 +28,7 @@ struct ControlOptions {
   uint16_t port = 0;                 // 0: any free port (see Port())
   std::optional<std::string> token;  // when set, every request needs "Authorization: Bearer <token>"
   int fleetSize = 0;                 // a fleet's rigs are 1..fleetSize; 0: the program's one rig
+  ConnectionLimits limits;           // connections at once, and how long a request or an idle one may take
 };
 
 // The control API: HTTP/1.1 and JSON under /api/v1, a thin view over the rig controllers. It holds
@@ -53,6 +56,8 @@ class CControlServer : public QObject {
   // Opens the listening socket; false with the reason when it cannot.
   bool Listen(std::string& error);
   [[nodiscard]] uint16_t Port() const;
+  // The connections whose objects exist: open ones, and closed ones not yet deleted.
+  [[nodiscard]] int LiveConnections() const;
 
  private:
   struct Answer {
