@@ -23,6 +23,7 @@ struct CommandLineOptions {
   std::optional<std::string> root;        // the data root for this run
   std::optional<ControlEndpoint> control; // serve the control API there
   std::optional<std::string> controlToken;  // every API request must carry it as a bearer token
+  std::optional<int> controlMaxConnections;  // the API's connections at once (its default without)
   std::optional<std::string> historyCsv;  // headless: the run's history written there as CSV when it stops
   std::vector<FaultOrder> faults;          // --fault, in the order given
   std::optional<FaultPlan> faultPlan;     // --fault-plan, read and checked
@@ -30,6 +31,9 @@ struct CommandLineOptions {
   std::optional<int> fleet;               // headless: this many rigs in one process
   std::optional<uint64_t> fleetSeed;      // the rigs of the fleet differ by it
 };
+
+// The most connections --control-max-connections may allow the control API.
+inline constexpr int kMaxControlConnections = 100000;
 
 // The most rigs a fleet may be asked for: one per TCP port.
 inline constexpr int kMaxFleetRigs = 65535;
