@@ -267,13 +267,13 @@ TEST_F(HeadlessTest, AnOutputFolderThatCannotBeWrittenFailsTheStart) {
       << simulator.Status();
 }
 
-TEST_F(HeadlessTest, AStateThatCannotBeSavedAtTheStopIsReported) {
+TEST_F(HeadlessTest, AStateThatCannotBeSavedAtTheStopIsReportedAndExitsOne) {
   WriteSettings([](CSimSettings&) {}, Link(Master, FreePort()));
   fs::create_directory(Root() / "Settings" / "SimState.json");  // no file can take its place
   HeadlessProcess simulator({});
   ASSERT_TRUE(simulator.WaitForStarted());
   ASSERT_TRUE(simulator.WaitForStatus("Run started.", 10000)) << simulator.Status();
-  EXPECT_EQ(simulator.Terminate(), 0);
+  EXPECT_EQ(simulator.Terminate(), 1);  // a stop that lost the state is no success
   const std::string line = "State not saved: unable to write " + (Root() / "Settings" / "SimState.json").string();
   EXPECT_NE(simulator.Status().find(line + "\n"), std::string::npos) << simulator.Status();
 }
