@@ -84,6 +84,9 @@ CommandLineResult ParseCommandLine(const QStringList& arguments, const std::opti
       QString("Every control API request must carry 'Authorization: Bearer TOKEN' (default: $%1).")
           .arg(kControlTokenVariable),
       "TOKEN");
+  const QCommandLineOption controlMaxConnections(
+      "control-max-connections", "The control API serves N connections at once (default 64); one more gets 503.",
+      "N");
   const QCommandLineOption historyCsv(
       "history-csv", "With --headless: write the run's history to FILE as CSV when the run stops.", "FILE");
   const QCommandLineOption fault(
@@ -115,7 +118,8 @@ CommandLineResult ParseCommandLine(const QStringList& arguments, const std::opti
                                                    "row per output interval).", "R");
   const QCommandLineOption replayUnits("replay-units", "Convert the replayed values to metric or imperial units "
                                                        "(default: as the file has them).", "SYSTEM");
-  parser.addOptions({help, version, headless, duration, tenTimes, console, root, control, controlToken, historyCsv,
+  parser.addOptions({help, version, headless, duration, tenTimes, console, root, control, controlToken,
+                     controlMaxConnections, historyCsv,
                      fault, faultPlan, seed, fleet, fleetSeed, fleetFirst, logFormat, optionsFile, replay, replayMap,
                      replaySpeed, replayStart, replayLoop, replayRop, replayUnits});
 
@@ -176,6 +180,14 @@ CommandLineResult ParseCommandLine(const QStringList& arguments, const std::opti
     options.controlToken = parser.value(controlToken).toStdString();
   } else if (options.control && environmentToken && !environmentToken->empty()) {
     options.controlToken = environmentToken;  // set for other runs too: it counts only with --control
+  }
+  if (parser.isSet(controlMaxConnections)) {
+    if (!options.control) return fail("--control-max-connections needs --control [ADDRESS:]PORT.");
+    options.controlMaxConnections = WholeNumberIn(parser.value(controlMaxConnections), 1, kMaxControlConnections);
+    if (!options.controlMaxConnections) {
+      return fail("Invalid value for --control-max-connections: '" + parser.value(controlMaxConnections) +
+                  "' (a number of connections from 1 to " + QString::number(kMaxControlConnections) + ").");
+    }
   }
   for (const QString& text : parser.values(fault)) {
     const Parsed<FaultOrder> order = ParseFaultText(text.toStdString());

@@ -25,6 +25,7 @@ struct CommandLineOptions {
   std::optional<std::string> root;        // the data root for this run
   std::optional<ControlEndpoint> control; // serve the control API there
   std::optional<std::string> controlToken;  // every API request must carry it as a bearer token
+  std::optional<int> controlMaxConnections;  // the API's connections at once (its default without)
   std::optional<std::string> historyCsv;  // headless: the run's history written there as CSV when it stops
   std::vector<FaultOrder> faults;          // --fault, in the order given
   std::optional<FaultPlan> faultPlan;     // --fault-plan, read and checked
@@ -35,6 +36,9 @@ struct CommandLineOptions {
   vorn::StatusFormat logFormat = vorn::StatusFormat::Text;  // of the headless status lines
   std::optional<ReplayOptions> replay;    // --replay FILE and its options: a recorded well instead of the rig
 };
+
+// The most connections --control-max-connections may allow the control API.
+inline constexpr int kMaxControlConnections = 100000;
 
 // The most rigs a fleet may be asked for: one per TCP port.
 inline constexpr int kMaxFleetRigs = 65535;

@@ -9,6 +9,7 @@
 #include "history/HistoryCsv.h"
 #include "support/Clock.h"
 #include "support/StatusLine.h"
+#include "support/DescriptorReserve.h"
 #include "support/Text.h"
 
 CHeadlessRunner::CHeadlessRunner(const CommandLineOptions& options, std::ostream& status, vorn::Clocks clocks)
@@ -62,8 +63,10 @@ void CHeadlessRunner::Stop(int exitCode) {
   if (m_stopped) return;
   m_stopped = true;
   m_exitCode = exitCode;
-  m_controller.Close();  // "Run stopped." comes as the controller tells of it
-  QCoreApplication::exit(exitCode);
+  vorn::ReleaseDescriptorReserve();  // the state's save opens files even when connections took the rest
+  m_controller.Close();              // "Run stopped." comes as the controller tells of it
+  if (m_exitCode == 0 && m_controller.StateSaveFailed()) m_exitCode = 1;  // said by "State not saved: ..."
+  QCoreApplication::exit(m_exitCode);
 }
 
 void CHeadlessRunner::OnRunChanged(bool running) {

@@ -38,7 +38,8 @@ class CHeadlessRunner : public QObject, private CRigViewIF {
 
   // Starts the run. False when it could not start; the exit code is then ExitCode().
   bool Start();
-  // Ends the run as closing the window does (state saved, links closed) and leaves the event loop.
+  // Ends the run as closing the window does (state saved, links closed) and leaves the event loop with
+  // `exitCode`, or 1 when it is 0 but the state could not be saved.
   void Stop(int exitCode);
   [[nodiscard]] int ExitCode() const { return m_exitCode; }
 

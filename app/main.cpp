@@ -17,6 +17,7 @@
 #include "control/ControlServer.h"
 #include "fleet/FleetRunner.h"
 #include "support/Console.h"
+#include "support/DescriptorReserve.h"
 #include "support/StatusLine.h"
 #include "support/Time.h"
 #include "ui/VornRigSimApp.h"
@@ -36,10 +37,14 @@ using vorn::control::CControlServer;
 // listen (the caller then exits 1).
 std::unique_ptr<CControlServer> StartControl(const CommandLineOptions& options, CControlServer::ControllerLookup lookup) {
   const ControlEndpoint& endpoint = *options.control;
-  auto server = std::make_unique<CControlServer>(
-      std::move(lookup),
-      vorn::control::ControlOptions{endpoint.address, endpoint.port, options.controlToken, options.fleet.value_or(0),
-                                    options.fleetFirst});
+  vorn::control::ControlOptions control;
+  control.address = endpoint.address;
+  control.port = endpoint.port;
+  control.token = options.controlToken;
+  control.fleetSize = options.fleet.value_or(0);
+  control.fleetFirst = options.fleetFirst;
+  if (options.controlMaxConnections) control.limits.maxConnections = *options.controlMaxConnections;
+  auto server = std::make_unique<CControlServer>(std::move(lookup), std::move(control));
   std::string error;
   const std::string where = (endpoint.address.find(':') != std::string::npos ? "[" + endpoint.address + "]"
                                                                                : endpoint.address) +
@@ -153,7 +158,10 @@ int RunWindow(int argc, char** argv, const CommandLineOptions& options) {
       return nullptr;
     });
   }
-  CStopSignals stopSignals([&app](int) { app.CloseMainWindow(); });
+  CStopSignals stopSignals([&app](int) {
+    vorn::ReleaseDescriptorReserve();  // the window's closing saves the state
+    app.CloseMainWindow();
+  });
   // The fault options go to the window's controller as soon as the window exists.
   QTimer::singleShot(0, [&options] {
     for (QWidget* widget : QApplication::topLevelWidgets()) {
@@ -172,6 +180,7 @@ int main(int argc, char** argv) {
   // First of all: a stop signal from now on is kept and ends the run cleanly once the loop runs.
   CatchStopSignals();
   std::signal(SIGPIPE, SIG_IGN);  // a peer vanishing mid-write must never end the program
+  (void)vorn::HoldDescriptorReserve();  // for the final save, whatever connections take
 
   const char* token = std::getenv(kControlTokenVariable);
   const CommandLineResult parsed =

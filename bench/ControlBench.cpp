@@ -40,7 +40,7 @@ void BM_GetStatus(benchmark::State& state) {
   engine.m_pumpsMessage = nullptr;
   CRigController controller(engine);
   vorn::control::CControlServer server([&controller](int rig) { return rig == 0 ? &controller : nullptr; },
-                                       {"127.0.0.1", 0, std::string("bench-token")});
+                                       {"127.0.0.1", 0, std::string("bench-token"), 0, {}});
   std::string error;
   if (!server.Listen(error)) state.SkipWithError(error.c_str());
   QTcpSocket client;

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cerrno>
 
+#include "comms/AcceptPause.h"
 #include "comms/CommsWrapper.h"
 #include "comms/SocketErrors.h"
 #include "comms/WitsCommSettings.h"
@@ -14,15 +15,16 @@ namespace {
 
 constexpr int kListenBacklog = 5;
 
-
 }  // namespace
 
 CSocketServer::CSocketServer() {
   setListenBacklogSize(kListenBacklog);
   connect(this, &QTcpServer::newConnection, this, &CSocketServer::OnAccept);
   connect(this, &QTcpServer::acceptError, this, [this](QAbstractSocket::SocketError error) {
+    if (error == QAbstractSocket::SocketResourceError) return;  // the pause says it once
     vorn::Console() << "Accept error " << LinkErrorCode(error) << ": " << errorString().toStdString() << "\n";
   });
+  new CAcceptPause(*this, [](const std::string& line) { vorn::Console() << line << "\n"; });
 }
 
 CSocketServer::~CSocketServer() {

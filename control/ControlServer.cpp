@@ -76,7 +76,7 @@ bool CControlServer::Listen(std::string& error) {
     error = "'" + m_options.address + "' is not an IP address";
     return false;
   }
-  m_listener = new CGuardedTcpServer(*m_front);
+  m_listener = new CGuardedTcpServer(*m_front, m_options.limits);
   if (!m_listener->listen(address, m_options.port)) {
     error = m_listener->errorString().toStdString();
     delete m_listener;
@@ -137,6 +137,8 @@ bool CControlServer::AnswerService(const QHttpServerRequest& request, std::strin
 }
 
 uint16_t CControlServer::Port() const { return m_listener ? m_listener->serverPort() : 0; }
+
+int CControlServer::LiveConnections() const { return m_listener ? m_listener->LiveConnections() : 0; }
 
 bool CControlServer::Authorized(const QHttpServerRequest& request) const {
   if (!m_options.token) return true;

@@ -10,6 +10,8 @@
 #include <string_view>
 #include <vector>
 
+#include "control/ConnectionLimits.h"
+
 class CHistoryRecorder;
 class CRigController;
 class QHttpServerRequest;
@@ -31,6 +33,7 @@ struct ControlOptions {
   std::optional<std::string> token;  // when set, every request needs "Authorization: Bearer <token>"
   int fleetSize = 0;                 // a fleet's rigs are fleetFirst..fleetFirst+fleetSize-1; 0: the program's one rig
   int fleetFirst = 1;
+  ConnectionLimits limits;           // connections at once, and how long a request or an idle one may take
 };
 
 // The control API: HTTP/1.1 and JSON under /api/v1, a thin view over the rig controllers. It holds
@@ -58,6 +61,8 @@ class CControlServer : public QObject {
   // Opens the listening socket; false with the reason when it cannot.
   bool Listen(std::string& error);
   [[nodiscard]] uint16_t Port() const;
+  // The connections whose objects exist: open ones, and closed ones not yet deleted.
+  [[nodiscard]] int LiveConnections() const;
 
  private:
   struct Answer {

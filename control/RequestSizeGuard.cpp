@@ -32,34 +32,31 @@ CRequestSizeGuard::Verdict CRequestSizeGuard::Feed(std::string_view bytes) {
       bytes.remove_prefix(static_cast<size_t>(take));
       continue;
     }
-    // Line ends between requests are allowed before a head.
-    if (m_head.empty() && (bytes.front() == '\r' || bytes.front() == '\n')) {
+    // The head, byte by byte up to its blank line: its syntax is checked as it comes.
+    while (!bytes.empty()) {
+      const char byte = bytes.front();
       bytes.remove_prefix(1);
-      continue;
+      const CHeadSyntax::Step step = m_syntax.Feed(byte);
+      if (step == CHeadSyntax::Step::Bad) {
+        m_final = Verdict::BadRequest;
+        break;
+      }
+      if (m_syntax.Skipped()) continue;  // a line end between requests
+      m_head.push_back(byte);
+      if (m_head.size() > kHeadLimit) {
+        m_final = Verdict::HeadTooLarge;
+        break;
+      }
+      if (step == CHeadSyntax::Step::End) {
+        m_syntax.Reset();
+        const Verdict atEnd = EndOfHead();
+        if (atEnd == Verdict::SendContinue)
+          verdict = atEnd;
+        else if (atEnd != Verdict::Pass)
+          m_final = atEnd;
+        break;
+      }
     }
-    // Up to and including the blank line that ends the head, or all there is.
-    const size_t before = m_head.size();
-    m_head.append(bytes.substr(0, std::min(bytes.size(), kHeadLimit + 4)));
-    size_t end = m_head.find("\r\n\r\n", before >= 3 ? before - 3 : 0);
-    size_t endLength = 4;
-    if (const size_t bare = m_head.find("\n\n", before >= 1 ? before - 1 : 0);
-        bare != std::string::npos && (end == std::string::npos || bare < end)) {
-      end = bare;
-      endLength = 2;
-    }
-    if (end == std::string::npos) {
-      if (m_head.size() > kHeadLimit) m_final = Verdict::HeadTooLarge;
-      bytes.remove_prefix(m_head.size() - before);
-      break;
-    }
-    const size_t used = end + endLength - before;
-    m_head.resize(end + endLength);
-    bytes.remove_prefix(used);
-    const Verdict atEnd = EndOfHead();
-    if (atEnd == Verdict::SendContinue)
-      verdict = atEnd;
-    else if (atEnd != Verdict::Pass)
-      m_final = atEnd;
   }
   return m_final != Verdict::Pass ? m_final : verdict;
 }
@@ -67,7 +64,6 @@ CRequestSizeGuard::Verdict CRequestSizeGuard::Feed(std::string_view bytes) {
 CRequestSizeGuard::Verdict CRequestSizeGuard::EndOfHead() {
   const std::string head = std::move(m_head);
   m_head.clear();
-  if (head.size() > kHeadLimit) return Verdict::HeadTooLarge;
   std::optional<uint64_t> length;
   bool chunked = false;
   bool expectContinue = false;
@@ -94,7 +90,7 @@ CRequestSizeGuard::Verdict CRequestSizeGuard::EndOfHead() {
       if (length && *length != number) return Verdict::BadFraming;
       length = number;
     } else if (name == "transfer-encoding") {
-      chunked = chunked || value.find("chunked") != std::string::npos;
+      chunked = true;  // any coding: the parser behind takes none without a length
     } else if (name == "expect") {
       expectContinue = value == "100-continue";
     } else if (name == "connection") {

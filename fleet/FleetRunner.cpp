@@ -9,6 +9,7 @@
 #include "fleet/FleetPlan.h"
 #include "persist/SettingsFiles.h"
 #include "support/DataRoot.h"
+#include "support/DescriptorReserve.h"
 #include "support/Text.h"
 #include "support/Time.h"
 
@@ -151,6 +152,7 @@ void CFleetRunner::Stop(int exitCode) {
   if (m_stopped) return;
   m_stopped = true;
   m_exitCode = exitCode;
+  vorn::ReleaseDescriptorReserve();  // the states' saves open files even when connections took the rest
   std::size_t unsaved = 0;
   for (auto& rig : m_rigs) {
     rig->Controller().Close();
@@ -159,7 +161,8 @@ void CFleetRunner::Stop(int exitCode) {
   Print("fleet", unsaved == 0 ? "Fleet stopped: the state of every rig saved."
                      : vorn::Sprintf("Fleet stopped: the state of %zu of %zu rigs could not be saved.", unsaved,
                                      m_rigs.size()));
-  QCoreApplication::exit(exitCode);
+  if (m_exitCode == 0 && unsaved > 0) m_exitCode = 1;
+  QCoreApplication::exit(m_exitCode);
 }
 
 CRigController* CFleetRunner::Controller(int rig) {

@@ -51,7 +51,8 @@ class CFleetRunner : public QObject {
   // started); the reason was printed and the exit code is ExitCode().
   bool Start();
   // Ends every rig's run as closing the window does (state saved, links closed), says whether every
-  // state was saved, and leaves the event loop.
+  // state was saved, and leaves the event loop with `exitCode`, or 1 when it is 0 but a state could
+  // not be saved.
   void Stop(int exitCode);
   [[nodiscard]] int ExitCode() const { return m_exitCode; }
 

@@ -56,6 +56,15 @@ std::string ReadTextFile(const std::string& path) {
 
 bool WriteTextFile(const std::string& path, std::string_view text) { return WriteWithMode(path, text, "wb"); }
 
+NewFileResult CreateNewTextFile(const std::string& path, std::string_view text) {
+  FILE* file = std::fopen(path.c_str(), "wbx");  // exclusive: fails on a file that is there
+  if (file == nullptr) return errno == EEXIST ? NewFileResult::Exists : NewFileResult::Failed;
+  const std::string bytes = ToDiskText(text);
+  std::fwrite(bytes.data(), 1, bytes.size(), file);
+  std::fclose(file);
+  return NewFileResult::Created;
+}
+
 bool AppendTextFile(const std::string& path, std::string_view text) {
   // One open that also makes a missing file, and one write: a run's files take a line several times
   // a second, a fleet's thousands of times.

@@ -11,6 +11,10 @@ namespace vorn {
 bool WriteTextFile(const std::string& path, std::string_view text);   // false when it cannot be opened
 bool AppendTextFile(const std::string& path, std::string_view text);  // creates a missing file
 
+// Makes a new file holding the text, never touching one that exists.
+enum class NewFileResult { Created, Exists, Failed };
+[[nodiscard]] NewFileResult CreateNewTextFile(const std::string& path, std::string_view text);
+
 // The bytes that WriteTextFile puts on disk for a text: every LF as CR LF.
 [[nodiscard]] std::string ToDiskText(std::string_view text);
 

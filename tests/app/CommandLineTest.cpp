@@ -94,6 +94,18 @@ TEST(CommandLineControlTest, BadEndpointsExitTwoNamingTheOption) {
   }
 }
 
+TEST(CommandLineControlTest, MaxConnectionsIsAWholeNumberInRangeAndNeedsControl) {
+  EXPECT_FALSE(Parse({"--headless", "--control", "9000"}).options.controlMaxConnections);
+  EXPECT_EQ(Parse({"--headless", "--control", "9000", "--control-max-connections", "1"})
+                .options.controlMaxConnections.value_or(0),
+            1);
+  for (const char* text : {"0", "-3", "100001", "6x", ""}) {
+    EXPECT_EQ(Parse({"--headless", "--control", "9000", "--control-max-connections", text}).exitCode.value_or(-1), 2)
+        << text;
+  }
+  EXPECT_EQ(Parse({"--headless", "--control-max-connections", "8"}).exitCode.value_or(-1), 2);
+}
+
 TEST(CommandLineControlTest, TokenFromOptionOrEnvironmentOnlyWithControl) {
   const auto option = Parse({"--headless", "--control", "9000", "--control-token", "s3cret"});
   ASSERT_FALSE(option.exitCode);

@@ -8,6 +8,12 @@
 #include <set>
 #include <sstream>
 
+#include <arpa/inet.h>
+#include <fcntl.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
 #include "engine/RigSim.h"
 #include "persist/SettingsFiles.h"
 #include "support/DataRoot.h"
@@ -227,6 +233,99 @@ TEST_F(ControlApiProcessTest, TheBenchScriptSaysWhetherItStartedTheRun) {
   EXPECT_TRUE(Has(printed, "\nrun started\nalready tripping out\n")) << printed;
   EXPECT_TRUE(Has(api.Get("/api/v1/status").body, R"("running":true)"));
   EXPECT_EQ(sim->Terminate(), 0);
+}
+
+// The open file descriptors of a process.
+int OpenDescriptors(qint64 pid) {
+  const std::string fds = "/proc/" + std::to_string(pid) + "/fd";
+  return static_cast<int>(std::distance(std::filesystem::directory_iterator(fds), std::filesystem::directory_iterator()));
+}
+
+// Loopback connections from plain non-blocking sockets of the test, closed together.
+class ConnectionFlood {
+ public:
+  ~ConnectionFlood() { CloseAll(); }
+  void Open(uint16_t port, int count) {
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(port);
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    for (int i = 0; i < count; ++i) {
+      const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+      if (fd < 0) return;
+      (void)::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address);
+      m_fds.push_back(fd);
+    }
+  }
+  [[nodiscard]] std::string Errors() const {
+    std::string text;
+    for (const int fd : m_fds) {
+      int error = 0;
+      socklen_t size = sizeof error;
+      getsockopt(fd, SOL_SOCKET, SO_ERROR, &error, &size);
+      text += std::to_string(error) + " ";
+    }
+    return std::to_string(m_fds.size()) + ": " + text;
+  }
+  void CloseAll() {
+    for (const int fd : m_fds) ::close(fd);
+    m_fds.clear();
+  }
+
+ private:
+  std::vector<int> m_fds;
+};
+
+// Idle API connections up to the process's open-file limit: the API leaves the last descriptors
+// free (a connection past them is answered 503 and closed), and answers again once they close; a WITS receiver gets frames all along;
+// and a stop while they are held still saves the state and exits 0.
+TEST_F(ControlApiProcessTest, RunningOutOfDescriptorsIsSurvivedAndTheStateStillSaved) {
+  constexpr unsigned kOpenFileLimit = 120;
+  const uint16_t port = FreePort();
+  HeadlessProcess simulator({"--control", QString::number(port), "--control-max-connections", "1000"},
+                            HeadlessProcess::StopSignalsAtStart::Open, kOpenFileLimit);
+  ASSERT_TRUE(simulator.WaitForStarted());
+  ASSERT_TRUE(simulator.WaitForStatus("Run started", 30000)) << simulator.Status();
+  const qint64 pid = simulator.Pid();
+  ASSERT_LT(OpenDescriptors(pid), static_cast<int>(kOpenFileLimit) - 20);
+
+  // A receiver first, so the sanitizers of a test build have met the link's types: their check of a
+  // type met for the first time opens a pipe, which a process without descriptors cannot.
+  const auto receiveFrame = [&] {
+    QTcpSocket receiver;
+    receiver.connectToHost("127.0.0.1", m_witsPort);
+    std::string frames;
+    return WaitUntil(
+        [&] {
+          frames += receiver.readAll().toStdString();
+          return frames.find("!!\r\n") != std::string::npos;
+        },
+        20000);
+  };
+  ASSERT_TRUE(receiveFrame()) << simulator.Status();
+
+  ConnectionFlood flood;
+  flood.Open(port, kOpenFileLimit);
+  ASSERT_TRUE(WaitUntil([&] { return OpenDescriptors(pid) >= static_cast<int>(kOpenFileLimit) - 20; }, 20000))
+      << OpenDescriptors(pid) << flood.Errors() << simulator.Status();
+  // The API keeps the process's last descriptors free: the link still takes a receiver meanwhile.
+  EXPECT_TRUE(receiveFrame()) << simulator.Status();
+  flood.CloseAll();
+
+  CHttpClient client(port);
+  // Once the server has seen them close (until then a client may still be turned away).
+  ASSERT_TRUE(WaitUntil([&] { return client.Send("GET", "/api/v1/status", {}, {}, 2000).status == 200; }, 30000))
+      << simulator.Status();
+  EXPECT_TRUE(receiveFrame()) << simulator.Status();
+
+  // Out of descriptors again, then a stop: the state is saved all the same.
+  const std::filesystem::path state = SimStatePath();
+  std::filesystem::remove(state);
+  flood.Open(port, kOpenFileLimit);
+  ASSERT_TRUE(WaitUntil([&] { return OpenDescriptors(pid) >= static_cast<int>(kOpenFileLimit) - 20; }, 20000));
+  EXPECT_EQ(simulator.Terminate(30000), 0) << simulator.Status();
+  EXPECT_TRUE(std::filesystem::exists(state)) << simulator.Status();
+  EXPECT_FALSE(Has(simulator.Status(), "State not saved")) << simulator.Status();
 }
 
 }  // namespace

@@ -51,7 +51,7 @@ class ControlServerTest : public ::testing::Test {
   void Start(std::optional<std::string> token) {
     m_server.reset();
     m_server = std::make_unique<CControlServer>([this](int rig) { return rig == 0 ? &m_controller : nullptr; },
-                                                ControlOptions{"127.0.0.1", 0, token});
+                                                ControlOptions{"127.0.0.1", 0, token, 0, {}});
     std::string error;
     ASSERT_TRUE(m_server->Listen(error)) << error;
   }

@@ -29,7 +29,7 @@ TEST(WindowAndApiTest, BothDriveOneEngineAndEachShowsTheOthersCommands) {
   link.nTcpIpPort = vorn::test::FreePort();
   ASSERT_TRUE(window.Controller().SetLinkSettings(link).IsDone());
   vorn::control::CControlServer server([&window](int rig) { return rig == 0 ? &window.Controller() : nullptr; },
-                                       {"127.0.0.1", 0, std::nullopt});
+                                       {"127.0.0.1", 0, std::nullopt, 0, {}});
   std::string error;
   ASSERT_TRUE(server.Listen(error)) << error;
   CHttpClient api(server.Port());

@@ -3,6 +3,8 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <map>
+#include <random>
 #include <sstream>
 
 #include "tests/engine/EngineFixture.h"
@@ -91,6 +93,49 @@ TEST_F(RunFilesTest, ADrilledStandReadsBackFromTheCsvFile) {
   EXPECT_EQ(firstDepth, 1000.0);
   EXPECT_NEAR(lastDepth, 1100.0, 0.2);
   EXPECT_TRUE(incFired);
+}
+
+
+// Runs started and stopped at random moments, several in one second: every run keeps files of its
+// own, untouched by the runs after it; the first run of a second has the usual names, the later ones
+// the stamp followed by "_2", "_3", ...
+TEST_F(RunFilesTest, RunsInTheSameSecondNeverShareOrTruncateFiles) {
+  CRigSim& engine = *this->engine;
+  engine.m_settings.m_fWriteFileInterval = 0.1;
+  engine.m_settings.m_fWitsOutInterval = 0.1;
+  std::mt19937 random(20261211);
+  struct Run {
+    std::string csv, log, csvBytes, logBytes, stamp;
+  };
+  std::vector<Run> runs;
+  for (int i = 0; i < 60; ++i) {
+    clocks.Advance(std::uniform_int_distribution<uint32_t>(0, 700)(random));
+    std::string error;
+    ASSERT_TRUE(engine.StartRun(error)) << error;
+    Run run{engine.m_strCsvPath, engine.m_strWitsLogPath, {}, {}, vorn::FormatFileStamp(clocks.seconds)};
+    for (int tick = std::uniform_int_distribution<int>(0, 3)(random); tick > 0; --tick) {
+      clocks.Advance(100);
+      engine.OnTick();
+    }
+    engine.StopRun();
+    run.csvBytes = RawBytes(run.csv);
+    run.logBytes = RawBytes(run.log);
+    runs.push_back(run);
+  }
+  std::map<std::string, int> runsInSecond;
+  for (const Run& run : runs) {
+    const int n = ++runsInSecond[run.stamp];
+    const std::string suffix = n == 1 ? "" : "_" + std::to_string(n);
+    EXPECT_EQ(run.csv, vorn::OutputFilesFolder() + "/" + run.stamp + suffix + ".csv");
+    EXPECT_EQ(run.log, vorn::WitsLogFilesFolder() + "/WitsLog_" + run.stamp + suffix + ".txt");
+    EXPECT_EQ(RawBytes(run.csv), run.csvBytes) << run.csv << " changed after its run";
+    EXPECT_EQ(RawBytes(run.log), run.logBytes) << run.log << " changed after its run";
+    EXPECT_TRUE(run.csvBytes.starts_with("TIME,DEPTH,")) << run.csv;
+  }
+  EXPECT_LT(runsInSecond.size(), runs.size());  // the draw put several runs in one second
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(vorn::OutputFilesFolder()),
+                          std::filesystem::directory_iterator()),
+            static_cast<std::ptrdiff_t>(runs.size()));
 }
 
 }  // namespace
