@@ -88,6 +88,7 @@ void CRigSim::OnTick() {
 
   const uint32_t now = m_clocks.milliseconds();
   m_fROP = 0.0;
+  m_bLastTickStepped = false;
   if (!m_lastTickTime) {
     m_lastTickTime = now;
     return;
@@ -125,6 +126,7 @@ void CRigSim::OnTick() {
 
   m_bPumpsOnPrev = m_bPumpsOn;
   m_lastTickTime = now;
+  m_bLastTickStepped = true;
 }
 
 void CRigSim::DeriveChannels() {
@@ -178,6 +180,7 @@ bool CRigSim::StartRun(std::string& errorText) {
     m_skidLink.Service();
   }
   m_lastTickTime.reset();
+  m_bLastTickStepped = false;
   m_lastCalcTime.reset();
   m_lastCsvTime.reset();
   m_lastWitsTime.reset();

@@ -68,7 +68,11 @@ void CHistoryRecorder::OnSubStateChanged(int subState) {
   if (m_begun) m_store.AddMark(Now(), vorn::NameAt(m_engine.GetSubStateNames(), subState));
 }
 
-void CHistoryRecorder::OnAfterTick() { Sample(); }
+// A tick that only took its time leaves the channels as they were before it (at a run's start, the
+// settings' values), which no frame or CSV row carried: it is not sampled.
+void CHistoryRecorder::OnAfterTick() {
+  if (m_engine.LastTickStepped()) Sample();
+}
 
 void CHistoryRecorder::Sample() {
   if (!m_begun) Begin();

@@ -10,9 +10,9 @@
 
 class CRigSim;
 
-// A view of the rig controller that keeps the run's history: after every tick it samples the
-// fourteen channels, every output item that holds a number and every received WITS item that reads
-// as one, and it marks each mode and sub-state change. A run start begins a new history; a stop
+// A view of the rig controller that keeps the run's history: after every tick that stepped the rig
+// it samples the fourteen channels, every output item that holds a number and every received WITS
+// item that reads as one, and it marks each mode and sub-state change. A run start begins a new history; a stop
 // keeps it until the next start. Time is counted on the engine's millisecond clock from the start.
 //
 // Series names: the channel names ("DEPTH", "SLIPS" as 0 or 1, ...), "Item <mnemonic>" for an output

@@ -1,5 +1,7 @@
 // The recorder as a view of the rig controller: what a run's ticks leave in the history.
 #include <cmath>
+#include <map>
+#include <vector>
 
 #include "engine/RigMode.h"
 #include "history/HistoryRecorder.h"
@@ -52,6 +54,42 @@ TEST_F(HistoryRecorderTest, TicksOfARunLeaveTheChannelsItemsAndReceivedItemsWith
   EXPECT_GE(recorder.Store().Latest(), 3.0);
   EXPECT_LT(recorder.Store().Latest(), 10.0);
   EXPECT_TRUE(Marked("Drill"));  // the mode the run began in
+}
+
+// Whatever the mode, and in a run that follows another: every sample of a channel is the value the
+// engine computed in a tick, at that tick's time. A run's first tick only takes its time, so the
+// values the channels held before it (the settings' at the first start, the last run's after) are
+// never kept, and no envelope of the history shows them.
+TEST_F(HistoryRecorderTest, ChannelsAreSampledOnlyAfterTicksThatComputedThem) {
+  UseSilentLink();
+  const std::vector<std::string> names{"DEPTH", "HOOKLOAD", "RPM", "FLOW", "SPP", "WOB"};
+  const auto channels = [&] {
+    return std::vector<double>{engine->m_fDepth, engine->m_fHookLoad, engine->m_fRPM,
+                               engine->m_fFlow,  engine->m_fSPP,      engine->m_fWOB};
+  };
+  for (const int mode : {Drill, TripOut, Idle, TripIn, Drill}) {
+    ASSERT_TRUE(controller->SetMode(mode).IsDone());
+    ASSERT_TRUE(controller->SetRunning(true).IsDone());
+    std::map<double, std::vector<double>> computed;  // the time of each tick that stepped, its channels
+    for (int tick = 0; tick < 40; ++tick) {
+      const bool steps = engine->m_lastTickTime.has_value();
+      controller->TickOnce();
+      if (steps) computed[recorder.Now()] = channels();
+      clocks.Advance(100);
+    }
+    ASSERT_TRUE(controller->SetRunning(false).IsDone());
+
+    std::vector<size_t> series;
+    for (const std::string& name : names) series.push_back(static_cast<size_t>(recorder.Store().FindSeries(name)));
+    const auto rows = recorder.Store().Rows(series, 0.0, 1e9);
+    ASSERT_EQ(rows.size(), computed.size()) << "mode " << mode;
+    for (const auto& row : rows) {
+      const auto tick = computed.find(row.t);
+      ASSERT_NE(tick, computed.end()) << "a sample at " << row.t << " s that no tick computed, mode " << mode;
+      EXPECT_EQ(row.min, tick->second) << "at " << row.t << " s, mode " << mode;
+      EXPECT_EQ(row.max, tick->second) << "at " << row.t << " s, mode " << mode;
+    }
+  }
 }
 
 TEST_F(HistoryRecorderTest, ModeAndSubStateChangesAreMarkedAndANewRunBeginsANewHistory) {
