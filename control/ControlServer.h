@@ -8,6 +8,8 @@
 #include <optional>
 #include <string>
 
+#include "control/HttpText.h"
+
 class CHistoryRecorder;
 class CRigController;
 class QHttpServerRequest;
@@ -67,7 +69,8 @@ class CControlServer : public QObject {
   void OpenEventStream(int rig, CRigController& controller, QTcpSocket& socket);
 
   // The history as CSV: the last `seconds` of the query, all of it without; 400 for a bad number.
-  Answer History(int rig, const QHttpServerRequest& request) const;
+  // `headers` gets what the CSV has no place for.
+  Answer History(int rig, const QHttpServerRequest& request, HeaderLines& headers) const;
 
   ControllerLookup m_lookup;
   HistoryLookup m_historyLookup;
