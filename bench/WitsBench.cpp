@@ -7,10 +7,17 @@
 #include <QEventLoop>
 #include <QTcpServer>
 #include <QTcpSocket>
+#include <QTimer>
 #include <cstring>
 #include <optional>
+#include <random>
 #include <string>
 #include <vector>
+
+#include <atomic>
+#include <chrono>
+#include <ctime>
+#include <thread>
 
 #include <netinet/in.h>
 #include <sys/socket.h>
@@ -69,6 +76,123 @@ void BM_ScanFrameMarksOnly(benchmark::State& state) {
   state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(FrameStream().size()));
 }
 BENCHMARK(BM_ScanFrameMarksOnly)->Unit(benchmark::kMillisecond);
+
+// Random bytes, zero bytes among them, as a peer that floods the link with garbage sends them.
+const std::string& Garbage() {
+  static const std::string garbage = [] {
+    std::mt19937 random(10);
+    std::string bytes(4u << 20, '\0');
+    for (char& c : bytes) c = static_cast<char>(random() & 0xFF);
+    return bytes;
+  }();
+  return garbage;
+}
+
+// Garbage arriving on the WITS link in reads of the given size (32 KiB is the client link's read
+// size; a socket read gives less when less has come) during a run, as the program takes it: the
+// engine's input path with its log, told to the rig controller. The share of a core that a 10 MB/s
+// flood costs is 10 MB over the bytes read per second.
+void BM_GarbageArrivals(benchmark::State& state) {
+  const auto chunk = static_cast<size_t>(state.range(0));
+  int argc = 1;
+  char name[] = "bench_wits";
+  char* argv[] = {name, nullptr};
+  QCoreApplication application(argc, argv);  // the run's timer needs one
+  BenchClocks clocks;
+  CRigSim engine(clocks.Make());
+  engine.m_pumpsMessage = nullptr;
+  CRigController controller(engine);
+  CWitsCommSettings silent;
+  silent.commType = 2;  // a link that opens nothing: only the input path is measured
+  engine.SetCommSettings(silent);
+  if (!controller.SetRunning(true).IsDone()) state.SkipWithError("the run did not start");
+  const std::string& garbage = Garbage();
+  size_t at = 0;
+  uint64_t received = 0;
+  const auto arrive = [&] {
+    const auto* first = reinterpret_cast<const uint8_t*>(garbage.data() + at);
+    engine.CommsReceiverIF_OnReceive(std::vector<uint8_t>(first, first + chunk), WitsLink);
+    at = (at + chunk) % (garbage.size() - chunk);
+    received += chunk;
+    clocks.ms = static_cast<uint32_t>(1000 + received / 10'000);  // 10 MB/s
+  };
+  // The WITS log takes the first MiB of a minute, a tenth of a second of the flood: past it, as
+  // for the rest of every minute, arrivals are only counted.
+  while (received < (2u << 20)) arrive();
+  for (auto _ : state) arrive();
+  state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(chunk));
+  state.counters["core_percent_at_10MBps"] = benchmark::Counter(
+      static_cast<double>(chunk) / 1e9, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+  (void)controller.SetRunning(false);
+}
+BENCHMARK(BM_GarbageArrivals)->Arg(1024)->Arg(4096)->Arg(32768)->Unit(benchmark::kMicrosecond);
+
+double ThreadCpuSeconds() {
+  timespec now{};
+  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+  return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) / 1e9;
+}
+
+// The whole receive path under a 10 MB/s garbage flood: a run's server link on loopback, its event
+// loop reading the receiver's socket (32 KiB reads), the engine's input path and log. The flooding
+// receiver is a thread of its own, paced at 64 KiB every 6.5 ms; what is measured is the CPU time of
+// the program's one thread over 5 s of the flood, as a share of a core.
+void BM_GarbageFloodOverLoopback(benchmark::State& state) {
+  int argc = 1;
+  char name[] = "bench_wits";
+  char* argv[] = {name, nullptr};
+  QCoreApplication application(argc, argv);
+  BenchClocks clocks;
+  CRigSim engine(clocks.Make());
+  engine.m_pumpsMessage = nullptr;
+  CRigController controller(engine);
+  CWitsCommSettings settings;
+  QTcpServer probe;
+  probe.listen(QHostAddress::LocalHost, 0);
+  settings.nTcpIpPort = probe.serverPort();
+  probe.close();
+  engine.SetCommSettings(settings);
+  std::string error;
+  if (!engine.StartRun(error)) state.SkipWithError(error.c_str());
+  const std::string& garbage = Garbage();
+  std::atomic<bool> stop{false};
+  std::thread flood([&] {
+    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(static_cast<uint16_t>(settings.nTcpIpPort));
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    if (::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) return;
+    constexpr size_t kWrite = 64 * 1024;
+    auto due = std::chrono::steady_clock::now();
+    for (size_t at = 0; !stop; at = (at + kWrite) % (garbage.size() - kWrite)) {
+      for (size_t sent = 0; sent < kWrite && !stop;) {
+        const ssize_t n = ::send(fd, garbage.data() + at + sent, kWrite - sent, MSG_NOSIGNAL);
+        if (n <= 0) break;
+        sent += static_cast<size_t>(n);
+      }
+      due += std::chrono::microseconds(6554);  // 64 KiB at 10 MB/s
+      std::this_thread::sleep_until(due);
+    }
+    ::close(fd);
+  });
+  while (!engine.m_witsLink.HasClient()) QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+  for (auto _ : state) {
+    // The event loop as the program runs it: asleep until a socket or a timer wakes it.
+    QEventLoop loop;
+    QTimer tick;
+    QObject::connect(&tick, &QTimer::timeout, [&clocks] { clocks.ms += 100; });
+    tick.start(100);
+    QTimer::singleShot(5000, &loop, &QEventLoop::quit);
+    const double cpuBefore = ThreadCpuSeconds();
+    loop.exec();
+    state.counters["core_percent"] = (ThreadCpuSeconds() - cpuBefore) / 5.0 * 100.0;
+  }
+  stop = true;
+  flood.join();
+  engine.StopRun();
+}
+BENCHMARK(BM_GarbageFloodOverLoopback)->Iterations(1)->Unit(benchmark::kSecond);
 
 void FillItems(CRigSim& engine, int64_t count) {
   engine.m_outputItems.clear();

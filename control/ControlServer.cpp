@@ -190,10 +190,11 @@ void CControlServer::Handle(const QHttpServerRequest& request, QTcpSocket& socke
     return;
   }
   if (route.action == Action::GetHistory) {
-    const Answer history = History(route.rig, request);
+    HeaderLines headers;
+    const Answer history = History(route.rig, request, headers);
     const bool csv = history.status == 200;
     socket.write(QByteArray::fromStdString(ResponseText(history.status, csv ? "text/csv" : "application/json",
-                                                        csv ? history.body : history.body + "\n", {}, close)));
+                                                        csv ? history.body : history.body + "\n", headers, close)));
     if (close) socket.disconnectFromHost();
     return;
   }
@@ -204,7 +205,8 @@ void CControlServer::Handle(const QHttpServerRequest& request, QTcpSocket& socke
   answer(result.status, result.body.ends_with('\n') ? result.body : result.body + "\n");
 }
 
-CControlServer::Answer CControlServer::History(int rig, const QHttpServerRequest& request) const {
+CControlServer::Answer CControlServer::History(int rig, const QHttpServerRequest& request,
+                                               HeaderLines& headers) const {
   const CHistoryRecorder* history = m_historyLookup ? m_historyLookup(rig) : nullptr;
   if (history == nullptr) return {404, ErrorBody("rig " + std::to_string(rig) + " keeps no history")};
   const CHistoryStore& store = history->Store();
@@ -217,6 +219,10 @@ CControlServer::Answer CControlServer::History(int rig, const QHttpServerRequest
       return {400, ErrorBody("seconds must be a number of seconds above 0, not '" + text + "'")};
     }
     from = std::max(0.0, store.Latest() - seconds);
+  }
+  // What the run did not record is said beside the CSV, which has no place for it.
+  if (const std::string note = history->UnrecordedNote(); !note.empty()) {
+    headers.emplace_back("Warning", std::string("199 - \"").append(note).append("\""));
   }
   return {200, HistoryCsv(store, AllSeries(store), from, store.Latest(), history->StartWallSeconds())};
 }

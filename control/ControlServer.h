@@ -12,6 +12,8 @@
 
 #include "control/ConnectionLimits.h"
 
+#include "control/HttpText.h"
+
 class CHistoryRecorder;
 class CRigController;
 class QHttpServerRequest;
@@ -85,7 +87,8 @@ class CControlServer : public QObject {
   std::vector<RigSample> Sample();
 
   // The history as CSV: the last `seconds` of the query, all of it without; 400 for a bad number.
-  Answer History(int rig, const QHttpServerRequest& request) const;
+  // `headers` gets what the CSV has no place for.
+  Answer History(int rig, const QHttpServerRequest& request, HeaderLines& headers) const;
 
   ControllerLookup m_lookup;
   HistoryLookup m_historyLookup;

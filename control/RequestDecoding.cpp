@@ -12,6 +12,7 @@
 #include <set>
 
 #include "engine/RigMode.h"
+#include "support/DepthLimitedJson.h"
 
 namespace vorn::control {
 
@@ -50,10 +51,8 @@ std::string Name(const Value& key) { return std::string(key.GetString(), key.Get
 std::string Parse(std::string_view body, rapidjson::Document& document, bool wantArray = false) {
   const char* wanted = wantArray ? "a JSON array" : "a JSON object";
   if (body.empty()) return std::string("the body is empty; ") + wanted + " is expected";
-  document.Parse<kParseFlags>(body.data(), body.size());
-  if (document.HasParseError()) {
-    return std::string("malformed JSON: ") + rapidjson::GetParseError_En(document.GetParseError()) + " (at byte " +
-           std::to_string(document.GetErrorOffset()) + ")";
+  if (const JsonParseResult parsed = ParseJsonWithinDepth<kParseFlags>(document, body); !parsed) {
+    return std::string("malformed JSON: ") + parsed.message + " (at byte " + std::to_string(parsed.offset) + ")";
   }
   if (wantArray ? !document.IsArray() : !document.IsObject()) return std::string("the body must be ") + wanted;
   return {};

@@ -89,6 +89,7 @@ void CRigSim::OnTick() {
   const uint32_t now = m_clocks.milliseconds();
   m_fROP = 0.0;
   if (m_pReplay != nullptr) m_pReplay->Advance(now);
+  m_bLastTickStepped = false;
   if (!m_lastTickTime) {
     m_lastTickTime = now;
     return;
@@ -107,6 +108,7 @@ void CRigSim::OnTick() {
     // A replayed well moves by its file alone.
     RunDueIntervalActions(now);
     m_lastTickTime = now;
+    m_bLastTickStepped = true;
     return;
   }
   const int mode = m_settings.m_mode;
@@ -132,6 +134,7 @@ void CRigSim::OnTick() {
 
   m_bPumpsOnPrev = m_bPumpsOn;
   m_lastTickTime = now;
+  m_bLastTickStepped = true;
 }
 
 void CRigSim::DeriveChannels() {
@@ -191,6 +194,7 @@ bool CRigSim::StartRun(std::string& errorText) {
     m_skidLink.Service();
   }
   m_lastTickTime.reset();
+  m_bLastTickStepped = false;
   m_lastCalcTime.reset();
   m_lastCsvTime.reset();
   m_lastWitsTime.reset();

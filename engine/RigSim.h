@@ -69,6 +69,10 @@ class CRigSim : public CommsReceiverIF {
   void SetDefaultStartState();
   void SetTenTimesSpeed(bool on) { m_bTenTimesSpeed = on; }
   [[nodiscard]] bool TenTimesSpeed() const { return m_bTenTimesSpeed; }
+  // Whether the last OnTick stepped the rig and derived the channels. The first tick of a run, or
+  // after a reset of the start state, only takes its time: until the next one, the channels hold
+  // values no tick computed.
+  [[nodiscard]] bool LastTickStepped() const { return m_bLastTickStepped; }
 
   [[nodiscard]] CSimState GetSimState() const;
   void SetSimState(const CSimState& state);
@@ -191,6 +195,7 @@ class CRigSim : public CommsReceiverIF {
   vorn::Clocks m_clocks;
   CWitsInLogBudget m_witsInLogBudget;
   bool m_bTenTimesSpeed = false;
+  bool m_bLastTickStepped = false;
   bool m_bSkidLinkEnabled = false;
   std::string m_strDictionaryError;
 };

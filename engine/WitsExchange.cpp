@@ -1,4 +1,6 @@
 // Frames out on the WITS link, frames in from it, and the skid link's gain command.
+#include <algorithm>
+
 #include "engine/RigSim.h"
 #include "engine/WitsLog.h"
 #include "support/Console.h"
@@ -10,10 +12,19 @@
 namespace {
 
 // Received bytes as text. A zero byte is dropped: it cannot stand in text, and what follows it in
-// the same arrival is read as usual.
+// the same arrival is read as usual. The text between zero bytes moves as a whole, not byte by
+// byte: random bytes hold a zero in every 256.
 std::string ReceivedText(const std::vector<uint8_t>& bytes) {
   std::string text = vorn::NarrowToWide(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
-  if (text.find('\0') != std::string::npos) std::erase(text, '\0');
+  std::size_t kept = text.find('\0');
+  if (kept == std::string::npos) return text;
+  for (std::size_t from = kept + 1; from < text.size();) {
+    const std::size_t zero = std::min(text.find('\0', from), text.size());
+    std::char_traits<char>::move(text.data() + kept, text.data() + from, zero - from);
+    kept += zero - from;
+    from = zero + 1;
+  }
+  text.resize(kept);
   return text;
 }
 
@@ -85,7 +96,9 @@ void CRigSim::ReceiveWits(const std::string& text, std::string& buffer) {
     entry.timeReceived = now;
   }
   vorn::CVornTimer timer("CRigSim::CommsReceiverIF_OnReceive", m_clocks.milliseconds);
-  vorn::Console() << std::string(26, 'v') << '\n' << text << '\n' << std::string(26, '^') << '\n';
+  if (vorn::ConsoleEnabled()) {
+    vorn::Console() << std::string(26, 'v') << '\n' << text << '\n' << std::string(26, '^') << '\n';
+  }
   LogUnloggedWitsIn();
   if (m_witsInLogBudget.Admit(m_clocks.milliseconds(), text.size())) {
     vorn::AppendTextFile(m_strWitsLogPath, WitsInEntry(m_clocks.nowSeconds(), text));

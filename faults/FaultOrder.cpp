@@ -7,6 +7,7 @@
 #include <cmath>
 #include <set>
 
+#include "support/DepthLimitedJson.h"
 #include "support/Numbers.h"
 
 namespace {
@@ -327,10 +328,8 @@ std::optional<uint64_t> ParseSeed(std::string_view text) {
 
 Parsed<FaultPlan> ParseFaultPlan(std::string_view json) {
   rapidjson::Document document;
-  document.Parse(json.data(), json.size());
-  if (document.HasParseError()) {
-    return {std::nullopt, "Fault plan: not JSON at offset " + std::to_string(document.GetErrorOffset()) + ": " +
-                              rapidjson::GetParseError_En(document.GetParseError())};
+  if (const vorn::JsonParseResult parsed = vorn::ParseJsonWithinDepth(document, json); !parsed) {
+    return {std::nullopt, "Fault plan: not JSON at offset " + std::to_string(parsed.offset) + ": " + parsed.message};
   }
   FaultPlan plan;
   const rapidjson::Value* entries = &document;

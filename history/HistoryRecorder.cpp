@@ -5,10 +5,19 @@
 #include "engine/OutputItem.h"
 #include "engine/RigMode.h"
 #include "engine/RigSim.h"
+#include "support/Console.h"
 #include "support/Numbers.h"
 #include "support/Text.h"
 
 namespace {
+
+std::string UnrecordedText(size_t unrecorded, size_t limit, const char* what) {
+  if (unrecorded == 0) return {};
+  std::string text = "the history records the first ";
+  text.append(std::to_string(limit)).append(" ").append(what).append(" of a run, ");
+  text.append(std::to_string(unrecorded)).append(" more are not recorded");
+  return text;
+}
 
 // The number a value text holds, or NaN.
 double Number(const std::string& text) {
@@ -21,6 +30,13 @@ double Number(const std::string& text) {
 CHistoryRecorder::CHistoryRecorder(const CRigSim& engine, CHistoryStore::Limits limits)
     : m_engine(engine), m_store(limits) {
   for (const std::string& name : ChannelSeries()) m_channels.push_back(m_store.SeriesIndex(name));
+}
+
+std::string CHistoryRecorder::UnrecordedNote() const {
+  std::string note = UnrecordedText(m_unrecordedReceived, kMaxReceivedSeries, "received WITS items");
+  const std::string items = UnrecordedText(m_unrecordedItems, kMaxItemSeries, "output items");
+  if (!note.empty() && !items.empty()) note += "; ";
+  return note + items;
 }
 
 const std::vector<std::string>& CHistoryRecorder::ChannelSeries() {
@@ -50,6 +66,12 @@ double CHistoryRecorder::Now() const {
 
 void CHistoryRecorder::Begin() {
   m_store.Clear();
+  m_channels.clear();
+  for (const std::string& name : ChannelSeries()) m_channels.push_back(m_store.SeriesIndex(name));
+  m_itemSeries.clear();
+  m_receivedSeries.clear();
+  m_unrecordedItems = 0;
+  m_unrecordedReceived = 0;
   m_startMs = m_engine.Clocks().milliseconds();
   m_startWall = m_engine.Clocks().nowSeconds();
   m_begun = true;
@@ -68,7 +90,11 @@ void CHistoryRecorder::OnSubStateChanged(int subState) {
   if (m_begun) m_store.AddMark(Now(), vorn::NameAt(m_engine.GetSubStateNames(), subState));
 }
 
-void CHistoryRecorder::OnAfterTick() { Sample(); }
+// A tick that only took its time leaves the channels as they were before it (at a run's start, the
+// settings' values), which no frame or CSV row carried: it is not sampled.
+void CHistoryRecorder::OnAfterTick() {
+  if (m_engine.LastTickStepped()) Sample();
+}
 
 void CHistoryRecorder::Sample() {
   if (!m_begun) Begin();
@@ -78,13 +104,53 @@ void CHistoryRecorder::Sample() {
                            e.m_bInSlips ? 1.0 : 0.0,   e.m_bOnBottom ? 1.0 : 0.0, e.m_fRPM,
                            e.m_fFlow,  e.m_fSPP,       e.m_fSPM1,          e.m_fSPM2, e.m_fWOB, e.m_fTorq};
   for (size_t i = 0; i < m_channels.size(); ++i) m_store.Add(m_channels[i], t, values[i]);
-  for (const COutputItem& item : e.m_outputItems) {
-    const double value = Number(item.m_strValue);
-    if (value == value) m_store.Add(m_store.SeriesIndex(ItemSeries(item.m_strMnem)), t, value);
-  }
-  for (const auto& [key, received] : e.m_witsInItems) {
-    const double value = Number(received.valueText);
-    if (value == value) m_store.Add(m_store.SeriesIndex(WitsSeries(key.record, key.item)), t, value);
-  }
+  SampleItems(t);
+  SampleReceived(t);
   if (m_onSampled) m_onSampled();
+}
+
+// Each item holding a number goes to its series, made for it while the run has room for another.
+void CHistoryRecorder::SampleItems(double t) {
+  size_t unrecorded = 0;
+  for (const COutputItem& item : m_engine.m_outputItems) {
+    const double value = Number(item.m_strValue);
+    if (value != value) continue;
+    auto series = m_itemSeries.find(item.m_strMnem);
+    if (series == m_itemSeries.end()) {
+      if (m_itemSeries.size() >= kMaxItemSeries) {
+        ++unrecorded;
+        continue;
+      }
+      series = m_itemSeries.emplace(item.m_strMnem, m_store.SeriesIndex(ItemSeries(item.m_strMnem))).first;
+    }
+    m_store.Add(series->second, t, value);
+  }
+  NoteUnrecorded(m_unrecordedItems, unrecorded, kMaxItemSeries, "output items");
+}
+
+// The same for the received items. One not recorded is skipped before its value is read: a peer
+// may send thousands.
+void CHistoryRecorder::SampleReceived(double t) {
+  size_t unrecorded = 0;
+  for (const auto& [key, received] : m_engine.m_witsInItems) {
+    auto series = m_receivedSeries.find(key);
+    if (series == m_receivedSeries.end() && m_receivedSeries.size() >= kMaxReceivedSeries) {
+      ++unrecorded;
+      continue;
+    }
+    const double value = Number(received.valueText);
+    if (value != value) continue;
+    if (series == m_receivedSeries.end()) {
+      series = m_receivedSeries.emplace(key, m_store.SeriesIndex(WitsSeries(key.record, key.item))).first;
+    }
+    m_store.Add(series->second, t, value);
+  }
+  NoteUnrecorded(m_unrecordedReceived, unrecorded, kMaxReceivedSeries, "received WITS items");
+}
+
+// The most a sampling left out in this run; the console hears of it when it first happens.
+void CHistoryRecorder::NoteUnrecorded(size_t& most, size_t now, size_t limit, const char* what) {
+  if (now <= most) return;
+  if (most == 0) vorn::Console() << "History: " << UnrecordedText(now, limit, what) << '\n';
+  most = now;
 }

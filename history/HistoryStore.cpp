@@ -31,14 +31,10 @@ void Widen(std::deque<CHistoryStore::MinMax>& buckets, int64_t& first, int64_t i
 }  // namespace
 
 void CHistoryStore::Clear() {
-  for (Series& s : m_series) {
-    s.raw.clear();
-    s.buckets.clear();
-    s.firstSecond = 0;
-    s.minutes.clear();
-    s.firstMinute = 0;
-    s.droppedUpTo = -1.0;
-  }
+  // Forgotten, not only emptied: the names a run met must not pile up over many runs.
+  m_series.clear();
+  m_series.shrink_to_fit();
+  m_index.clear();
   m_marks.clear();
   m_latest = 0.0;
 }

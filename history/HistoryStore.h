@@ -45,7 +45,8 @@ class CHistoryStore {
   CHistoryStore() = default;
   explicit CHistoryStore(Limits limits) : m_limits(limits) {}
 
-  // Everything dropped; a new history begins. Series names stay known, without samples.
+  // Everything dropped, the series too; a new history begins. Series made after it are numbered
+  // from 0 again.
   void Clear();
 
   // The index of the series of that name, made when new (without samples).

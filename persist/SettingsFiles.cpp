@@ -8,6 +8,7 @@
 #include "persist/AtomicFile.h"
 #include "persist/JsonMembers.h"
 #include "support/DataRoot.h"
+#include "support/DepthLimitedJson.h"
 #include "support/Text.h"
 #include "support/TextFile.h"
 
@@ -25,14 +26,14 @@ std::string Print(const rapidjson::Document& document) {
   return vorn::NarrowToWide(std::string_view(buffer.GetString(), buffer.GetSize()));
 }
 
-// A document that did not parse, or whose top level is not an object, reads as an empty object.
+// A document that did not parse (nested too deep among other things), or whose top level is not an
+// object, reads as an empty object.
 // The reader keeps its default flags: its full-precision number path turns some long decimals and
 // zeros with large exponents into garbage; the default one may miss a long number by a unit or two in
 // the last place.
 void ParseObject(rapidjson::Document& document, std::string_view text) {
   const std::string narrow = vorn::WideToNarrow(text);
-  document.Parse(narrow.data(), narrow.size());
-  if (document.HasParseError() || !document.IsObject()) document.SetObject();
+  if (!vorn::ParseJsonWithinDepth(document, narrow) || !document.IsObject()) document.SetObject();
 }
 
 // The object member, or null when it is absent or not an object.

@@ -1,5 +1,7 @@
 #include "wits/WitsFrame.h"
 
+#include <cstring>
+
 #include "support/Numbers.h"
 #include "support/Text.h"
 
@@ -29,6 +31,19 @@ void ReadFrameLines(std::string_view frame, std::vector<WitsDataLine>& lines) {
   }
 }
 
+// buffer.rfind("&&") at the speed of memrchr: the buffer may be 64 KiB of anything.
+std::size_t LastFrameStart(const std::string& buffer) {
+  std::size_t length = buffer.size();
+  while (length >= 2) {
+    const void* found = memrchr(buffer.data(), kFrameStart[1], length);
+    if (found == nullptr) break;
+    const auto at = static_cast<std::size_t>(static_cast<const char*>(found) - buffer.data());
+    if (at >= 1 && buffer[at - 1] == kFrameStart[0]) return at - 1;
+    length = at;
+  }
+  return std::string::npos;
+}
+
 }  // namespace
 
 std::string FormatWitsDataLine(int32_t record, int32_t item, std::string_view valueText) {
@@ -52,8 +67,9 @@ std::vector<WitsDataLine> ParseWitsFrames(std::string& buffer, std::size_t* vali
   // goes with it, and so does white space in front of the rest. The rest keeps its end as it came: the
   // next arrival continues it, and a line end there still separates its last line from the next one.
   std::size_t consumed = 0;
+  std::size_t start = std::string::npos;
   while (true) {
-    const std::size_t start = buffer.find(kFrameStart, consumed);
+    start = buffer.find(kFrameStart, consumed);
     if (start == std::string::npos) break;
     const std::size_t end = buffer.find(kFrameEnd, start);
     if (end == std::string::npos) break;
@@ -63,9 +79,13 @@ std::vector<WitsDataLine> ParseWitsFrames(std::string& buffer, std::size_t* vali
     if (validFrames != nullptr && lines.size() > before) ++*validFrames;
     consumed = afterEnd;
   }
-  if (consumed > 0) {
-    const std::string_view rest = vorn::TrimWhiteSpace(std::string_view(buffer).substr(consumed));
-    buffer.erase(0, rest.empty() ? buffer.size() : static_cast<std::size_t>(rest.data() - buffer.data()));
+  // What is left before the next frame start would go with that frame, and is dropped now, so that
+  // text without frame marks is never searched again: with no start left, only a final "&" stays,
+  // which the next arrival may complete.
+  if (start != std::string::npos) {
+    buffer.erase(0, start);
+  } else if (!buffer.empty()) {
+    buffer = buffer.back() == '&' && buffer.size() > consumed ? "&" : "";
   }
   return lines;
 }
@@ -73,7 +93,7 @@ std::vector<WitsDataLine> ParseWitsFrames(std::string& buffer, std::size_t* vali
 std::size_t BoundWitsInBuffer(std::string& buffer) {
   const std::size_t before = buffer.size();
   if (before <= kMaxWitsInBufferBytes) return 0;
-  const std::size_t lastStart = buffer.rfind(kFrameStart);
+  const std::size_t lastStart = LastFrameStart(buffer);
   if (lastStart == std::string::npos) {
     // No frame begins here; a final "&" may still become the start of one.
     buffer = buffer.back() == '&' ? "&" : "";

@@ -26,7 +26,9 @@ struct WitsDataLine {
 
 // Takes every complete frame ("&&" up to the next "!!") out of the input buffer and returns their
 // data lines in arrival order. Text before a frame goes with it; an incomplete frame stays for the
-// next arrival, so a stream cut into arrivals anywhere gives the same lines as the whole stream. The
+// next arrival, and of text without a frame start only a final "&" (so the buffer afterwards starts
+// with "&&", is "&" or is empty), so a stream cut into arrivals anywhere gives the same lines as the
+// whole stream. The
 // reader takes exactly two characters for the record and two for the item. `validFrames`, when
 // given, is set to the number of frames taken that held at least one data line.
 [[nodiscard]] std::vector<WitsDataLine> ParseWitsFrames(std::string& buffer, std::size_t* validFrames = nullptr);

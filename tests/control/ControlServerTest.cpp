@@ -79,6 +79,7 @@ TEST_F(ControlServerTest, HistoryComesAsCsvOfTheLastSecondsAskedOrAllOfIt) {
   EXPECT_EQ(all.headers["content-type"], "text/csv");
   EXPECT_EQ(all.body, HistoryCsv(store, AllSeries(store), 0.0, store.Latest(), recorder.StartWallSeconds()));
   EXPECT_TRUE(all.body.starts_with("Time,Elapsed,DEPTH min,DEPTH max,")) << all.body.substr(0, 200);
+  EXPECT_FALSE(all.headers.contains("warning"));  // everything was recorded
   EXPECT_GE(std::count(all.body.begin(), all.body.end(), '\n'), 2);  // the head and at least one tick
 
   // The engine runs on the real clocks here: a span longer than the run gives all of it.
@@ -92,6 +93,28 @@ TEST_F(ControlServerTest, HistoryComesAsCsvOfTheLastSecondsAskedOrAllOfIt) {
   EXPECT_EQ(client.Send("POST", "/api/v1/history").status, 405);
   EXPECT_EQ(client.Get("/api/v1/rigs/1/history").status, 404);
   m_controller.RemoveView(recorder);
+}
+
+TEST_F(ControlServerTest, HistorySaysBesideItsCsvThatReceivedItemsBeyondTheLimitAreNotRecorded) {
+  CHistoryRecorder recorder(m_engine);
+  m_controller.AddView(recorder);
+  m_server->SetHistoryLookup([&recorder](int rig) { return rig == 0 ? &recorder : nullptr; });
+  ASSERT_TRUE(m_controller.SetRunning(true).IsDone());
+  for (int record = 1; record <= 99; ++record) {
+    for (int item = 1; item <= 99; ++item) m_engine.m_witsInItems[{record, item}] = {"Item", "1.5", 0.0};
+  }
+  for (int i = 0; i < 5; ++i) m_controller.TickOnce();
+  CHttpClient client(Port());
+  HttpAnswer answer = client.Get("/api/v1/history?seconds=60");
+  ASSERT_TRUE(m_controller.SetRunning(false).IsDone());
+  m_controller.RemoveView(recorder);
+  // The run moved the rig on the real clock; the state saved at the end must not move later tests'.
+  ASSERT_TRUE(m_controller.SetDefaultStartState().IsDone());
+  EXPECT_EQ(answer.status, 200);
+  EXPECT_EQ(answer.headers["warning"],
+            "199 - \"the history records the first 256 received WITS items of a run, 9545 more are not recorded\"");
+  EXPECT_TRUE(Has(answer.body.substr(0, answer.body.find('\n')), "WITS 0358 max"));  // the 256th by key
+  EXPECT_FALSE(Has(answer.body.substr(0, answer.body.find('\n')), "WITS 0359"));
 }
 
 TEST_F(ControlServerTest, ReadsShowTheRigAsItStands) {

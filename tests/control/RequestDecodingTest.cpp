@@ -65,6 +65,17 @@ TEST(CommandBodyTest, DeepNestingIsRefusedWithoutRecursion) {
   const std::string deep = std::string(60000, '[') + std::string(60000, ']');
   EXPECT_FALSE(DecodeItems(deep).Ok());
   EXPECT_FALSE(DecodeSettings("{\"m_fWOB\":" + deep + "}", CSimSettings()).Ok());
+  // Refused as malformed at the bracket past 64 levels; 64 levels still read (and the member is
+  // then refused for its type).
+  const auto nested = [](int levels) {
+    return "{\"m_fWOB\":" + std::string(static_cast<size_t>(levels), '[') + std::string(static_cast<size_t>(levels), ']') +
+           "}";
+  };
+  EXPECT_EQ(DecodeSettings(nested(64), CSimSettings()).error,
+            "malformed JSON: Arrays and objects nested deeper than 64 levels. (at byte " + std::to_string(10 + 63) + ")");
+  EXPECT_EQ(DecodeSettings(nested(63), CSimSettings()).error.find("malformed JSON"), std::string::npos);
+  EXPECT_EQ(DecodeItems(deep).error,
+            "malformed JSON: Arrays and objects nested deeper than 64 levels. (at byte 64)");
 }
 
 TEST(SettingsBodyTest, PartialRecordKeepsTheOtherMembers) {

@@ -133,6 +133,21 @@ TEST(ParseFaultPlan, OneBadEntryRefusesThePlanAndSaysWhere) {
   EXPECT_EQ(ParseFaultPlan("42").error, "Fault plan: a list of faults (a JSON array) is expected.");
 }
 
+// Nesting beyond the JSON depth limit is refused as any plan that is not JSON, whatever the size.
+TEST(ParseFaultPlan, APlanNestedBeyondTheJsonDepthLimitIsNotJson) {
+  const std::string entry = R"({"fault": "swap", "x": )";
+  const auto nested = [&](int levels) {
+    return "[" + entry + std::string(static_cast<size_t>(levels), '[') + std::string(static_cast<size_t>(levels), ']') +
+           "}]";
+  };
+  EXPECT_EQ(ParseFaultPlan(nested(62)).error.rfind("Fault plan, entry 1: Fault 'swap': unknown parameter 'x'", 0), 0U);
+  EXPECT_EQ(ParseFaultPlan(nested(63)).error,
+            "Fault plan: not JSON at offset " + std::to_string(1 + entry.size() + 62) +
+                ": Arrays and objects nested deeper than 64 levels.");
+  EXPECT_EQ(ParseFaultPlan(std::string(140000, '[')).error,
+            "Fault plan: not JSON at offset 64: Arrays and objects nested deeper than 64 levels.");
+}
+
 TEST(ParseSeed, TakesTheWholeUnsigned64BitRangeAndNothingElse) {
   EXPECT_EQ(ParseSeed("0"), 0u);
   EXPECT_EQ(ParseSeed("18446744073709551615"), 18446744073709551615ull);

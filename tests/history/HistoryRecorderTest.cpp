@@ -1,8 +1,14 @@
 // The recorder as a view of the rig controller: what a run's ticks leave in the history.
+#include <algorithm>
 #include <cmath>
+#include <map>
+#include <random>
+#include <set>
+#include <vector>
 
 #include "engine/RigMode.h"
 #include "history/HistoryRecorder.h"
+#include "support/Console.h"
 #include "tests/command/RecordingView.h"
 
 namespace {
@@ -53,6 +59,103 @@ TEST_F(HistoryRecorderTest, TicksOfARunLeaveTheChannelsItemsAndReceivedItemsWith
   EXPECT_GE(recorder.Store().Latest(), 3.0);
   EXPECT_LT(recorder.Store().Latest(), 10.0);
   EXPECT_TRUE(Marked("Drill", true));  // the mode the run began in
+}
+
+// Whatever the mode, and in a run that follows another: every sample of a channel is the value the
+// engine computed in a tick, at that tick's time. A run's first tick only takes its time, so the
+// values the channels held before it (the settings' at the first start, the last run's after) are
+// never kept, and no envelope of the history shows them.
+TEST_F(HistoryRecorderTest, ChannelsAreSampledOnlyAfterTicksThatComputedThem) {
+  UseSilentLink();
+  const std::vector<std::string> names{"DEPTH", "HOOKLOAD", "RPM", "FLOW", "SPP", "WOB"};
+  const auto channels = [&] {
+    return std::vector<double>{engine->m_fDepth, engine->m_fHookLoad, engine->m_fRPM,
+                               engine->m_fFlow,  engine->m_fSPP,      engine->m_fWOB};
+  };
+  for (const int mode : {Drill, TripOut, Idle, TripIn, Drill}) {
+    ASSERT_TRUE(controller->SetMode(mode).IsDone());
+    ASSERT_TRUE(controller->SetRunning(true).IsDone());
+    std::map<double, std::vector<double>> computed;  // the time of each tick that stepped, its channels
+    for (int tick = 0; tick < 40; ++tick) {
+      const bool steps = engine->m_lastTickTime.has_value();
+      controller->TickOnce();
+      if (steps) computed[recorder.Now()] = channels();
+      clocks.Advance(100);
+    }
+    ASSERT_TRUE(controller->SetRunning(false).IsDone());
+
+    std::vector<size_t> series;
+    for (const std::string& name : names) series.push_back(static_cast<size_t>(recorder.Store().FindSeries(name)));
+    const auto rows = recorder.Store().Rows(series, 0.0, 1e9);
+    ASSERT_EQ(rows.size(), computed.size()) << "mode " << mode;
+    for (const auto& row : rows) {
+      const auto tick = computed.find(row.t);
+      ASSERT_NE(tick, computed.end()) << "a sample at " << row.t << " s that no tick computed, mode " << mode;
+      EXPECT_EQ(row.min, tick->second) << "at " << row.t << " s, mode " << mode;
+      EXPECT_EQ(row.max, tick->second) << "at " << row.t << " s, mode " << mode;
+    }
+  }
+}
+
+// Whatever a peer sends and however long the items list: a run records the first 256 received items
+// and the first 256 output items that hold a number, and no more; what it leaves out is counted, said
+// once on the console and in the note. A new run forgets the last one's series, so the store never
+// holds more than the limits allow over any number of runs.
+TEST_F(HistoryRecorderTest, ReceivedItemsAndOutputItemsBeyondTheLimitsAreNotRecorded) {
+  constexpr size_t kLimit = CHistoryRecorder::kMaxReceivedSeries;
+  static_assert(CHistoryRecorder::kMaxItemSeries == kLimit);
+  const bool console = vorn::ConsoleEnabled();
+  vorn::EnableConsole(true);
+  std::mt19937 random(30);
+  const COutputItem pattern = engine->m_outputItems.front();
+  const std::vector<size_t> sizes{0, kLimit, kLimit + 1, 9801, 3000, 17, 700};
+  for (size_t run = 0; run < sizes.size(); ++run) {
+    const size_t received = sizes[run];
+    const size_t items = sizes[(run + 3) % sizes.size()];
+    engine->m_witsInItems.clear();
+    while (engine->m_witsInItems.size() < received) {
+      const int record = std::uniform_int_distribution<int>(1, 99)(random);
+      const int item = std::uniform_int_distribution<int>(1, 99)(random);
+      engine->m_witsInItems[{record, item}] = {"Item", std::to_string(record * 100 + item), 0.0};
+    }
+    engine->m_outputItems.assign(items, pattern);
+    for (size_t i = 0; i < items; ++i) {
+      engine->m_outputItems[i].m_strMnem = "M" + std::to_string(i);
+      engine->m_outputItems[i].m_strValue = std::to_string(i);
+    }
+
+    recorder.OnRunChanged(true);
+    testing::internal::CaptureStdout();
+    for (int tick = 0; tick < 3; ++tick) {
+      clocks.Advance(100);
+      recorder.Sample();
+    }
+    const std::string said = testing::internal::GetCapturedStdout();
+
+    const CHistoryStore& store = recorder.Store();
+    std::set<std::string> recordedSeries;
+    for (size_t s = 0; s < store.SeriesCount(); ++s) recordedSeries.insert(store.SeriesName(s));
+    ASSERT_EQ(store.SeriesCount(), CHistoryRecorder::ChannelSeries().size() + std::min(received, kLimit) +
+                                       std::min(items, kLimit)) << "run " << run;
+    size_t expected = 0;  // the first received items in the table's order are the ones recorded
+    for (const auto& [key, item] : engine->m_witsInItems) {
+      const bool recorded = recordedSeries.contains(CHistoryRecorder::WitsSeries(key.record, key.item));
+      EXPECT_EQ(recorded, expected++ < kLimit) << "run " << run;
+    }
+    EXPECT_EQ(recorder.UnrecordedReceived(), received - std::min(received, kLimit));
+    EXPECT_EQ(recorder.UnrecordedItems(), items - std::min(items, kLimit));
+    const bool leftOut = received > kLimit || items > kLimit;
+    EXPECT_EQ(recorder.UnrecordedNote().empty(), !leftOut);
+    const auto lines = static_cast<size_t>(std::count(said.begin(), said.end(), '\n'));
+    EXPECT_EQ(lines, (received > kLimit ? 1U : 0U) + (items > kLimit ? 1U : 0U)) << said;
+    if (received > kLimit) {
+      EXPECT_NE(said.find("History: the history records the first 256 received WITS items of a run, " +
+                          std::to_string(received - kLimit) + " more are not recorded"),
+                std::string::npos)
+          << said;
+    }
+  }
+  vorn::EnableConsole(console);
 }
 
 TEST_F(HistoryRecorderTest, ModeAndSubStateChangesAreMarkedAndANewRunBeginsANewHistory) {

@@ -81,7 +81,7 @@ TEST(HistoryDecimation, SecondsOlderThanADayAreDropped) {
   EXPECT_EQ(store.Rows({s}, 0.0, 1e9).front().t, 400.0);
 }
 
-TEST(HistoryStore, SamplesOutOfOrderOrNotANumberAreIgnoredAndLastValueIsTheNewest) {
+TEST(HistoryStore, SamplesOutOfOrderOrNotANumberAreIgnoredLastValueIsTheNewestAndClearForgetsTheSeries) {
   CHistoryStore store;
   const size_t s = store.SeriesIndex("FLOW");
   EXPECT_EQ(store.SeriesIndex("FLOW"), s);
@@ -93,8 +93,9 @@ TEST(HistoryStore, SamplesOutOfOrderOrNotANumberAreIgnoredAndLastValueIsTheNewes
   EXPECT_EQ(store.LastValue(s), 5.0);
   EXPECT_EQ(store.Rows({s}, 0.0, 10.0).size(), 1U);
   store.Clear();
-  EXPECT_FALSE(store.HasSamples(s));
-  EXPECT_EQ(store.SeriesName(s), "FLOW");
+  EXPECT_EQ(store.FindSeries("FLOW"), -1);
+  EXPECT_EQ(store.SeriesIndex("SPP"), 0U);
+  EXPECT_FALSE(store.HasSamples(0));
 }
 
 TEST(HistoryStore, RowsMergeTheSeriesOnTheirCommonTimes) {

@@ -387,4 +387,25 @@ TEST_F(SettingsFilesTest, ANonFiniteNumberIsSavedAsZero) {
   EXPECT_EQ(other.m_settings.m_fSPP, engine.m_settings.m_fSPP);  // the file went on past them
 }
 
+// A file nested deeper than outside JSON may be reads as a broken file (the current values stay),
+// down to the last level allowed; a file of nothing but opening brackets is no crash.
+TEST_F(SettingsFilesTest, AFileNestedBeyondTheJsonDepthLimitLeavesTheCurrentValues) {
+  const auto withNesting = [](int levels) {
+    return R"({"Version": 1, "Extra": )" + std::string(static_cast<size_t>(levels), '[') +
+           std::string(static_cast<size_t>(levels), ']') + R"(, "SimSettings": {"Settings": {"m_fWOB": 12.5}}})";
+  };
+  engine.m_settings.m_fWOB = 40.0;
+  ApplySimSettingsText(engine, withNesting(63));  // 64 levels with the file's own object
+  EXPECT_EQ(engine.m_settings.m_fWOB, 12.5);
+  engine.m_settings.m_fWOB = 40.0;
+  ApplySimSettingsText(engine, withNesting(64));
+  EXPECT_EQ(engine.m_settings.m_fWOB, 40.0);
+
+  WriteFile(SimSettingsPath(), std::string(140000, '['));
+  LoadSimSettings(engine);
+  EXPECT_EQ(engine.m_settings.m_fWOB, 40.0);
+  ApplySimStateText(engine, std::string(140000, '{'));
+  ApplyWitsCommSettingsText(engine, "{\"x\":" + std::string(140000, '['));
+}
+
 }  // namespace

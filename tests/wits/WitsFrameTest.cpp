@@ -33,7 +33,17 @@ TEST(WitsFrameTest, FramesInOneArrivalAreReadInOrderWithTheirSurroundings) {
   // The first line on the "&&" line, and lines after a "!!" inside a value, are lost.
   buffer = "&&0101x\r\n0102a!!b\r\n0103c\r\n!!";
   EXPECT_EQ(ParseWitsFrames(buffer), (std::vector<WitsDataLine>{}));
-  EXPECT_EQ(buffer, "b\r\n0103c\r\n!!");  // no frame start: kept until one comes
+  EXPECT_EQ(buffer, "");  // no frame start: nothing of it can be part of a frame
+
+  // Text before a frame start goes at once, a final "&" stays for the next arrival.
+  buffer = "noise\r\n&&\r\n0108";
+  EXPECT_TRUE(ParseWitsFrames(buffer).empty());
+  EXPECT_EQ(buffer, "&&\r\n0108");
+  buffer = "&&\r\n0108 1\r\n!!\r\nnoise&";
+  EXPECT_EQ(ParseWitsFrames(buffer), (std::vector<WitsDataLine>{{1, 8, " 1"}}));
+  EXPECT_EQ(buffer, "&");
+  buffer += "&\r\n0110 2\r\n!!";
+  EXPECT_EQ(ParseWitsFrames(buffer), (std::vector<WitsDataLine>{{1, 10, " 2"}}));
 }
 
 TEST(WitsFrameTest, TextAfterAFrameKeepsItsLineEndsForTheNextArrival) {

@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "support/DepthLimitedJson.h"
+
 namespace {
 
 constexpr unsigned kPalette[] = {0x1F5FBF, 0xC0392B, 0x2E8B57, 0x8E44AD, 0xD35400, 0x17A2B8};
@@ -59,6 +61,8 @@ std::string PlotLayoutToJson(const PlotLayout& layout) {
 }
 
 bool PlotLayoutFromJson(const std::string& text, PlotLayout& layout) {
+  // Qt's parser recurses up to 1024 levels; a layout is five deep, and outside JSON keeps one limit.
+  if (vorn::JsonDepthExceededAt(text) != std::string::npos) return false;
   const QJsonDocument document = QJsonDocument::fromJson(QByteArray::fromStdString(text));
   if (!document.isObject()) return false;
   const QJsonObject root = document.object();

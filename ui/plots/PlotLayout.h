@@ -41,6 +41,7 @@ struct PlotLayout {
 [[nodiscard]] unsigned CurveColour(size_t n);
 
 [[nodiscard]] std::string PlotLayoutToJson(const PlotLayout& layout);
-// False (and the layout untouched) when the text is not a layout; members that are missing or of
+// False (and the layout untouched) when the text is not a layout (or nested deeper than outside JSON
+// may be); members that are missing or of
 // another type keep their defaults, values out of range are brought into it.
 bool PlotLayoutFromJson(const std::string& text, PlotLayout& layout);

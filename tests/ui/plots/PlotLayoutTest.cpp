@@ -56,6 +56,20 @@ TEST(PlotLayoutJson, TextThatIsNoLayoutLeavesTheLayoutAndBadValuesAreMended) {
   EXPECT_TRUE(layout.tracks[0].curves[0].autoScale);  // a fixed scale that ends below its start
 }
 
+// A layout with a member nested past the JSON depth limit is no layout; one level less still reads.
+TEST(PlotLayoutJson, ALayoutNestedBeyondTheJsonDepthLimitIsNoLayout) {
+  const auto nested = [](int levels) {
+    return R"({"window": 120, "tracks": [], "x": )" + std::string(static_cast<size_t>(levels), '[') +
+           std::string(static_cast<size_t>(levels), ']') + "}";
+  };
+  PlotLayout layout = DefaultPlotLayout();
+  EXPECT_FALSE(PlotLayoutFromJson(nested(64), layout));
+  EXPECT_FALSE(PlotLayoutFromJson(std::string(140000, '{'), layout));
+  EXPECT_EQ(layout, DefaultPlotLayout());
+  EXPECT_TRUE(PlotLayoutFromJson(nested(63), layout));
+  EXPECT_EQ(layout.windowSeconds, 120);
+}
+
 TEST(PlotLayoutDefaults, SixTracksWithTheChannelsPairedAndTheFlagsAsBands) {
   const PlotLayout layout = DefaultPlotLayout();
   ASSERT_EQ(layout.tracks.size(), 6U);
