@@ -15,3 +15,4 @@ vorn_add_fuzzer(fuzz_window_placement SOURCES WindowPlacementFuzz.cpp FuzzApplic
 vorn_add_fuzzer(fuzz_control_requests SOURCES ControlRequestFuzz.cpp SameRecords.h LIBS rigsim_control MAX_LEN 70000)
 vorn_add_fuzzer(fuzz_plot_layout SOURCES PlotLayoutFuzz.cpp LIBS rigsim_ui MAX_LEN 4096)
 vorn_add_fuzzer(fuzz_fault_text SOURCES FaultTextFuzz.cpp LIBS rigsim_core MAX_LEN 8192)
+vorn_add_fuzzer(fuzz_well_file SOURCES WellFileFuzz.cpp LIBS rigsim_core MAX_LEN 16384)
