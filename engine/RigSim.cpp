@@ -121,6 +121,7 @@ void CRigSim::OnTick() {
   }
 
   DeriveChannels();
+  if (m_well) TickWell(times);
   RunDueIntervalActions(now);
 
   m_bPumpsOnPrev = m_bPumpsOn;
@@ -158,6 +159,7 @@ void CRigSim::RunDueIntervalActions(uint32_t now) {
   if (due(m_lastCalcTime, m_settings.m_fCalcOutputInterval)) {
     const double t = m_clocks.nowSeconds();
     for (COutputItem& item : m_outputItems) item.Evaluate(*this, t);
+    if (m_well) m_well->OnItemsEvaluated();
     m_lastCalcTime = now;
   }
   if (due(m_lastCsvTime, m_settings.m_fWriteFileInterval)) {
@@ -279,6 +281,7 @@ void CRigSim::SetSimState(const CSimState& state) {
 
 std::vector<std::pair<std::string, std::string>> CRigSim::GetStateValues() const {
   const auto number = [](double value) { return vorn::FormatFixed(value, 2); };
+  if (m_well) return WellStateValues();
   return {
       {"DEPTH", number(m_fDepth)},       {"HOLE_DEPTH", number(m_fHoleDepth)},
       {"BLOCK_HEIGHT", number(m_fBlockHeight_)}, {"ROP", number(m_fROP)},

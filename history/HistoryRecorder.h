@@ -3,12 +3,14 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "command/RigViewIF.h"
 #include "history/HistoryStore.h"
 
 class CRigSim;
+class CWellModelIF;
 
 // A view of the rig controller that keeps the run's history: after every tick it samples the
 // fourteen channels, every output item that holds a number and every received WITS item that reads
@@ -33,6 +35,9 @@ class CHistoryRecorder : public CRigViewIF {
   [[nodiscard]] static const std::vector<std::string>& ChannelSeries();
   [[nodiscard]] static std::string ItemSeries(const std::string& mnemonic);
   [[nodiscard]] static std::string WitsSeries(int record, int item);
+  // A well's channel before its sensor: "<channel> (true)". The readings of the channels a well adds
+  // are series under their own names.
+  [[nodiscard]] static std::string TrueSeries(std::string_view channel);
 
   void OnRunChanged(bool running) override;
   void OnModeChanged(int mode, bool byEngine) override;
@@ -44,10 +49,18 @@ class CHistoryRecorder : public CRigViewIF {
 
  private:
   void Begin();
+  void SampleWell(const CWellModelIF& well, double t);
 
   const CRigSim& m_engine;
   CHistoryStore m_store;
   std::vector<size_t> m_channels;
+  static constexpr size_t kNoSeries = static_cast<size_t>(-1);
+  struct WellSeries {
+    size_t reading;  // kNoSeries for the engine's own channels, sampled above
+    size_t truth;
+  };
+  const CWellModelIF* m_wellSeen = nullptr;
+  std::vector<WellSeries> m_wellSeries;
   uint32_t m_startMs = 0;
   double m_startWall = 0.0;
   bool m_begun = false;
