@@ -75,6 +75,8 @@ CommandLineResult ParseCommandLine(const QStringList& arguments, const std::opti
       QString("Every control API request must carry 'Authorization: Bearer TOKEN' (default: $%1).")
           .arg(kControlTokenVariable),
       "TOKEN");
+  const QCommandLineOption well("well", "Drill the well described in FILE (JSON); remembered for the next start.",
+                                "FILE");
   const QCommandLineOption historyCsv(
       "history-csv", "With --headless: write the run's history to FILE as CSV when the run stops.", "FILE");
   const QCommandLineOption fault(
@@ -87,7 +89,7 @@ CommandLineResult ParseCommandLine(const QStringList& arguments, const std::opti
       "fleet", "With --headless: run N rigs in one process, each under <root>/Fleet/Rig<k> (see docs/fleet.md).", "N");
   const QCommandLineOption fleetSeed(
       "fleet-seed", "Make the rigs of the fleet differ in start depth, mode and start moment, by seed S.", "S");
-  parser.addOptions({help, version, headless, duration, tenTimes, console, root, control, controlToken, historyCsv,
+  parser.addOptions({help, version, headless, duration, tenTimes, console, root, control, controlToken, well, historyCsv,
                      fault, faultPlan, seed, fleet, fleetSeed});
 
   CommandLineResult result;
@@ -127,6 +129,10 @@ CommandLineResult ParseCommandLine(const QStringList& arguments, const std::opti
   if (parser.isSet(root)) {
     if (parser.value(root).isEmpty()) return fail("Invalid value for --root: an empty folder name.");
     options.root = parser.value(root).toStdString();
+  }
+  if (parser.isSet(well)) {
+    if (parser.value(well).isEmpty()) return fail("Invalid value for --well: an empty file name.");
+    options.wellFile = parser.value(well).toStdString();
   }
   if (parser.isSet(historyCsv)) {
     if (!options.headless) return fail("--history-csv applies to --headless only; the window has its Plots tab.");

@@ -31,6 +31,14 @@ void ApplyFaultOptions(CRigController& controller, const CommandLineOptions& opt
   for (const FaultOrder& fault : options.faults) (void)controller.InjectFault(fault);
 }
 
+bool ApplyWellOption(CRigController& controller, const CommandLineOptions& options, std::ostream& status,
+                     uint64_t rigSeed) {
+  if (!options.wellFile) return true;
+  const CommandResult used = controller.UseWellFile(*options.wellFile, rigSeed);
+  if (!used.IsDone()) status << vorn::StampedLine(controller.Engine().Clocks().nowSeconds(), used.message) << std::endl;
+  return used.IsDone();
+}
+
 CHeadlessRunner::~CHeadlessRunner() {
   m_controller.RemoveView(*this);
   if (m_history) m_controller.RemoveView(*m_history);
@@ -38,6 +46,11 @@ CHeadlessRunner::~CHeadlessRunner() {
 
 bool CHeadlessRunner::Start() {
   if (!m_engine.DictionaryError().empty()) Print(m_engine.DictionaryError());
+  if (!m_controller.WellRestoreError().empty()) Print(m_controller.WellRestoreError());
+  if (m_options.wellFile && !ApplyWellOption(m_controller, m_options, m_status)) {
+    m_exitCode = 2;
+    return false;
+  }
   const CommandResult started = m_controller.SetRunning(true);
   if (started.IsDone()) return true;
   Print(started.message);

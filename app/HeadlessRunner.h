@@ -14,6 +14,9 @@
 
 // The fault options of the command line (a plan, a seed, faults to inject) given to a controller.
 void ApplyFaultOptions(CRigController& controller, const CommandLineOptions& options);
+// --well: the well behind the rig; false, with the reason on `status`, when its file does not read.
+bool ApplyWellOption(CRigController& controller, const CommandLineOptions& options, std::ostream& status,
+                     uint64_t rigSeed = 0);
 
 // The simulator without a window, for test benches and servers: the window's start-up and run control
 // without the window, a run started at once, and one status line on standard error for every change of

@@ -74,6 +74,8 @@ std::string SimSettingsText(const CRigSim& engine) {
   rapidjson::Value content(rapidjson::kObjectType);
   content.AddMember("Settings", settings, allocator);
   content.AddMember("OutputItems", items, allocator);
+  // Only a chosen well is written, so a root without one keeps its file as it was.
+  if (!engine.m_strWellFile.empty()) AddText(content, "WellFile", engine.m_strWellFile, allocator);
   document.AddMember("SimSettings", content, allocator);
   return Print(document);
 }
@@ -86,6 +88,7 @@ void ApplySimSettingsText(CRigSim& engine, std::string_view text) {
   const rapidjson::Value* content = Object(document, "SimSettings");
   if (content == nullptr) return;
   if (const rapidjson::Value* settings = Object(*content, "Settings")) engine.m_settings.FromJson(*settings);
+  engine.m_strWellFile = Text(*content, "WellFile").value_or(std::string());
   // A list present replaces the list; an absent one keeps it. An element has no item of its own to
   // keep, so its absent members take the defaults of a new item.
   const rapidjson::Value* items = Member(*content, "OutputItems");
