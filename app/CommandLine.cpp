@@ -87,6 +87,8 @@ CommandLineResult ParseCommandLine(const QStringList& arguments, const std::opti
   const QCommandLineOption controlMaxConnections(
       "control-max-connections", "The control API serves N connections at once (default 64); one more gets 503.",
       "N");
+  const QCommandLineOption well("well", "Drill the well described in FILE (JSON); remembered for the next start.",
+                                "FILE");
   const QCommandLineOption historyCsv(
       "history-csv", "With --headless: write the run's history to FILE as CSV when the run stops.", "FILE");
   const QCommandLineOption fault(
@@ -119,7 +121,7 @@ CommandLineResult ParseCommandLine(const QStringList& arguments, const std::opti
   const QCommandLineOption replayUnits("replay-units", "Convert the replayed values to metric or imperial units "
                                                        "(default: as the file has them).", "SYSTEM");
   parser.addOptions({help, version, headless, duration, tenTimes, console, root, control, controlToken,
-                     controlMaxConnections, historyCsv,
+                     controlMaxConnections, well, historyCsv,
                      fault, faultPlan, seed, fleet, fleetSeed, fleetFirst, logFormat, optionsFile, replay, replayMap,
                      replaySpeed, replayStart, replayLoop, replayRop, replayUnits});
 
@@ -162,6 +164,10 @@ CommandLineResult ParseCommandLine(const QStringList& arguments, const std::opti
   if (parser.isSet(root)) {
     if (parser.value(root).isEmpty()) return fail("Invalid value for --root: an empty folder name.");
     options.root = parser.value(root).toStdString();
+  }
+  if (parser.isSet(well)) {
+    if (parser.value(well).isEmpty()) return fail("Invalid value for --well: an empty file name.");
+    options.wellFile = parser.value(well).toStdString();
   }
   if (parser.isSet(historyCsv)) {
     if (!options.headless) return fail("--history-csv applies to --headless only; the window has its Plots tab.");

@@ -26,6 +26,7 @@ struct CommandLineOptions {
   std::optional<ControlEndpoint> control; // serve the control API there
   std::optional<std::string> controlToken;  // every API request must carry it as a bearer token
   std::optional<int> controlMaxConnections;  // the API's connections at once (its default without)
+  std::optional<std::string> wellFile;    // the well behind the rig (each rig of a fleet)
   std::optional<std::string> historyCsv;  // headless: the run's history written there as CSV when it stops
   std::vector<FaultOrder> faults;          // --fault, in the order given
   std::optional<FaultPlan> faultPlan;     // --fault-plan, read and checked

@@ -41,6 +41,14 @@ bool ApplyReplayOption(CRigController& controller, const CommandLineOptions& opt
   return loaded.IsDone();
 }
 
+bool ApplyWellOption(CRigController& controller, const CommandLineOptions& options, std::ostream& status,
+                     uint64_t rigSeed) {
+  if (!options.wellFile) return true;
+  const CommandResult used = controller.UseWellFile(*options.wellFile, rigSeed);
+  if (!used.IsDone()) status << vorn::StampedLine(controller.Engine().Clocks().nowSeconds(), used.message) << std::endl;
+  return used.IsDone();
+}
+
 CHeadlessRunner::~CHeadlessRunner() {
   m_controller.RemoveView(*this);
   if (m_history) m_controller.RemoveView(*m_history);
@@ -48,6 +56,11 @@ CHeadlessRunner::~CHeadlessRunner() {
 
 bool CHeadlessRunner::Start() {
   if (!m_engine.DictionaryError().empty()) Print("message", m_engine.DictionaryError());
+  if (!m_controller.WellRestoreError().empty()) Print("message", m_controller.WellRestoreError());
+  if (m_options.wellFile && !ApplyWellOption(m_controller, m_options, m_status)) {
+    m_exitCode = 2;
+    return false;
+  }
   if (!ApplyReplayOption(m_controller, m_options, [this](const std::string& line) { Print("replay", line); })) {
     m_exitCode = 1;
     return false;

@@ -20,6 +20,9 @@ void ApplyFaultOptions(CRigController& controller, const CommandLineOptions& opt
 // did not load) goes to `print`. False when it did not load.
 bool ApplyReplayOption(CRigController& controller, const CommandLineOptions& options,
                        const std::function<void(const std::string&)>& print);
+// --well: the well behind the rig; false, with the reason on `status`, when its file does not read.
+bool ApplyWellOption(CRigController& controller, const CommandLineOptions& options, std::ostream& status,
+                     uint64_t rigSeed = 0);
 
 // The simulator without a window, for test benches and servers: the window's start-up and run control
 // without the window, a run started at once, and one status line on standard error for every change of

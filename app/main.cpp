@@ -9,6 +9,7 @@
 #include <csignal>
 #include <cstdlib>
 #include <iostream>
+#include <functional>
 #include <memory>
 
 #include "app/CommandLine.h"
@@ -88,7 +89,11 @@ int RunFleet(const CommandLineOptions& options) {
   fleet.logFormat = options.logFormat;
   fleet.tenTimes = options.tenTimes;
   fleet.durationSeconds = options.durationSeconds;
-  fleet.setUpRig = [&options](CRigController& controller) { ApplyFaultOptions(controller, options); };
+  // Each rig drills the well with noise of its own: its folder, which differs by rig, seeds it.
+  fleet.setUpRig = [&options](CRigController& controller) {
+    ApplyFaultOptions(controller, options);
+    (void)ApplyWellOption(controller, options, std::cerr, std::hash<std::string>{}(controller.Engine().m_strDataRoot));
+  };
   CFleetRunner runner(std::move(fleet), std::cerr);
   std::unique_ptr<CControlServer> control;  // gone before the runner and its rigs
   CStopSignals stopSignals([&runner](int) { runner.Stop(0); });
@@ -168,6 +173,7 @@ int RunWindow(int argc, char** argv, const CommandLineOptions& options) {
       if (auto* window = qobject_cast<CVornRigSimDlg*>(widget)) {
         ApplyFaultOptions(window->Controller(), options);
         (void)ApplyReplayOption(window->Controller(), options, [](const std::string& line) { std::cerr << line << std::endl; });
+        (void)ApplyWellOption(window->Controller(), options, std::cerr);
       }
     }
   });

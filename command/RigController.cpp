@@ -5,6 +5,7 @@
 #include <ostream>
 
 #include "command/ReadOnlyItems.h"
+#include "command/WellSelection.h"
 #include "engine/LinkStatus.h"
 #include "engine/WitsLog.h"
 #include "faults/FrameFaults.h"
@@ -91,7 +92,21 @@ RunHooks CRigController::MakeRunHooks() {
 
 void CRigController::LoadAtStartup() {
   LoadEngineAtStartup(m_engine);
+  m_wellRestoreError = RestoreWell(m_engine);
   m_status = Observe();
+}
+
+CommandResult CRigController::UseWellFile(const std::string& path, uint64_t rigSeed) {
+  return ::UseWellFile(m_engine, path, rigSeed);
+}
+
+CommandResult CRigController::UseWellText(std::string_view text, uint64_t rigSeed) {
+  return ::UseWellText(m_engine, text, std::string(), rigSeed);
+}
+
+CommandResult CRigController::ClearWell() {
+  ::ClearWell(m_engine);
+  return CommandResult::Done();
 }
 
 bool CRigController::IsRunning() const {

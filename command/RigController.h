@@ -43,6 +43,12 @@ class CRigController : public CRigSimMessagesIF, public CWitsTrafficIF, private 
   // makes the run's files and ticks every 100 ms; one that fails is Refused with "Failed to Connect: %s"
   // and the engine's reason. A stop saves the state and closes the links. Asking for the run as it is
   // changes nothing.
+  // The well behind the rig, from a file or a text (a path, when given, is remembered), or none.
+  CommandResult UseWellFile(const std::string& path, uint64_t rigSeed = 0);
+  CommandResult UseWellText(std::string_view text, uint64_t rigSeed = 0);
+  CommandResult ClearWell();
+  // Why the well the settings file remembers could not be loaded at start-up; empty when it was.
+  [[nodiscard]] const std::string& WellRestoreError() const { return m_wellRestoreError; }
   CommandResult SetRunning(bool run);
   // Simulated time ten times as fast from the next tick. Nothing is saved.
   CommandResult SetTenTimes(bool on);
@@ -148,6 +154,7 @@ class CRigController : public CRigSimMessagesIF, public CWitsTrafficIF, private 
   CRigSim& m_engine;
   CReplayCommands m_replay{m_engine};
   CSimStateFile m_stateFile;
+  std::string m_wellRestoreError;
   CRunControl m_run;
   CWitsWire m_wire;
   vorn::CWakeTimer m_wireTimer;

@@ -237,6 +237,9 @@ CControlServer::Answer CControlServer::Read(CRigController& controller, const Ro
     case Action::GetSettings: return {200, RecordJson(engine.m_settings)};
     case Action::GetLink: return {200, RecordJson(engine.m_witsLink.m_settings)};
     case Action::GetFaults: return {200, FaultsJson(controller)};
+    case Action::GetWell:
+      if (engine.WellModel() == nullptr) return {404, ErrorBody("no well is loaded")};
+      return {200, engine.m_strWellText};
     default: return {404, ErrorBody("not a read")};
   }
 }
@@ -311,6 +314,14 @@ CControlServer::Answer CControlServer::Command(CRigController& controller, const
       return run(
           DecodeNoArguments(body), [&](bool) { return controller.ClearFaultPlan(); },
           [&] { return FaultsJson(controller); });
+    case Action::PutWell: {
+      // The body is the well file's JSON; one that does not read is a 400 naming the member.
+      const auto outcome = Outcome(controller.UseWellText(body), [&] { return engine.m_strWellText; });
+      return {outcome.status, outcome.body};
+    }
+    case Action::DeleteWell:
+      return run(
+          DecodeNoArguments(body), [&](bool) { return controller.ClearWell(); }, status);
     default: return {404, ErrorBody("not a command")};
   }
 }

@@ -1,5 +1,7 @@
 #include "control/RigJson.h"
 
+#include <algorithm>
+
 #include <rapidjson/document.h>
 
 #include <cmath>
@@ -76,6 +78,35 @@ std::string StatusJson(const CRigController& controller) {
   return json.Take();
 }
 
+namespace {
+
+// A well's channels beside the engine's: its own readings, the formation at the bit, each channel's
+// unit and its true (pre-sensor) value.
+void WellChannelsJson(CJsonText& json, const CWellModelIF& well) {
+  const std::vector<std::string>& added = WellChannelNames();
+  for (std::size_t i = 0; i < well.ChannelCount(); ++i) {
+    const CWellChannel channel = well.Channel(i);
+    if (std::find(added.begin(), added.end(), channel.name) != added.end()) {
+      json.Number(channel.name, channel.value);
+    }
+  }
+  json.Text("FORMATION", well.FormationAtBit());
+  json.Key("units").Begin();
+  for (std::size_t i = 0; i < well.ChannelCount(); ++i) {
+    const CWellChannel channel = well.Channel(i);
+    json.Text(channel.name, channel.unit);
+  }
+  json.End();
+  json.Key("true").Begin();
+  for (std::size_t i = 0; i < well.ChannelCount(); ++i) {
+    const CWellChannel channel = well.Channel(i);
+    json.Number(channel.name, channel.trueValue);
+  }
+  json.End();
+}
+
+}  // namespace
+
 std::string ChannelsJson(const CRigSim& e) {
   CJsonText json;
   json.Begin()
@@ -94,8 +125,9 @@ std::string ChannelsJson(const CRigSim& e) {
       .Key("SPM2")
       .Number(e.m_fSPM2)
       .Number("WOB", e.m_fWOB)
-      .Number("TORQ", e.m_fTorq)
-      .End();
+      .Number("TORQ", e.m_fTorq);
+  if (e.WellModel() != nullptr) WellChannelsJson(json, *e.WellModel());
+  json.End();
   return json.Take();
 }
 

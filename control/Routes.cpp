@@ -37,6 +37,9 @@ constexpr std::array kEntries = {
     Entry{"faults", "POST", Action::PostFaults},
     Entry{"fault-plan", "PUT", Action::PutFaultPlan},
     Entry{"fault-plan", "DELETE", Action::DeleteFaultPlan},
+    Entry{"well", "GET", Action::GetWell},
+    Entry{"well", "PUT", Action::PutWell},
+    Entry{"well", "DELETE", Action::DeleteWell},
 };
 
 constexpr std::string_view kPrefix = "/api/v1/";

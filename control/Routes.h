@@ -17,6 +17,7 @@ enum class Action {
   GetLink,
   GetHistory,
   GetFaults,
+  GetWell,
   GetEvents,
   PostRun,
   PostTenTimes,
@@ -32,6 +33,8 @@ enum class Action {
   PostFaults,
   PutFaultPlan,
   DeleteFaultPlan,
+  PutWell,
+  DeleteWell,
 };
 
 struct Route {

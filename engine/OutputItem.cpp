@@ -96,6 +96,10 @@ std::string COutputItem::Evaluate(const CRigSim& engine, double t) {
         default:
           if (m_type >= ItemDepth && m_type <= ItemTorq) {
             x = ChannelValue(engine, m_type);
+          } else if (m_type >= ItemFirstWellChannel && engine.WellModel() != nullptr) {
+            // Without a well, or past its channels, a well channel's item produces nothing.
+            x = engine.WellChannelValue(static_cast<std::size_t>(m_type - ItemFirstWellChannel));
+            produced = std::isfinite(x);
           } else {
             produced = false;  // type 17 fires below; unknown types produce nothing
           }
@@ -122,7 +126,7 @@ std::string COutputItem::Evaluate(const CRigSim& engine, double t) {
 void COutputItem::TakeNumber(double x, double t) {
   if (!std::isfinite(x)) {
     if (!m_bGivesNoNumber) {
-      vorn::Console() << "Output item \"" << m_strMnem << "\" (" << OutputItemTypeNames()[static_cast<size_t>(m_type)]
+      vorn::Console() << "Output item \"" << m_strMnem << "\" (" << AllOutputItemTypeNames()[static_cast<size_t>(m_type)]
                       << "): the result is " << (std::isnan(x) ? "not a number" : "infinite") << "; the item keeps \""
                       << m_strValue << "\" and sends nothing until it gives a number again\n";
     }
@@ -141,6 +145,15 @@ const std::vector<std::string>& OutputItemTypeNames() {
       "DEPTH", "HOLE_DEPTH", "BLOCK_HEIGHT", "ROP", "HOOKLOAD", "SLIPS", "ON_BOTTOM", "RPM", "FLOW", "SPP",
       "SPM1", "SPM2", "WOB", "TORQ", "CONSTANT(A)", "A + B * SIN(2 * PI * DEPTH / C)",
       "A + B * SIN(2 * PI * TIME / C)", "ONCE AFTER PUMP ON(A)", "TEXT (D)", "RAMP (A TO B STEP C)"};
+  return names;
+}
+
+const std::vector<std::string>& AllOutputItemTypeNames() {
+  static const std::vector<std::string> names = [] {
+    std::vector<std::string> all = OutputItemTypeNames();
+    all.insert(all.end(), WellChannelNames().begin(), WellChannelNames().end());
+    return all;
+  }();
   return names;
 }
 

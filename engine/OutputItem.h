@@ -14,6 +14,7 @@ enum OutputItemType : int32_t {
   ItemRpm, ItemFlow, ItemSpp, ItemSpm1, ItemSpm2, ItemWob, ItemTorq,
   ItemConstant = 14, ItemSineOfDepth = 15, ItemSineOfTime = 16, ItemOnceAfterPumpOn = 17,
   ItemText = 18, ItemRamp = 19,
+  ItemFirstWellChannel = 20,  // from here on, a copy of each of WellChannelNames() in order
 };
 
 // Drilling filter of an output item; the value is stored as a plain integer.
@@ -74,4 +75,6 @@ class COutputItem {
 
 // The type names and filter names in value order, for the output grid's choice cells.
 [[nodiscard]] const std::vector<std::string>& OutputItemTypeNames();
+// The same followed by the well's channels (types from ItemFirstWellChannel on), for the grid's choice.
+[[nodiscard]] const std::vector<std::string>& AllOutputItemTypeNames();
 [[nodiscard]] const std::vector<std::string>& SlideRotateFilterNames();

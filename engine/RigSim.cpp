@@ -130,6 +130,7 @@ void CRigSim::OnTick() {
   }
 
   DeriveChannels();
+  if (m_well) TickWell(times);
   RunDueIntervalActions(now);
 
   m_bPumpsOnPrev = m_bPumpsOn;
@@ -171,6 +172,7 @@ void CRigSim::RunDueIntervalActions(uint32_t now) {
     } else {
       const double t = m_clocks.nowSeconds();
       for (COutputItem& item : m_outputItems) item.Evaluate(*this, t);
+      if (m_well) m_well->OnItemsEvaluated();
     }
     m_lastCalcTime = now;
   }
@@ -297,6 +299,7 @@ void CRigSim::SetSimState(const CSimState& state) {
 
 std::vector<std::pair<std::string, std::string>> CRigSim::GetStateValues() const {
   const auto number = [](double value) { return vorn::FormatFixed(value, 2); };
+  if (m_well) return WellStateValues();
   return {
       {"DEPTH", number(m_fDepth)},       {"HOLE_DEPTH", number(m_fHoleDepth)},
       {"BLOCK_HEIGHT", number(m_fBlockHeight_)}, {"ROP", number(m_fROP)},

@@ -19,6 +19,7 @@
 #include "engine/RigMode.h"
 #include "engine/SimSettings.h"
 #include "engine/SimState.h"
+#include "engine/WellModelIF.h"
 #include "engine/WitsLog.h"
 #include "support/Clock.h"
 #include "wits/WitsDictionary.h"
@@ -81,6 +82,15 @@ class CRigSim : public CommsReceiverIF {
   [[nodiscard]] std::vector<std::pair<std::string, std::string>> GetStateValues() const;
   [[nodiscard]] const std::vector<std::string>& GetSubStateNames() const;
   [[nodiscard]] int GetSubState() const;
+
+  // A well behind the rig, or none (the rig of the settings' fixed values). The engine's lengths and
+  // the settings' flow, WOB and RPM are then in the well's units.
+  void SetWellModel(std::unique_ptr<CWellModelIF> model);
+  [[nodiscard]] const CWellModelIF* WellModel() const { return m_well.get(); }
+  // The reading of one of WellChannelNames(); NaN without a well.
+  [[nodiscard]] double WellChannelValue(std::size_t wellChannel) const;
+  std::string m_strWellFile;  // the chosen well's file, kept in the settings file; empty: none
+  std::string m_strWellText;  // the text the well in use was read from
 
   // Empties the item list and appends the twenty-two default items.
   void BuildDefaultItems();
@@ -169,6 +179,9 @@ class CRigSim : public CommsReceiverIF {
   void StepTripIn(const TickTimes& times);
   void StepTripOut(const TickTimes& times);
   void DeriveChannels();
+  // With a well: tells it the tick's activity and takes its channels.
+  void TickWell(const TickTimes& times);
+  [[nodiscard]] std::vector<std::pair<std::string, std::string>> WellStateValues() const;
   void RunDueIntervalActions(uint32_t now);
   // The items a run evaluates, writes and sends: the replay's during a replay of values.
   [[nodiscard]] std::vector<COutputItem>& RunItems();
@@ -192,6 +205,9 @@ class CRigSim : public CommsReceiverIF {
   // stops), so the note comes even when nothing more arrives.
   void LogUnloggedWitsIn(bool runStops = false);
 
+  std::unique_ptr<CWellModelIF> m_well;
+  std::vector<std::size_t> m_wellChannels;    // the model's index of each of WellChannelNames()
+  std::array<std::size_t, 9> m_wellOwn{};     // ... and of ROP, HOOKLOAD, RPM, FLOW, SPP, SPM1, SPM2, WOB, TORQ
   vorn::Clocks m_clocks;
   CWitsInLogBudget m_witsInLogBudget;
   bool m_bTenTimesSpeed = false;

@@ -10,6 +10,7 @@ void CRigSim::StepDrill(const TickTimes& times) {
     if (m_fDepth > m_fHoleDepth) m_fHoleDepth = m_fDepth;
   };
   const auto drill = [&](double speed) {
+    if (m_well) speed = m_well->DrillingRop();  // the rock, not the settings, sets the pace
     const double d = times.dtH * speed;
     m_fBlockHeight_ -= d;
     m_fDepth += d;

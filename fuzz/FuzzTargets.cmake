@@ -19,3 +19,4 @@ vorn_add_fuzzer(fuzz_options_file SOURCES OptionsFileFuzz.cpp LIBS rigsim_app MA
 # Longer than a data line may be (64 KiB), so the line bound is reached.
 vorn_add_fuzzer(fuzz_replay_rows SOURCES ReplayRowsFuzz.cpp LIBS rigsim_core MAX_LEN 70000)
 vorn_add_fuzzer(fuzz_replay_frames SOURCES ReplayFramesFuzz.cpp LIBS rigsim_core MAX_LEN 70000)
+vorn_add_fuzzer(fuzz_well_file SOURCES WellFileFuzz.cpp LIBS rigsim_core MAX_LEN 16384)

@@ -1,5 +1,6 @@
 #include "history/HistoryRecorder.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "engine/OutputItem.h"
@@ -70,6 +71,8 @@ void CHistoryRecorder::Begin() {
   for (const std::string& name : ChannelSeries()) m_channels.push_back(m_store.SeriesIndex(name));
   m_itemSeries.clear();
   m_receivedSeries.clear();
+  m_wellSeen = nullptr;  // its series are made anew for this run
+  m_wellSeries.clear();
   m_unrecordedItems = 0;
   m_unrecordedReceived = 0;
   m_startMs = m_engine.Clocks().milliseconds();
@@ -104,6 +107,7 @@ void CHistoryRecorder::Sample() {
                            e.m_bInSlips ? 1.0 : 0.0,   e.m_bOnBottom ? 1.0 : 0.0, e.m_fRPM,
                            e.m_fFlow,  e.m_fSPP,       e.m_fSPM1,          e.m_fSPM2, e.m_fWOB, e.m_fTorq};
   for (size_t i = 0; i < m_channels.size(); ++i) m_store.Add(m_channels[i], t, values[i]);
+  if (const CWellModelIF* well = e.WellModel()) SampleWell(*well, t);
   SampleItems(t);
   SampleReceived(t);
   if (m_onSampled) m_onSampled();
@@ -153,4 +157,29 @@ void CHistoryRecorder::NoteUnrecorded(size_t& most, size_t now, size_t limit, co
   if (now <= most) return;
   if (most == 0) vorn::Console() << "History: " << UnrecordedText(now, limit, what) << '\n';
   most = now;
+}
+
+std::string CHistoryRecorder::TrueSeries(std::string_view channel) {
+  std::string name(channel);
+  name.append(" (true)");
+  return name;
+}
+
+void CHistoryRecorder::SampleWell(const CWellModelIF& well, double t) {
+  if (m_wellSeen != &well || m_wellSeries.size() != well.ChannelCount()) {
+    m_wellSeen = &well;
+    m_wellSeries.clear();
+    const std::vector<std::string>& added = WellChannelNames();
+    for (size_t i = 0; i < well.ChannelCount(); ++i) {
+      const CWellChannel channel = well.Channel(i);
+      const bool isAdded = std::find(added.begin(), added.end(), channel.name) != added.end();
+      m_wellSeries.push_back({isAdded ? m_store.SeriesIndex(std::string(channel.name)) : kNoSeries,
+                              m_store.SeriesIndex(TrueSeries(channel.name))});
+    }
+  }
+  for (size_t i = 0; i < m_wellSeries.size(); ++i) {
+    const CWellChannel channel = well.Channel(i);
+    if (m_wellSeries[i].reading != kNoSeries) m_store.Add(m_wellSeries[i].reading, t, channel.value);
+    m_store.Add(m_wellSeries[i].truth, t, channel.trueValue);
+  }
 }

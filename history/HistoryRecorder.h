@@ -5,6 +5,7 @@
 #include <functional>
 #include <map>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "command/RigViewIF.h"
@@ -12,6 +13,7 @@
 #include "wits/WitsItemKey.h"
 
 class CRigSim;
+class CWellModelIF;
 
 // A view of the rig controller that keeps the run's history: after every tick that stepped the rig
 // it samples the fourteen channels, every output item that holds a number and every received WITS
@@ -48,6 +50,9 @@ class CHistoryRecorder : public CRigViewIF {
   [[nodiscard]] static const std::vector<std::string>& ChannelSeries();
   [[nodiscard]] static std::string ItemSeries(const std::string& mnemonic);
   [[nodiscard]] static std::string WitsSeries(int record, int item);
+  // A well's channel before its sensor: "<channel> (true)". The readings of the channels a well adds
+  // are series under their own names.
+  [[nodiscard]] static std::string TrueSeries(std::string_view channel);
 
   void OnRunChanged(bool running) override;
   void OnModeChanged(int mode, bool byEngine) override;
@@ -62,6 +67,7 @@ class CHistoryRecorder : public CRigViewIF {
   void SampleItems(double t);
   void SampleReceived(double t);
   void NoteUnrecorded(size_t& most, size_t now, size_t limit, const char* what);
+  void SampleWell(const CWellModelIF& well, double t);
 
   const CRigSim& m_engine;
   CHistoryStore m_store;
@@ -71,6 +77,13 @@ class CHistoryRecorder : public CRigViewIF {
   std::map<WitsItemKey, size_t> m_receivedSeries;
   size_t m_unrecordedItems = 0;
   size_t m_unrecordedReceived = 0;
+  static constexpr size_t kNoSeries = static_cast<size_t>(-1);
+  struct WellSeries {
+    size_t reading;  // kNoSeries for the engine's own channels, sampled above
+    size_t truth;
+  };
+  const CWellModelIF* m_wellSeen = nullptr;
+  std::vector<WellSeries> m_wellSeries;
   uint32_t m_startMs = 0;
   double m_startWall = 0.0;
   bool m_begun = false;

@@ -76,6 +76,8 @@ std::string SimSettingsText(const CRigSim& engine) {
   rapidjson::Value content(rapidjson::kObjectType);
   content.AddMember("Settings", settings, allocator);
   content.AddMember("OutputItems", items, allocator);
+  // Only a chosen well is written, so a root without one keeps its file as it was.
+  if (!engine.m_strWellFile.empty()) AddText(content, "WellFile", engine.m_strWellFile, allocator);
   document.AddMember("SimSettings", content, allocator);
   return Print(document);
 }
@@ -92,6 +94,7 @@ void ApplySimSettingsText(CRigSim& engine, std::string_view text) {
     engine.m_settings.FromJson(*settings);
     KeepOnlyInRange(engine.m_settings, before);  // a value out of its range counts as absent
   }
+  engine.m_strWellFile = Text(*content, "WellFile").value_or(std::string());
   // A list present replaces the list; an absent one keeps it. An element has no item of its own to
   // keep, so its absent members take the defaults of a new item.
   const rapidjson::Value* items = Member(*content, "OutputItems");

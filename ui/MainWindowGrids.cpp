@@ -199,7 +199,7 @@ void CMainWindowGrids::FillOutputRow(int row) {
   MakeReadOnly(grid, row, ColValue);
   grid.SetItemText(row, ColMnem, Text(item.m_strMnem));
   grid.SetItemText(row, ColSample, Text(vorn::FormatG(item.m_fSampleRateDepth)));
-  list(ColType, OutputItemTypeNames(), item.m_type);
+  list(ColType, AllOutputItemTypeNames(), item.m_type);
   grid.SetItemText(row, ColA, Text(vorn::FormatG(item.m_fA)));
   grid.SetItemText(row, ColB, Text(vorn::FormatG(item.m_fB)));
   grid.SetItemText(row, ColC, Text(vorn::FormatG(item.m_fC)));
@@ -244,7 +244,7 @@ void CMainWindowGrids::ReadOutputGrid() {
     item.m_bEnable = grid.GetCellCheck(row, ColEnable);
     item.m_strMnem = text(row, ColMnem);
     item.m_fSampleRateDepth = vorn::ReadDecimal(text(row, ColSample));
-    item.m_type = IndexOf(OutputItemTypeNames(), grid.GetItemText(row, ColType));
+    item.m_type = IndexOf(AllOutputItemTypeNames(), grid.GetItemText(row, ColType));
     item.m_fA = vorn::ReadDecimal(text(row, ColA));
     item.m_fB = vorn::ReadDecimal(text(row, ColB));
     item.m_fC = vorn::ReadDecimal(text(row, ColC));

@@ -12,6 +12,7 @@
 #include <fstream>
 #include <memory>
 #include <random>
+#include <iterator>
 #include <regex>
 #include <set>
 #include <sstream>
@@ -552,4 +553,27 @@ TEST_F(HeadlessTest, AQuietLinkGetsKeepAlivePacketsAndValidFramesAreAnswered) {
   EXPECT_EQ(simulator.Terminate(), 0);
   const std::string log = ReadFile(FirstFileIn(Root() / "WitsLogFiles"));
   EXPECT_NE(log.find("\r\n&&\r\n0111-9999\r\n!!\r\n"), std::string::npos) << log.substr(0, 300);
+}
+
+TEST_F(HeadlessTest, AWellFileThatDoesNotReadExitsWithTwoNamingTheMember) {
+  WriteSettings([](CSimSettings&) {}, Link(Master, FreePort()));
+  const fs::path well = Root() / "bad-well.json";
+  std::ofstream(well) << R"({"formations": [{"name": "A", "top": 100}, {"name": "B", "top": 50}]})";
+  HeadlessProcess simulator({"--well", QString::fromStdString(well.string())});
+  ASSERT_TRUE(simulator.WaitForStarted());
+  EXPECT_EQ(simulator.WaitForExit(15000), 2);
+  EXPECT_NE(simulator.Status().find("\"formations[1].top\""), std::string::npos) << simulator.Status();
+}
+
+TEST_F(HeadlessTest, AWellFileIsDrilledAndRemembered) {
+  WriteSettings([](CSimSettings&) {}, Link(Master, FreePort()));
+  HeadlessProcess simulator(
+      {"--well", QString::fromStdString(std::string(VORN_SOURCE_DIR) + "/examples/wells/land-metric.json")});
+  ASSERT_TRUE(simulator.WaitForStarted());
+  ASSERT_TRUE(simulator.WaitForStatus("Run started.", 10000)) << simulator.Status();
+  EXPECT_EQ(simulator.Terminate(), 0);
+  std::ifstream settings(Root() / "Settings" / "SimSettings.json");
+  const std::string text((std::istreambuf_iterator<char>(settings)), std::istreambuf_iterator<char>());
+  EXPECT_NE(text.find("\"WellFile\""), std::string::npos);
+  EXPECT_NE(text.find("land-metric.json"), std::string::npos);
 }

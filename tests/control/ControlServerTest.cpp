@@ -488,3 +488,23 @@ TEST_F(ControlServerTest, TheLinksWireProfileIsSetLikeItsOtherMembers) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(ControlServerTest, AWellIsPutReadAndDeleted) {
+  CHttpClient client(Port());
+  EXPECT_EQ(client.Get("/api/v1/well").status, 404);
+  const HttpAnswer refused = client.Send("PUT", "/api/v1/well", R"({"mud": {"density": 9000}})");
+  EXPECT_EQ(refused.status, 400);
+  EXPECT_TRUE(Has(refused.body, "mud.density")) << refused.body;
+  const std::string well = R"({"name": "API well", "units": "metric", "startDepth": 1500})";
+  EXPECT_EQ(client.Send("PUT", "/api/v1/well", well).status, 200);
+  const HttpAnswer read = client.Get("/api/v1/well");
+  EXPECT_EQ(read.status, 200);
+  EXPECT_TRUE(Has(read.body, "API well")) << read.body;
+  EXPECT_TRUE(Has(client.Get("/api/v1/channels").body, R"("units":{)"));
+  EXPECT_EQ(client.Send("DELETE", "/api/v1/well").status, 200);
+  EXPECT_EQ(client.Get("/api/v1/well").status, 404);
+}
+
+}  // namespace

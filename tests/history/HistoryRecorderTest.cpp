@@ -9,6 +9,11 @@
 #include "engine/RigMode.h"
 #include "history/HistoryRecorder.h"
 #include "support/Console.h"
+#include <memory>
+
+#include "engine/RigMode.h"
+#include "history/HistoryRecorder.h"
+#include "well/WellRig.h"
 #include "tests/command/RecordingView.h"
 
 namespace {
@@ -177,6 +182,30 @@ TEST_F(HistoryRecorderTest, ModeAndSubStateChangesAreMarkedAndANewRunBeginsANewH
   EXPECT_EQ(recorder.Store().Marks().front().t, 0.0);
   EXPECT_EQ(recorder.Store().Marks().front().text, "Trip Out");
   ASSERT_TRUE(controller->SetRunning(false).IsDone());
+}
+
+}  // namespace
+
+namespace {
+
+// With a well, the channels it adds are series of their own (so the Plots tab offers them), and
+// every channel's true value is kept beside its reading.
+TEST_F(HistoryRecorderTest, AWellsChannelsAndTheirTrueValuesAreSeries) {
+  vorn::well::Well well;
+  well.sensors.enabled = true;
+  engine->SetWellModel(std::make_unique<vorn::well::CWellRig>(well));
+  UseSilentLink();
+  ASSERT_TRUE(controller->SetRunning(true).IsDone());
+  ASSERT_TRUE(TickUntil([&] { return recorder.Now() >= 2.0; }));
+  ASSERT_TRUE(controller->SetRunning(false).IsDone());
+  const CWellModelIF& model = *engine->WellModel();
+  for (std::size_t i = 0; i < model.ChannelCount(); ++i) {
+    const CWellChannel channel = model.Channel(i);
+    EXPECT_EQ(Last(CHistoryRecorder::TrueSeries(channel.name)), channel.trueValue) << channel.name;
+  }
+  EXPECT_EQ(Last("PIT_VOLUME"), engine->WellChannelValue(4));
+  EXPECT_EQ(Last("HOOKLOAD"), engine->m_fHookLoad);
+  EXPECT_EQ(recorder.Store().FindSeries("HOOKLOAD"), recorder.Store().FindSeries("HOOKLOAD"));
 }
 
 }  // namespace
