@@ -34,8 +34,8 @@ struct ControlOptions {
   uint16_t port = 0;                 // 0: any free port (see Port())
   std::optional<std::string> token;  // when set, every request needs "Authorization: Bearer <token>"
   int fleetSize = 0;                 // a fleet's rigs are fleetFirst..fleetFirst+fleetSize-1; 0: the program's one rig
+  ConnectionLimits limits{};         // connections at once, and how long a request or an idle one may take
   int fleetFirst = 1;
-  ConnectionLimits limits;           // connections at once, and how long a request or an idle one may take
 };
 
 // The control API: HTTP/1.1 and JSON under /api/v1, a thin view over the rig controllers. It holds

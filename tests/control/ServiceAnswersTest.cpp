@@ -59,8 +59,10 @@ class ServiceAnswersTest : public ::testing::Test {
     CWitsCommSettings link;
     link.nTcpIpPort = vorn::test::FreePort();
     ASSERT_TRUE(m_controller.SetLinkSettings(link).IsDone());
+    ControlOptions options;
+    options.token = "secret";
     m_server = std::make_unique<CControlServer>([this](int rig) { return rig == 0 ? &m_controller : nullptr; },
-                                                ControlOptions{"127.0.0.1", 0, std::string("secret")});
+                                                std::move(options));
     std::string error;
     ASSERT_TRUE(m_server->Listen(error)) << error;
   }
