@@ -21,7 +21,8 @@ bool CRigSim::CreateRunFiles(std::string& errorText) {
   // A run started in the same second as another gets "_2", "_3", ... after the stamp, so no run's
   // files are ever truncated or continued by another's.
   for (int run = 1;; ++run) {
-    const std::string suffix = run == 1 ? std::string() : "_" + std::to_string(run);
+    // Appended, not "_" + text: g++ 12 at -O3 takes that form for an overlapping copy (-Wrestrict).
+    const std::string suffix = run == 1 ? std::string() : std::string("_").append(std::to_string(run));
     m_strWitsLogPath = vorn::WitsLogFilesFolder(m_strDataRoot) + "/WitsLog_" + logStamp + suffix + ".txt";
     m_strCsvPath = vorn::OutputFilesFolder(m_strDataRoot) + "/" + csvStamp + suffix + ".csv";
     std::error_code error;

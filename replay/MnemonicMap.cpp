@@ -185,7 +185,10 @@ std::vector<std::pair<std::string, std::string>> CMnemonicMap::CommonMnemonics()
   std::vector<std::pair<std::string, std::string>> list;
   for (const CommonEntry& entry : CommonEntries()) {
     std::string names;
-    for (const char* name : entry.names) names += (names.empty() ? "" : " ") + std::string(name);
+    for (const char* name : entry.names) {
+      if (!names.empty()) names += ' ';
+      names += name;
+    }
     list.emplace_back(entry.code, names);
   }
   return list;

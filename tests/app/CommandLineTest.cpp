@@ -174,8 +174,8 @@ TEST(CommandLineFaultsTest, FaultsAPlanAndASeedAreReadAndChecked) {
   const auto badPlan = Parse({"--headless", "--fault-plan", plan});
   EXPECT_EQ(badPlan.exitCode.value_or(-1), 2);
   EXPECT_EQ(badPlan.output, "Invalid fault plan '" + plan.toStdString() +
-                                "': Fault plan, entry 1: Fault 'silence': parameter 'seconds' must be a number above 0 "
-                                "and at most 86400, not '31'.\n");
+                                "': Fault plan, entry 1: Fault 'silence': parameter 'seconds' must be a JSON number, a "
+                                "number above 0 and at most 86400, not the string '31'.\n");
   EXPECT_EQ(Parse({"--seed", "-2"}).exitCode.value_or(-1), 2);
   const auto endless = Parse({"--headless", "--fault-plan", "/dev/zero"});
   EXPECT_EQ(endless.exitCode.value_or(-1), 2);
