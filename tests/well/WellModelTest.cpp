@@ -203,11 +203,11 @@ TEST(WellModel, SensorNoiseHasTheSettingsDeviationAndCorrelation) {
     Driller p(probe, well.startDepth, 0.03, 1e5, 120);
     p.Drill(60.0, 0.1);
     for (const Channel c : channels) {
-      SensorSpec& spec = well.sensors.channel[Index(c)];
-      spec.std = In(random, 0.002, 0.02) * probe.Truth(c);
-      spec.tau = In(random, 0.3, 2.0);
-      spec.resolution = spec.std / 50.0;
-      spec.spikesPerHour = 0.0;
+      SensorSpec& noise = well.sensors.channel[Index(c)];
+      noise.std = In(random, 0.002, 0.02) * probe.Truth(c);
+      noise.tau = In(random, 0.3, 2.0);
+      noise.resolution = noise.std / 50.0;
+      noise.spikesPerHour = 0.0;
     }
     WellModel model(well);
     Driller d(model, well.startDepth, 0.03, 1e5, 120);
@@ -220,7 +220,7 @@ TEST(WellModel, SensorNoiseHasTheSettingsDeviationAndCorrelation) {
       }
     }
     for (std::size_t k = 0; k < std::size(channels); ++k) {
-      const SensorSpec& spec = well.sensors.channel[Index(channels[k])];
+      const SensorSpec& noise = well.sensors.channel[Index(channels[k])];
       const std::vector<double>& e = errors[k];
       double mean = 0.0;
       for (const double v : e) mean += v / static_cast<double>(e.size());
@@ -231,8 +231,8 @@ TEST(WellModel, SensorNoiseHasTheSettingsDeviationAndCorrelation) {
       }
       const double std = std::sqrt(var / static_cast<double>(e.size()));
       const std::string_view name = Info(channels[k]).mnemonic;
-      EXPECT_NEAR(std, spec.std, 0.2 * spec.std) << name << " run " << run;
-      const double a = std::exp(-0.1 / spec.tau);
+      EXPECT_NEAR(std, noise.std, 0.2 * noise.std) << name << " run " << run;
+      const double a = std::exp(-0.1 / noise.tau);
       EXPECT_NEAR(cov / var, a, 0.2 * a) << name << " run " << run;
     }
   }
